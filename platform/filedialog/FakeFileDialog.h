@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/filedialog/FileDialog.h"
+
+#include <QStringList>
+
+// A dialog for tests: each Show* "chooses" the next name of nextChoices (empty text: cancel).
+class FakeFileDialog : public FileDialog {
+public:
+    QStringList nextChoices;
+    QStringList shown; // "open" or "save", per call
+    int flags = 0;
+    QString defaultExt;
+    QString filter;
+
+    void setFlags(int f) override { flags = f; }
+    void setDefaultExt(const QString& ext) override { defaultExt = ext; }
+    void setFilter(const QString& f) override { filter = f; }
+    void ShowOpen() override { choose(QStringLiteral("open")); }
+    void ShowSave() override { choose(QStringLiteral("save")); }
+    QString FileName() const override { return fileName_; }
+
+private:
+    void choose(const QString& kind)
+    {
+        shown << kind;
+        fileName_ = nextChoices.isEmpty() ? QString() : nextChoices.takeFirst();
+    }
+    QString fileName_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/sound/SoundPlayer.h"
+
+#include <QStringList>
+
+// Records what the program asks of the player: "FileName=<name>", then each command.
+class FakeSoundPlayer : public SoundPlayer {
+public:
+    QStringList calls;
+    void setFileName(const QString& fileName) override
+    {
+        fileName_ = fileName;
+        calls << QStringLiteral("FileName=") + fileName;
+    }
+    QString FileName() const override { return fileName_; }
+    void setCommand(const QString& command) override { calls << command; }
+
+private:
+    QString fileName_;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/web/PageLoader.h"
+
+#include <QStringList>
+
+// A page loader for tests: records each Navigate; the test completes or fails the load.
+class FakePageLoader : public PageLoader {
+public:
+    QStringList navigated;
+    QString body;
+
+    void Navigate(const QString& address) override { navigated << address; }
+    QString bodyText() const override { return body; }
+
+    void complete(const QString& text)
+    {
+        body = text;
+        emit DocumentComplete();
+    }
+    void fail(const QString& reason) { emit loadFailed(reason); }
+};

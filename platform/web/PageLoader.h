@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Loads an address out of sight, as a hidden browser would, and reports each completed page on
+// the owner's thread.
+class PageLoader : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~PageLoader() override = default;
+
+    // Starts loading and returns at once; a load still in flight is cancelled.
+    virtual void Navigate(const QString& address) = 0;
+    // The text a browser would show for the body of the last completed page.
+    virtual QString bodyText() const = 0;
+
+signals:
+    // A page arrived (whatever its HTTP status); bodyText() now holds its text.
+    void DocumentComplete();
+    // No page could be had at all (no network, refused, unknown host, TLS failure, timeout).
+    void loadFailed(const QString& reason);
+};
