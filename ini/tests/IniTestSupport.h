@@ -5,8 +5,8 @@
 #include <QString>
 #include <ostream>
 
-// A document in one line, "[section]{name|value}...", so that table rows can say what they
-// expect and a failure shows what was read.
+// A document in one line, "[section]{name|value}...", so that a table row can say what it
+// expects and a failure shows what was read.
 inline QString render(const IniDocument& document)
 {
     QString text;
