@@ -14,6 +14,8 @@ MediaSoundPlayer::MediaSoundPlayer(QObject* parent)
 MediaSoundPlayer::MediaSoundPlayer(OutputCheck hasAudioOutput, QObject* parent)
     : QObject(parent), hasAudioOutput_(std::move(hasAudioOutput))
 {
+    if (!hasAudioOutput_)
+        hasAudioOutput_ = &MediaSoundPlayer::systemHasAudioOutput;
 }
 
 MediaSoundPlayer::~MediaSoundPlayer()

@@ -28,7 +28,7 @@ public:
     using OutputCheck = std::function<bool()>;
 
     explicit MediaSoundPlayer(QObject* parent = nullptr);
-    MediaSoundPlayer(OutputCheck hasAudioOutput, QObject* parent = nullptr);
+    explicit MediaSoundPlayer(OutputCheck hasAudioOutput, QObject* parent = nullptr);
     ~MediaSoundPlayer() override;
 
     void setFileName(const QString& fileName) override;
