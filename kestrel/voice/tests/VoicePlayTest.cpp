@@ -83,12 +83,4 @@ TEST(Voiceplay, TickingCheck1SwitchesTheNextTickToThePercentage)
                                 tickCalls(QStringLiteral("/opt/kestrel/sound/66.MP3")));
 }
 
-TEST(Voiceplay, TheSoundFolderLiesBesideTheExecutable)
-{
-    EXPECT_EQ(soundFolder(QStringLiteral("/usr/local/bin")),
-              QStringLiteral("/usr/local/bin/sound"));
-    EXPECT_EQ(soundFileName(QStringLiteral("/home/u/kestrel build"), QStringLiteral("85")),
-              QStringLiteral("/home/u/kestrel build/sound/85.MP3"));
-}
-
 } // namespace
