@@ -54,51 +54,30 @@ const QString kOk = AtTransaction::kOkEndMarker;
 const QString kCops = AtTransaction::kCopsEndMarker;
 const QString kCsqReply = QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
 
-INSTANTIATE_TEST_SUITE_P(
-    Exchanges, AtTransactionRun,
-    testing::Values(
-        TransactionRow{"WholeReplyInOneRead", kOk, {kCsqReply}, 1, kCsqReply},
-        TransactionRow{"ReplyAfterSomeEmptyReads", kOk, concat(silence(7), {kCsqReply}), 8,
-                       kCsqReply},
-        TransactionRow{"SilentModemStopsAfter500Reads", kOk, {}, 500, ""},
-        TransactionRow{"The500thReadIsTheLast", kOk,
-                       concat(silence(499), {QStringLiteral("late"), QStringLiteral("later")}), 500,
-                       "late"},
-        TransactionRow{"EndMarkerOnThe500thRead", kOk, concat(silence(499), {kCsqReply}), 500,
-                       kCsqReply},
-        TransactionRow{"ErrorEndsAtOnce",
-                       kOk,
-                       {"", QStringLiteral("\r\n+CME Error: 3\r\n")},
-                       2,
-                       "\r\n+CME Error: 3\r\n"},
-        TransactionRow{
-            "ErrorInCapitalsDoesNotEndTheWait", kOk, {QStringLiteral("\r\nERROR\r\n")}, 500, ""},
-        TransactionRow{"SplitReplyLeavesOnlyTheSecondPiece",
-                       kOk,
-                       {QStringLiteral("\r\n+CSQ: 20,99\r\n"), QStringLiteral("\r\nOK\r\n")},
-                       2,
-                       "\r\nOK\r\n"},
-        TransactionRow{"OkWithoutLineEndDoesNotEnd",
-                       kOk,
-                       {QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK")},
-                       500,
-                       ""},
-        TransactionRow{
-            "OkWithOnlyCarriageReturnDoesNotEnd", kOk, {QStringLiteral("\r\nOK\r")}, 500, ""},
-        TransactionRow{"FailedReadsKeepTheLastText", kOk,
-                       concat({QStringLiteral("\r\n+CSQ: 20,99")}, Reads(600, std::nullopt)), 500,
-                       "\r\n+CSQ: 20,99"},
-        TransactionRow{"CopsEndsAtTheTagEvenMidLine",
-                       kCops,
-                       {QStringLiteral("\r\n+COPS: 0,0,\"Mob"), QStringLiteral("ile Net\",2\r\n")},
-                       1,
-                       "\r\n+COPS: 0,0,\"Mob"},
-        TransactionRow{"CopsIgnoresAPlainOk",
-                       kCops,
-                       {QStringLiteral("\r\nOK\r\n"), QStringLiteral("\r\n+COPS: 0\r\n")},
-                       2,
-                       "\r\n+COPS: 0\r\n"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Exchanges, AtTransactionRun, testing::Values(
+    TransactionRow{"WholeReplyInOneRead", kOk, {kCsqReply}, 1, kCsqReply},
+    TransactionRow{"ReplyAfterSomeEmptyReads", kOk, concat(silence(7), {kCsqReply}), 8, kCsqReply},
+    TransactionRow{"SilentModemStopsAfter500Reads", kOk, {}, 500, ""},
+    TransactionRow{"The500thReadIsTheLast", kOk, concat(silence(499), {"late", "later"}),
+                   500, "late"},
+    TransactionRow{"EndMarkerOnThe500thRead", kOk, concat(silence(499), {kCsqReply}),
+                   500, kCsqReply},
+    TransactionRow{"ErrorEndsAtOnce", kOk, {"", "\r\n+CME Error: 3\r\n"},
+                   2, "\r\n+CME Error: 3\r\n"},
+    TransactionRow{"ErrorInCapitalsDoesNotEndTheWait", kOk, {"\r\nERROR\r\n"}, 500, ""},
+    TransactionRow{"SplitReplyLeavesOnlyTheSecondPiece", kOk, {"\r\n+CSQ: 20,99\r\n", "\r\nOK\r\n"},
+                   2, "\r\nOK\r\n"},
+    TransactionRow{"OkWithoutLineEndDoesNotEnd", kOk, {"\r\n+CSQ: 20,99\r\n\r\nOK"}, 500, ""},
+    TransactionRow{"OkWithOnlyCarriageReturnDoesNotEnd", kOk, {"\r\nOK\r"}, 500, ""},
+    TransactionRow{"FailedReadsKeepTheLastText", kOk,
+                   concat({"\r\n+CSQ: 20,99"}, Reads(600, std::nullopt)), 500, "\r\n+CSQ: 20,99"},
+    TransactionRow{"CopsEndsAtTheTagEvenMidLine", kCops,
+                   {"\r\n+COPS: 0,0,\"Mob", "ile Net\",2\r\n"}, 1, "\r\n+COPS: 0,0,\"Mob"},
+    TransactionRow{"CopsIgnoresAPlainOk", kCops, {"\r\nOK\r\n", "\r\n+COPS: 0\r\n"}, 2,
+                   "\r\n+COPS: 0\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(AtTransactionSequence, LeftoverWithTheEndMarkerEndsTheNextTransactionAtItsFirstRead)
 {
