@@ -23,6 +23,11 @@ struct CgregRow {
     std::optional<QString> lblCellId;
 };
 
+void PrintTo(const CgregRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class CgregReply : public testing::TestWithParam<CgregRow>
 {
 };

@@ -17,6 +17,11 @@ struct HexRow {
     std::optional<QString> decimal;
 };
 
+void PrintTo(const HexRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class HexToDecimal : public testing::TestWithParam<HexRow>
 {
 };
@@ -50,6 +55,11 @@ struct RoundRow {
     double value;
     int rounded;
 };
+
+void PrintTo(const RoundRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class RoundHalfToEven : public testing::TestWithParam<RoundRow>
 {

@@ -30,6 +30,11 @@ struct CopsRow {
     CopsExpect expect;
 };
 
+void PrintTo(const CopsRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 const CopsState kAfterName{"Mobile Net", "2", " (3G)", "0"};
 
 class CopsReply : public testing::TestWithParam<CopsRow>

@@ -30,6 +30,11 @@ struct CsqRow {
     CsqExpect expect;
 };
 
+void PrintTo(const CsqRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class CsqReply : public testing::TestWithParam<CsqRow>
 {
 };

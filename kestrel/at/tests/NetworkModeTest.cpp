@@ -13,6 +13,11 @@ struct ModeRow {
     std::optional<QString> output;
 };
 
+void PrintTo(const ModeRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class NetworkModeOutput : public testing::TestWithParam<ModeRow>
 {
 };

@@ -30,6 +30,11 @@ struct TransactionRow {
     QString reply;
 };
 
+void PrintTo(const TransactionRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class AtTransactionRun : public testing::TestWithParam<TransactionRow>
 {
 };
