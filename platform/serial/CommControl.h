@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+
 #include <optional>
 
 // The serial port as the monitor drives it: seven properties, set in a fixed order to open the
@@ -8,8 +9,7 @@
 //
 // Every setter that can fail records the failure (with its reason) and returns false, so the
 // opening sequence can run all its steps and ask once at the end whether any of them failed.
-class CommControl
-{
+class CommControl {
 public:
     virtual ~CommControl() = default;
 

@@ -3,12 +3,12 @@
 #include "platform/serial/CommControl.h"
 
 #include <QStringList>
+
 #include <deque>
 
 // A serial port for tests: reads return a given list of texts in turn (then empty text), writes
 // are recorded. Opening succeeds unless the number is listed in failingPorts.
-class FakeCommControl : public CommControl
-{
+class FakeCommControl : public CommControl {
 public:
     std::deque<std::optional<QString>> scriptedReads; // nullopt: a failed read
     QStringList written;                              // every Output, in order
