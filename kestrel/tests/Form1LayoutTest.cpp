@@ -17,11 +17,9 @@
 namespace
 {
 
-class Form1LayoutTest : public testing::Test
+class Form1LayoutTest : public testing::Test, WithApplication
 {
 protected:
-    Form1LayoutTest() { ensureApplication(); }
-
     FakeCommControl serial;
     FakeDeviceInventory inventory;
     FakeSoundPlayer sound;

@@ -12,3 +12,8 @@ inline void ensureApplication()
         static QApplication app(argc, argv);
     }
 }
+
+// A fixture base that makes sure the application exists before any member widget is built.
+struct WithApplication {
+    WithApplication() { ensureApplication(); }
+};
