@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("kestrel"));
 
     SerialCommControl serialPort;
-    SysfsDeviceInventory inventory;
+    SysfsDeviceInventory inventory(QStringLiteral("/sys"));
     FakeSoundPlayer soundPlayer; // replaced when the real player/dialog land
     FakeFileDialog fileDialog;   // replaced when the real player/dialog land
 

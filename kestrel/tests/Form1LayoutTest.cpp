@@ -2,16 +2,13 @@
 #include "kestrel/tests/TestApplication.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
-#include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace
@@ -77,46 +74,6 @@ TEST_F(Form1LayoutTest, TheWindowIsFixedGreyAndUntitled)
     EXPECT_EQ(form.Shape1->palette().color(QPalette::Window), QColor(Qt::black));
 }
 
-TEST_F(Form1LayoutTest, LabelsCarryTheirFixedTextsColoursAndFonts)
-{
-    const QColor grey(128, 128, 128);
-    const QColor lightBlue(192, 192, 255);
-    const struct {
-        QLabel* label;
-        const char* text;
-        QColor colour;
-        const char* family;
-        double points;
-        bool bold;
-    } rows[] = {
-        {form.Label5, "KESTREL", grey, "Times New Roman", 9.75, false},
-        {form.Label4, "MCC :  ", lightBlue, "Times New Roman", 8.25, false},
-        {form.Label3, "MNC :  ", lightBlue, "Times New Roman", 8.25, false},
-        {form.Label1, "LAC :  ", lightBlue, "Times New Roman", 8.25, false},
-        {form.Label2, "Cell ID : ", lightBlue, "Times New Roman", 8.25, false},
-        {form.LblMCC, "", lightBlue, "Microsoft Sans Serif", 8.25, true},
-        {form.LblLAC, "", lightBlue, "MS Sans Serif", 8.25, true},
-        {form.LblCOPS, "", QApplication::palette().color(QPalette::ButtonText),
-         "Microsoft Sans Serif", 9, true},
-        {form.LblCSQ, "", lightBlue, "MS Sans Serif", 12, true},
-        {form.Label6, "LEVEL PERCENTAGE ", grey, "Times New Roman", 8.25, false},
-        {form.Label7, "LEVEL AS VOICE", grey, "Times New Roman", 8.25, false},
-        {form.Label8, "PORT", grey, "Times New Roman", 8.25, false},
-        {form.Label9, "CONNECTION TYPE", grey, "Times New Roman", 8.25, false},
-        {form.Label10, "Kestrel signal monitor", grey, "Times New Roman", 6.75, false},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.label->objectName().toStdString());
-        EXPECT_EQ(row.label->text(), QString::fromLatin1(row.text));
-        EXPECT_EQ(row.label->palette().color(QPalette::WindowText), row.colour);
-        EXPECT_EQ(row.label->font().family(), QString::fromLatin1(row.family));
-        EXPECT_DOUBLE_EQ(row.label->font().pointSizeF(), row.points);
-        EXPECT_EQ(row.label->font().bold(), row.bold);
-    }
-    EXPECT_TRUE(form.LblCSQ->autoFillBackground());
-    EXPECT_EQ(form.LblCSQ->palette().color(QPalette::Window), QColor(Qt::black));
-}
-
 TEST_F(Form1LayoutTest, ChoicesStartEmptyAndUnchecked)
 {
     ASSERT_EQ(form.Combo1->count(), 26);
@@ -139,34 +96,6 @@ TEST_F(Form1LayoutTest, ChoicesStartEmptyAndUnchecked)
     EXPECT_TRUE(form.Check1->text().isEmpty());
     EXPECT_EQ(form.Text1->text(), QStringLiteral("Text1"));
     EXPECT_EQ(form.Command2->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-}
-
-TEST_F(Form1LayoutTest, TheLevelBarStartsAtItsDesignValue)
-{
-    const QColor lightBlue(192, 192, 255);
-    EXPECT_EQ(form.ProgressBar1->Min(), 1);
-    EXPECT_EQ(form.ProgressBar1->Max(), 30);
-    EXPECT_EQ(form.ProgressBar1->Value(), 1);
-    EXPECT_EQ(form.ProgressBar1->BarColorStart(), lightBlue);
-    EXPECT_EQ(form.ProgressBar1->BarColorEnd(), lightBlue);
-    EXPECT_EQ(form.ProgressBar1->TextColor(), lightBlue);
-}
-
-TEST_F(Form1LayoutTest, TimersHaveTheirIntervalsAndAreOffUntilLoad)
-{
-    const struct {
-        QTimer* timer;
-        const char* name;
-        int interval;
-    } rows[] = {{form.TimerPause, "TimerPause", 1000},
-                {form.Timer1, "Timer1", 300},
-                {form.Timer3, "Timer3", 2000}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(row.timer->objectName(), QString::fromLatin1(row.name));
-        EXPECT_EQ(row.timer->interval(), row.interval);
-        EXPECT_FALSE(row.timer->isActive());
-    }
 }
 
 } // namespace

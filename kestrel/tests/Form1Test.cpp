@@ -162,23 +162,6 @@ TEST_F(Form1Test, AFailedOpeningRetriesOnTheThirdTickWithTheBoxsCurrentText)
     EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
 }
 
-TEST_F(Form1Test, RetriesGoOnEveryThirdTickUntilAnOpeningSucceeds)
-{
-    paths.remove(3);
-    Form1& f = loadedWith({{huaweiPcUiDescription, pcUiCaption(3)}});
-    for (int tick = 1; tick <= 6; ++tick) {
-        f.TimerPause_Timer();
-    }
-    EXPECT_TRUE(f.TimerPause->isActive());
-    paths[3] = modem3.path();
-    f.TimerPause_Timer();
-    f.TimerPause_Timer();
-    EXPECT_FALSE(serial.PortOpen());
-    f.TimerPause_Timer();
-    EXPECT_TRUE(serial.PortOpen());
-    EXPECT_EQ(serial.CommPort(), 3);
-}
-
 TEST_F(Form1Test, PickingFiveClosesThePortAndOpensPortFive)
 {
     Form1& f = loadedWith({{huaweiPcUiDescription, pcUiCaption(3)}});

@@ -10,7 +10,7 @@
 class SysfsDeviceInventory : public DeviceInventory
 {
 public:
-    explicit SysfsDeviceInventory(QString sysfsRoot = QStringLiteral("/sys"));
+    explicit SysfsDeviceInventory(QString sysfsRoot);
 
     // nullopt when <sysfsRoot>/class/tty cannot be listed.
     std::optional<QList<DeviceEntry>> devices() override;

@@ -51,13 +51,4 @@ TEST(OpeningSequence, EarlierFailuresDoNotCarryOver)
     EXPECT_FALSE(openPort(port, QStringLiteral("8")).failed);
 }
 
-TEST(OpeningSequence, OpeningAnOpenPortFailsAndLeavesItOpen)
-{
-    FakeCommControl port;
-    ASSERT_FALSE(openPort(port, QStringLiteral("3")).failed);
-    EXPECT_TRUE(openPort(port, QStringLiteral("3")).failed);
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_EQ(port.CommPort(), 3);
-}
-
 } // namespace

@@ -273,17 +273,4 @@ TEST(SysfsDeviceInventory, UnreadableEntriesAreSkippedOrFallBack)
     EXPECT_EQ(devicesOf(sysfs), expected);
 }
 
-TEST(NaturalLess, OrdersNumbersByValue)
-{
-    const std::vector<std::pair<const char*, const char*>> ascending{
-        {"ttyUSB2", "ttyUSB10"}, {"ttyACM0", "ttyUSB0"}, {"ttyUSB", "ttyUSB0"},
-        {"ttyUSB1", "ttyUSB1a"}, {"tty9", "ttyS0"},      {"ttyUSB007", "ttyUSB8"}};
-    for (const auto& [lower, higher] : ascending) {
-        SCOPED_TRACE(std::string(lower) + " < " + higher);
-        EXPECT_TRUE(naturalLess(QString::fromLatin1(lower), QString::fromLatin1(higher)));
-        EXPECT_FALSE(naturalLess(QString::fromLatin1(higher), QString::fromLatin1(lower)));
-    }
-    EXPECT_FALSE(naturalLess(QStringLiteral("ttyUSB3"), QStringLiteral("ttyUSB3")));
-}
-
 } // namespace

@@ -134,19 +134,13 @@ TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
     EXPECT_TRUE(openPort(second, 3)) << second.lastFailure().toStdString();
 }
 
-TEST_F(SerialCommControlTest, OpeningAnOpenPortFailsAndKeepsItOpen)
+TEST_F(SerialCommControlTest, OpeningAnOpenPortOrRenumberingItFailsAndKeepsItOpen)
 {
     SerialCommControl port(mapper());
     ASSERT_TRUE(openPort(port, 3));
     EXPECT_FALSE(openPort(port, 3));
     EXPECT_TRUE(port.PortOpen());
     EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
-}
-
-TEST_F(SerialCommControlTest, PortNumberCannotChangeWhileOpen)
-{
-    SerialCommControl port(mapper());
-    ASSERT_TRUE(openPort(port, 3));
     EXPECT_FALSE(port.setCommPort(4));
     EXPECT_EQ(port.CommPort(), 3);
 }
