@@ -188,6 +188,7 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     createChoices();
     createHiddenControls();
     createTimers();
+    connectListPicksAndPolling();
 }
 
 void Form1::createPanel()
@@ -271,8 +272,6 @@ void Form1::createChoices()
     Label10 = makeLabel(this, "Label10", twipsRect(2640, 3480, 1455, 255),
                         QStringLiteral("Kestrel signal monitor"), captionGrey,
                         designFont(timesNewRoman, 6.75));
-
-    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
 }
 
 void Form1::createHiddenControls()

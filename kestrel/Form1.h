@@ -1,6 +1,10 @@
 #pragma once
 
 #include "kestrel/MonitorPlatform.h"
+#include "kestrel/at/CgregReply.h"
+#include "kestrel/at/CopsReply.h"
+#include "kestrel/at/CsqReply.h"
+#include "kestrel/polling/AtTransaction.h"
 
 #include <QString>
 #include <QWidget>
@@ -86,6 +90,22 @@ public:
     // retry timer (TimerPause).
     void COMPORT();
 
+    // Polling cycle and network mode (Form1Polling.cpp). A cycle blocks the event loop while it
+    // waits for the modem; Timer1 cannot fire into a running one.
+    // A tick of Timer1 runs PCOPS.
+    void Timer1_Timer();
+    // Operator query; when the reply held a name or a code, switches the format and runs PCSQ.
+    // Leaves Timer1 as it is.
+    void PCOPS();
+    // Signal query: stops Timer1, then runs PCGREG when an operator is known, else restarts it.
+    void PCSQ();
+    // Registration query; restarts Timer1 however it ends.
+    void PCGREG();
+    // An entry chosen from Combo2's list (not typed text): runs ggg.
+    void Combo2_Click();
+    // Sends the network-mode command of Combo2's text, stopping and restarting Timer1 around it.
+    void ggg();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -95,6 +115,15 @@ private:
     void createChoices();
     void createHiddenControls();
     void createTimers();
+
+    // Polling state (Form1Polling.cpp): reply text and read counter, and what each query keeps
+    // from one cycle to the next.
+    void connectListPicksAndPolling();
+    void applyDisplay(const at::DisplayWrites& display);
+    AtTransaction transaction_{MSComm1};
+    at::CopsState cops_;
+    at::CsqState csq_;
+    at::CgregState cgreg_;
 
     // The port number as text, as cut from a caption or typed into Combo1.
     QString portText_;

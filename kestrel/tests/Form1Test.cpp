@@ -1,5 +1,6 @@
 #include "kestrel/Form1.h"
 
+#include "kestrel/tests/ListPick.h"
 #include "kestrel/tests/TestApplication.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -167,16 +168,14 @@ TEST_F(Form1Test, PickingFiveClosesThePortAndOpensPortFive)
     Form1& f = loadedWith({{huaweiPcUiDescription, pcUiCaption(3)}});
     ASSERT_EQ(serial.CommPort(), 3);
 
-    f.Combo1->setCurrentIndex(4);
-    emit f.Combo1->activated(4);
+    pickFromList(f.Combo1, 4);
     EXPECT_TRUE(serial.PortOpen());
     EXPECT_EQ(serial.CommPort(), 5);
     EXPECT_TRUE(freeToOpen(modem3.path()));
     EXPECT_FALSE(freeToOpen(modem5.path()));
 
     // Picking the modem's caption reopens the modem's port.
-    f.Combo1->setCurrentIndex(26);
-    emit f.Combo1->activated(26);
+    pickFromList(f.Combo1, 26);
     EXPECT_EQ(serial.CommPort(), 3);
     EXPECT_TRUE(freeToOpen(modem5.path()));
 }
