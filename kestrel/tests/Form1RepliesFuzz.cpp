@@ -1,0 +1,206 @@
+// Feeds arbitrary reply texts through a real Form1 (offscreen): three ticks of its polling
+// cycle over a scripted port, then a look at every field the cycle writes. Nothing may crash,
+// Timer1 must run after every tick, and each field may only hold what the reply steps can cut:
+// texts out of the replies, levels the index formula gives, decimal location numbers.
+#include "kestrel/Form1.h"
+#include "kestrel/LevelDbm.h"
+#include "kestrel/at/DisplayWrites.h"
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/levelbar/ProgressBar.h"
+#include "platform/serial/FakeCommControl.h"
+#include "platform/sound/FakeSoundPlayer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTimer>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+namespace
+{
+
+[[noreturn]] void fail(const char* what, int line)
+{
+    std::fprintf(stderr, "Form1RepliesFuzz check failed at line %d: %s\n", line, what);
+    std::abort();
+}
+
+#define REQUIRE(cond)                                                                              \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            fail(#cond, __LINE__);                                                                 \
+        }                                                                                          \
+    } while (0)
+
+void ensureApplication()
+{
+    if (!QApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int argc = 1;
+        static char name[] = "kestrel_form1_replies_fuzz";
+        static char* argv[] = {name, nullptr};
+        static QApplication app(argc, argv);
+    }
+}
+
+// Replies of a whole cycle; the input's pieces are spliced into them so that short inputs
+// reach the cuts.
+const char* const kTemplates[] = {
+    "\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n",
+    "\r\n+COPS: 0,2,\"00101\",0\r\n\r\nOK\r\n",
+    "\r\n+COPS: 0\r\n\r\nOK\r\n",
+    "\r\n+CSQ: 20,99\r\n\r\nOK\r\n",
+    "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n",
+    "\r\nOK\r\n",
+};
+constexpr std::size_t kTemplateCount = sizeof kTemplates / sizeof kTemplates[0];
+
+// Pieces of the input separated by NUL bytes. A piece's first byte chooses a failed read, the
+// piece as it is, or the piece spliced into a template, and Latin-1 or UTF-8 decoding.
+std::deque<std::optional<QString>> readsFrom(const std::uint8_t* data, std::size_t size)
+{
+    std::deque<std::optional<QString>> reads;
+    std::size_t start = 0;
+    while (start < size) {
+        std::size_t end = start;
+        while (end < size && data[end] != 0) {
+            ++end;
+        }
+        if (end > start) {
+            const std::uint8_t choice = data[start];
+            const char* bytes = reinterpret_cast<const char*>(data + start + 1);
+            const auto length = static_cast<qsizetype>(end - start - 1);
+            const QString piece = (choice & 1) ? QString::fromUtf8(bytes, length)
+                                               : QString::fromLatin1(bytes, length);
+            const std::size_t pick = (choice >> 1) % (kTemplateCount + 2);
+            if (pick == kTemplateCount) {
+                reads.emplace_back(std::nullopt);
+            } else if (pick == kTemplateCount + 1) {
+                reads.emplace_back(piece);
+            } else {
+                QString reply = QString::fromLatin1(kTemplates[pick]);
+                reply.insert((choice >> 4) % (reply.size() + 1), piece);
+                reads.emplace_back(reply);
+            }
+        }
+        start = end + 1;
+    }
+    return reads;
+}
+
+bool cutFromAny(const QString& text, const QStringList& replies)
+{
+    if (text.isEmpty()) {
+        return true;
+    }
+    for (const QString& reply : replies) {
+        if (reply.contains(text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool startsAny(const QString& text, const QStringList& replies)
+{
+    for (const QString& reply : replies) {
+        if (reply.startsWith(text)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isLocationNumber(const QString& text)
+{
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    return ok && value <= 0xFFFFFFFFu && text == QString::number(value);
+}
+
+bool isSignalCaption(const QString& text)
+{
+    static const QRegularExpression dbm(QStringLiteral("^  (-\\d+)db$"));
+    static const QRegularExpression percent(QStringLiteral("^  (\\d+)%$"));
+    if (text.isEmpty()) {
+        return true;
+    }
+    if (const auto m = dbm.match(text); m.hasMatch()) {
+        const int level = m.captured(1).toInt();
+        return level >= -113 && level <= -1 && (level + 113) % 2 == 0;
+    }
+    if (const auto m = percent.match(text); m.hasMatch()) {
+        return m.captured(1).toInt() <= 100;
+    }
+    return false;
+}
+
+void checkFields(const Form1& form, const QStringList& replies, const QColor& startColour)
+{
+    // The operator line is a cut operator plus a technology suffix, or empty.
+    QString cops = form.LblCOPS->text();
+    if (cops.endsWith(QLatin1String(" (2G)")) || cops.endsWith(QLatin1String(" (3G)"))) {
+        cops.chop(5);
+    }
+    REQUIRE(cutFromAny(cops, replies));
+    REQUIRE(form.LblMCC->text().size() <= 3 && cutFromAny(form.LblMCC->text(), replies));
+    REQUIRE(form.LblMNC->text().size() <= 2 && cutFromAny(form.LblMNC->text(), replies));
+    REQUIRE(isSignalCaption(form.LblCSQ->text()));
+    REQUIRE(form.LblLAC->text().isEmpty() || isLocationNumber(form.LblLAC->text()));
+    REQUIRE(form.LblCellID->text().isEmpty() || isLocationNumber(form.LblCellID->text()));
+    const int bar = form.ProgressBar1->Value();
+    REQUIRE(bar >= 0 && bar <= 31);
+    const at::DbmLevel level = LevelDbm();
+    REQUIRE(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
+    const QColor colour = form.LblCOPS->palette().color(QPalette::WindowText);
+    REQUIRE(colour == startColour || colour == at::colour2G() || colour == at::colour3G());
+    REQUIRE(form.ProgressBar1->BarColorStart() == form.ProgressBar1->BarColorEnd());
+    REQUIRE(form.Timer1->isActive());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) {
+        return 0;
+    }
+    ensureApplication();
+    FakeCommControl port;
+    FakeDeviceInventory inventory;
+    FakeSoundPlayer sound;
+    FakeFileDialog dialog;
+    if ((data[0] & 2) == 0) {
+        port.setPortOpen(true);
+    }
+    port.scriptedReads = readsFrom(data + 1, size - 1);
+    QStringList replies;
+    for (const auto& read : port.scriptedReads) {
+        if (read) {
+            replies << *read;
+        }
+    }
+    LevelDbm() = std::nullopt;
+
+    Form1 form({port, inventory, sound, dialog, QString()});
+    form.Check1->setChecked(data[0] & 1);
+    const QColor startColour = form.LblCOPS->palette().color(QPalette::WindowText);
+    form.Timer1->start();
+    for (int tick = 0; tick < 3; ++tick) {
+        const int readsBefore = port.readCount;
+        form.Timer1_Timer();
+        REQUIRE(port.readCount - readsBefore <= 5 * AtTransaction::kReadLimit);
+        // The raw view holds a reply, cut at the edit field's length limit.
+        REQUIRE(form.Text1->text().isEmpty() || startsAny(form.Text1->text(), replies));
+        checkFields(form, replies, startColour);
+    }
+    return 0;
+}
