@@ -38,17 +38,31 @@ namespace
         }                                                                                          \
     } while (0)
 
+// One application serves every input. Qt makes its font and style caches on first use, after
+// the application, so at exit they would be torn down before it and leave what they hold to the
+// leak checker. So a first window is built and drawn here, and only then the exit handler that
+// deletes the application is registered: it runs before the caches go.
 void ensureApplication()
 {
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "kestrel_form1_replies_fuzz";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+    if (QApplication::instance()) {
+        return;
     }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int argc = 1;
+    static char name[] = "kestrel_form1_replies_fuzz";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+    {
+        FakeCommControl port;
+        FakeDeviceInventory inventory;
+        FakeSoundPlayer sound;
+        FakeFileDialog dialog;
+        Form1 warm({port, inventory, sound, dialog, QString()});
+        warm.grab();
+    }
+    std::atexit([] { delete QApplication::instance(); });
 }
 
 // Replies of a whole cycle; the input's pieces are spliced into them so that short inputs
