@@ -5,7 +5,8 @@
 #include <QList>
 
 // Records each message box instead of showing it.
-class FakeMessageSink : public MessageSink {
+class FakeMessageSink : public MessageSink
+{
 public:
     struct Shown {
         QString title;
