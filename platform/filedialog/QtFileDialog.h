@@ -22,6 +22,8 @@ class QtFileDialog : public FileDialog
 {
 public:
     explicit QtFileDialog(QWidget* parent = nullptr) : parent_(parent) {}
+    // The window the dialog is modal over and centred on, when it exists after the dialog.
+    void setOwner(QWidget* parent) { parent_ = parent; }
 
     void setFlags(int flags) override { flags_ = flags; }
     void setDefaultExt(const QString& ext) override { defaultExt_ = ext; }

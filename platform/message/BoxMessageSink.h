@@ -9,6 +9,8 @@ class BoxMessageSink : public MessageSink
 {
 public:
     explicit BoxMessageSink(QWidget* parent = nullptr) : parent_(parent) {}
+    // The window the box is modal over and centred on, when it exists after the sink.
+    void setOwner(QWidget* parent) { parent_ = parent; }
     void show(const QString& title, const QString& text, bool selectable = false) override;
 
 private:

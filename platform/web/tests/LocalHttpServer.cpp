@@ -34,15 +34,15 @@ QString LocalHttpServer::base() const
     return QStringLiteral("http://127.0.0.1:%1").arg(port());
 }
 
-void LocalHttpServer::release(const QByteArray& path)
+void LocalHttpServer::release(const QByteArray& targetOrPath)
 {
     const Reply reply = [&] {
-        Reply r = routes_.value(path);
+        Reply r = routes_.value(targetOrPath);
         r.held = false;
         return r;
     }();
     for (qsizetype i = held_.size() - 1; i >= 0; --i) {
-        if (held_[i].path != path)
+        if (held_[i].route != targetOrPath)
             continue;
         if (held_[i].socket)
             answer(held_[i].socket, reply);
@@ -57,7 +57,7 @@ void LocalHttpServer::accept()
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             for (const Pending& pending : held_) {
                 if (pending.socket == socket)
-                    closedByPeer << QString::fromUtf8(pending.path);
+                    closedByPeer << QString::fromUtf8(pending.route);
             }
             buffers_.remove(socket);
             socket->deleteLater();
@@ -80,13 +80,14 @@ void LocalHttpServer::readRequest(QTcpSocket* socket)
     targets << QString::fromUtf8(target);
     emit requestArrived(QString::fromUtf8(target));
 
-    const auto route = routes_.constFind(path);
+    const QByteArray key = routes_.contains(target) ? target : path;
+    const auto route = routes_.constFind(key);
     if (route == routes_.cend()) {
         answer(socket, Reply{404, "text/plain", "no such path", {}, false});
         return;
     }
     if (route->held) {
-        held_ << Pending{socket, path};
+        held_ << Pending{socket, key};
         return;
     }
     answer(socket, *route);

@@ -10,9 +10,9 @@
 
 class QTcpSocket;
 
-// A small HTTP/1.1 responder on 127.0.0.1 for tests. Each route answers one path (the part of
-// the request target before "?"); a held route keeps the connection open without answering
-// until release() is called. Unknown paths get a 404.
+// A small HTTP/1.1 responder on 127.0.0.1 for tests. A route answers either one exact request
+// target or, failing that, every target of a path (the part before "?"); a held route keeps the
+// connection open without answering until release() is called. Unknown paths get a 404.
 class LocalHttpServer : public QObject
 {
     Q_OBJECT
@@ -29,11 +29,11 @@ public:
     quint16 port() const { return server_.serverPort(); }
     QString base() const; // "http://127.0.0.1:<port>"
 
-    void route(const QByteArray& path, const Reply& reply) { routes_[path] = reply; }
-    void release(const QByteArray& path);
+    void route(const QByteArray& targetOrPath, const Reply& reply) { routes_[targetOrPath] = reply; }
+    void release(const QByteArray& targetOrPath);
 
     QStringList targets;      // every request target, as it arrived
-    QStringList closedByPeer; // paths whose connection the client closed before the answer
+    QStringList closedByPeer; // held routes whose connection the client closed before the answer
 
 signals:
     void requestArrived(const QString& target);
@@ -41,7 +41,7 @@ signals:
 private:
     struct Pending {
         QPointer<QTcpSocket> socket;
-        QByteArray path;
+        QByteArray route;
     };
     void accept();
     void readRequest(QTcpSocket* socket);
