@@ -17,211 +17,148 @@
 namespace
 {
 
+// A file as the monitor writes it from nothing.
+const QByteArray monitorFile =
+    "[Value]\r\ncellid=314\r\nlac=78\r\nmnc=01\r\nmcc=250\r\noperator=MTS 3G\r\n\r\n";
+
 // The window with a scripted dialog, over real files in a fresh folder.
 class Form1IdFile : public testing::Test
 {
 protected:
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
     void writeFile(const char* name, const QByteArray& bytes) const
     {
         QFile file(path(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-
     QByteArray readFile(const char* name) const
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
-
+    QStringList folder() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+    QList<QLineEdit*> boxes() const
+    {
+        return {form.Txtoperator, form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid};
+    }
     QStringList fields() const
     {
-        return {form.Txtoperator->text(), form.Txtmcc->text(), form.Txtmnc->text(),
-                form.Txtlac->text(), form.Txtcellid->text()};
+        QStringList texts;
+        for (QLineEdit* box : boxes())
+            texts << box->text();
+        return texts;
     }
-
     void fill(const QStringList& values)
     {
-        QLineEdit* boxes[] = {form.Txtoperator, form.Txtmcc, form.Txtmnc, form.Txtlac,
-                              form.Txtcellid};
         for (int i = 0; i < 5; ++i)
-            boxes[i]->setText(values[i]);
+            boxes()[i]->setText(values[i]);
     }
-
-    void open(const char* name)
+    // Clicks the button; the dialog picks `name`, or is cancelled when it is nullptr.
+    void use(QPushButton* button, const char* name)
     {
-        dialog.nextChoices = {path(name)};
-        form.CommandOpen->click();
+        dialog.nextChoices = name ? QStringList{path(name)} : QStringList{};
+        button->click();
     }
 
-    void save(const char* name)
-    {
-        dialog.nextChoices = {path(name)};
-        form.CommandSave->click();
-    }
-
-    QApplication& app = widgetApp();
+    WidgetApp app;
     QTemporaryDir dir;
     FakeFileDialog dialog;
     FakePageLoader loader;
     FakeUrlOpener opener;
     FakeMessageSink messages;
     Form1 form{dialog, loader, opener, messages};
+    const QStringList cell{"MTS", "250", "01", "78", "314"};
 };
 
-// A file as the monitor writes it from nothing.
-const QByteArray monitorFile =
-    "[Value]\r\ncellid=314\r\nlac=78\r\nmnc=01\r\nmcc=250\r\noperator=MTS 3G\r\n\r\n";
-
-struct OpenRow {
-    const char* shows;
-    QByteArray content;
-    QStringList expected; // operator, mcc, mnc, lac, cellid
-};
-
-void PrintTo(const OpenRow& row, std::ostream* os)
+TEST_F(Form1IdFile, OpenFillsTheFieldsFromAnyIdFile)
 {
-    *os << row.shows;
-}
-
-class Form1Open : public Form1IdFile, public testing::WithParamInterface<OpenRow>
-{
-};
-
-TEST_P(Form1Open, FillsTheFields)
-{
-    writeFile("cell.ini", GetParam().content);
-    fill({"old", "old", "old", "old", "old"});
-    open("cell.ini");
-
-    EXPECT_EQ(dialog.shown, QStringList{QStringLiteral("open")});
+    const struct {
+        const char* shows;
+        QByteArray content; // nullptr: no file at all
+        QStringList expected;
+    } rows[] = {
+        {"monitor-written file", monitorFile, {"MTS 3G", "250", "01", "78", "314"}},
+        {"names in any case",
+         "[VALUE]\r\nCellID=5\r\nLAC=6\r\nMnc=7\r\nmCC=8\r\nOPERATOR=B\r\n",
+         {"B", "8", "7", "6", "5"}},
+        {"missing keys empty, first of equal keys wins",
+         "[Value]\r\nmcc=250\r\nMCC=999\r\nlac=\r\n[value]\r\nmnc=02\r\n",
+         {"", "250", "", "", ""}},
+        {"no such file", QByteArray(), {"", "", "", "", ""}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        QFile::remove(path("cell.ini"));
+        if (!row.content.isNull())
+            writeFile("cell.ini", row.content);
+        fill(cell);
+        use(form.CommandOpen, "cell.ini");
+        EXPECT_EQ(fields(), row.expected);
+    }
     EXPECT_EQ(dialog.flags, 4);
     EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
     EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
-    EXPECT_EQ(fields(), GetParam().expected);
-}
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, Form1Open,
-    testing::Values(
-        OpenRow{"MonitorWrittenFile", monitorFile, {"MTS 3G", "250", "01", "78", "314"}},
-        OpenRow{"NamesInAnyCase",
-                "[VALUE]\r\nCellID=5\r\nLAC=6\r\nMnc=7\r\nmCC=8\r\nOPERATOR=Beeline\r\n",
-                {"Beeline", "8", "7", "6", "5"}},
-        OpenRow{
-            "MissingKeysBecomeEmpty", "[Value]\r\nmcc=250\r\nlac=\r\n", {"", "250", "", "", ""}},
-        OpenRow{"WithoutValueSectionAllEmpty", "[Other]\r\nmcc=250\r\n", {"", "", "", "", ""}},
-        OpenRow{
-            "FirstOfTwoEqualKeys", "[Value]\r\nmcc=250\r\nMCC=999\r\n", {"", "250", "", "", ""}},
-        OpenRow{"FirstValueSectionOnly",
-                "[Value]\r\nmcc=250\r\n[value]\r\nmnc=02\r\n",
-                {"", "250", "", "", ""}}),
-    [](const auto& info) { return std::string(info.param.shows); });
-
-TEST_F(Form1IdFile, OpeningAMissingFileEmptiesTheFields)
-{
-    fill({"MTS", "250", "01", "78", "314"});
-    open("nothing-here.ini");
-    EXPECT_EQ(fields(), (QStringList{"", "", "", "", ""}));
-}
-
-TEST_F(Form1IdFile, CancelledOpenLeavesTheFields)
-{
-    fill({"MTS", "250", "01", "78", "314"});
-    form.CommandOpen->click(); // no choice: the dialog is cancelled
-    EXPECT_EQ(dialog.shown.size(), 1);
-    EXPECT_EQ(fields(), (QStringList{"MTS", "250", "01", "78", "314"}));
+    fill(cell);
+    use(form.CommandOpen, nullptr);
+    EXPECT_EQ(fields(), cell) << "a cancel changes nothing";
 }
 
 TEST_F(Form1IdFile, SaveWritesANewFileThatClsIniReadsBack)
 {
-    fill({"MTS 3G", "250", "01", "78", "314"});
-    save("new.ini");
-
+    fill({"", "250", "a;b", "x=y", " 314"});
+    use(form.CommandSave, "new.ini");
     EXPECT_EQ(dialog.shown, QStringList{QStringLiteral("save")});
     EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
     EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
     EXPECT_EQ(readFile("new.ini"),
-              "[Value]\r\noperator=MTS 3G\r\nmcc=250\r\nmnc=01\r\nlac=78\r\ncellid=314\r\n\r\n");
+              "[Value]\r\noperator=\r\nmcc=250\r\nmnc=a;b\r\nlac=x=y\r\ncellid= 314\r\n\r\n");
 
     clsINI ini;
     ini.setFileName(path("new.ini"));
-    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::CellId), QStringLiteral("314"));
-    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Lac), QStringLiteral("78"));
-    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Mnc), QStringLiteral("01"));
     EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Mcc), QStringLiteral("250"));
-    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Operator), QStringLiteral("MTS 3G"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Lac), QStringLiteral("x=y"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::CellId), QStringLiteral(" 314"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Operator), QString());
 }
 
-TEST_F(Form1IdFile, SaveWritesFieldsAsTypedAndAnEmptyOperator)
+TEST_F(Form1IdFile, SaveKeepsOtherSectionsAndUpdatesEntriesInPlace)
 {
-    fill({"", "250", "a;b", "x=y", " 314"});
-    save("typed.ini");
-    EXPECT_EQ(readFile("typed.ini"),
-              "[Value]\r\noperator=\r\nmcc=250\r\nmnc=a;b\r\nlac=x=y\r\ncellid= 314\r\n\r\n");
-}
-
-TEST_F(Form1IdFile, SaveKeepsOtherSectionsAndUpdatesInPlace)
-{
-    writeFile("shared.ini", "; kept? no\r\n[First]\r\na=1\r\n[value]\r\nCellID=1\r\n"
-                            "[Last]\r\nb=2\r\n");
-    fill({"MTS", "250", "01", "78", "314"});
-    save("shared.ini");
+    writeFile("shared.ini",
+              "; a comment\r\n[First]\r\na=1\r\n[value]\r\nCellID=1\r\n[Last]\r\nb=2\r\n");
+    fill(cell);
+    use(form.CommandSave, "shared.ini");
     EXPECT_EQ(readFile("shared.ini"),
               "[First]\r\na=1\r\n\r\n"
               "[value]\r\nCellID=314\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\n\r\n"
               "[Last]\r\nb=2\r\n\r\n");
 }
 
-TEST_F(Form1IdFile, MonitorFileSavedByTheLocatorKeepsItsOrder)
+TEST_F(Form1IdFile, NothingIsWrittenWithoutAFullCellACancelOrAReadableFile)
 {
-    writeFile("cell.ini", monitorFile);
-    open("cell.ini");
-    form.Txtcellid->setText(QStringLiteral("315"));
-    save("cell.ini");
-    EXPECT_EQ(readFile("cell.ini"),
-              "[Value]\r\ncellid=315\r\nlac=78\r\nmnc=01\r\nmcc=250\r\noperator=MTS 3G\r\n\r\n");
-}
-
-TEST_F(Form1IdFile, AnEmptyFieldBlocksTheSaveBeforeTheDialog)
-{
-    QLineEdit* required[] = {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid};
-    for (QLineEdit* box : required) {
-        SCOPED_TRACE(box->objectName().toStdString());
-        fill({"MTS", "250", "01", "78", "314"});
+    for (QLineEdit* box : {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid}) {
+        fill(cell);
         box->clear();
-        save("blocked.ini");
+        use(form.CommandSave, "blocked.ini");
     }
-    EXPECT_TRUE(dialog.shown.isEmpty());
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
-}
+    EXPECT_TRUE(dialog.shown.isEmpty()) << "an empty field blocks before the dialog";
 
-TEST_F(Form1IdFile, CancelledSaveWritesNothing)
-{
-    fill({"MTS", "250", "01", "78", "314"});
-    save("first.ini");
-    const QByteArray before = readFile("first.ini");
+    fill(cell);
+    use(form.CommandSave, "first.ini");
+    const QByteArray saved = readFile("first.ini");
     form.Txtcellid->setText(QStringLiteral("999"));
-    form.CommandSave->click(); // cancelled, after a dialog that chose first.ini
+    use(form.CommandSave, nullptr);
+    EXPECT_EQ(readFile("first.ini"), saved) << "a cancel after an earlier choice writes nothing";
 
-    EXPECT_EQ(dialog.shown.size(), 2);
-    EXPECT_EQ(readFile("first.ini"), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{QStringLiteral("first.ini")});
-}
-
-TEST_F(Form1IdFile, AFileThatCannotBeReadIsNotOverwritten)
-{
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("cell.ini")));
-    fill({"MTS", "250", "01", "78", "314"});
-    save("cell.ini");
-
+    use(form.CommandSave, "cell.ini");
     EXPECT_TRUE(QFileInfo(path("cell.ini")).isDir());
     EXPECT_TRUE(QDir(path("cell.ini")).isEmpty());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{QStringLiteral("cell.ini")});
+    EXPECT_EQ(folder(), (QStringList{"cell.ini", "first.ini"}));
     EXPECT_TRUE(messages.shown.isEmpty()) << "the file actions show no message";
 }
 

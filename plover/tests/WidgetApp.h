@@ -2,12 +2,15 @@
 
 #include <QApplication>
 
-// The one application object of a test program; the offscreen platform comes from CTest.
-inline QApplication& widgetApp()
+// The application object of one test, destroyed with it: one that outlived main() would leave
+// Qt's font caches behind for the leak checker.
+class WidgetApp : public QApplication
 {
-    static int argc = 1;
-    static char name[] = "plover_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
-}
+public:
+    WidgetApp() : QApplication(argc_, argv_) {}
+
+private:
+    inline static int argc_ = 1;
+    inline static char name_[] = "plover_tests";
+    inline static char* argv_[] = {name_, nullptr};
+};

@@ -8,7 +8,7 @@
 namespace
 {
 
-// Stands in for the desktop's browser: QDesktopServices hands addresses of a scheme to it.
+// Takes the browser's place: QDesktopServices hands it the addresses of the schemes it handles.
 class BrowserStandIn : public QObject
 {
     Q_OBJECT
@@ -18,27 +18,24 @@ public slots:
     void openAddress(const QUrl& url) { received << url; }
 };
 
-TEST(DesktopUrlOpener, HandsWebAddressesToTheDesktopAndRefusesOthers)
+TEST(DesktopUrlOpener, HandsOnlyWebAddressesToTheDesktop)
 {
-    guiApp();
+    GuiApp app;
     BrowserStandIn browser;
-    for (const char* scheme : {"http", "https", "file", "mailto"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &browser, "openAddress");
+    const QStringList schemes{"http", "https", "file", "mailto"};
+    for (const QString& scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &browser, "openAddress");
 
     DesktopUrlOpener opener;
     const QUrl map(
         QStringLiteral("https://yandex.com/maps/?l=map/&pt=37.6,55.7&ll=37.6,55.7&z=10"));
     EXPECT_TRUE(opener.open(map));
-    EXPECT_TRUE(opener.open(QUrl(QStringLiteral("http://127.0.0.1:8642/x"))));
-    EXPECT_FALSE(opener.open(QUrl(QStringLiteral("file:///etc/passwd"))));
-    EXPECT_FALSE(opener.open(QUrl(QStringLiteral("mailto:someone@example.org"))));
-    EXPECT_FALSE(opener.open(QUrl(QStringLiteral("https:///no-host"))));
+    for (const char* refused : {"file:///etc/passwd", "mailto:a@example.org", "https:///no-host"})
+        EXPECT_FALSE(opener.open(QUrl(QString::fromLatin1(refused)))) << refused;
+    EXPECT_EQ(browser.received, QList<QUrl>{map});
 
-    ASSERT_EQ(browser.received.size(), 2);
-    EXPECT_EQ(browser.received[0], map);
-
-    for (const char* scheme : {"http", "https", "file", "mailto"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    for (const QString& scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
 }
 
 } // namespace

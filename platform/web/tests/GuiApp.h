@@ -2,12 +2,15 @@
 
 #include <QGuiApplication>
 
-// The one application object of a test program; the offscreen platform comes from CTest.
-inline QGuiApplication& guiApp()
+// The application object of one test, destroyed with it: one that outlived main() would leave
+// Qt's font caches behind for the leak checker.
+class GuiApp : public QGuiApplication
 {
-    static int argc = 1;
-    static char name[] = "platform_web_tests";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-    return application;
-}
+public:
+    GuiApp() : QGuiApplication(argc_, argv_) {}
+
+private:
+    inline static int argc_ = 1;
+    inline static char name_[] = "platform_web_tests";
+    inline static char* argv_[] = {name_, nullptr};
+};

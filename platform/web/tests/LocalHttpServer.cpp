@@ -2,27 +2,6 @@
 
 #include <QTcpSocket>
 
-namespace
-{
-
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 302:
-        return "Found";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
-}
-
-} // namespace
-
 LocalHttpServer::LocalHttpServer()
 {
     connect(&server_, &QTcpServer::newConnection, this, &LocalHttpServer::accept);
@@ -95,8 +74,8 @@ void LocalHttpServer::readRequest(QTcpSocket* socket)
 
 void LocalHttpServer::answer(QTcpSocket* socket, const Reply& reply)
 {
-    QByteArray response =
-        "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    // Clients read the status code; the reason phrase is free text.
+    QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Test\r\n";
     if (!reply.contentType.isEmpty())
         response += "Content-Type: " + reply.contentType + "\r\n";
     for (const auto& [name, value] : reply.headers)

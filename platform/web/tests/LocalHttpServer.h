@@ -29,7 +29,10 @@ public:
     quint16 port() const { return server_.serverPort(); }
     QString base() const; // "http://127.0.0.1:<port>"
 
-    void route(const QByteArray& targetOrPath, const Reply& reply) { routes_[targetOrPath] = reply; }
+    void route(const QByteArray& targetOrPath, const Reply& reply)
+    {
+        routes_[targetOrPath] = reply;
+    }
     void release(const QByteArray& targetOrPath);
 
     QStringList targets;      // every request target, as it arrived
