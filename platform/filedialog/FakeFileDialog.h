@@ -5,8 +5,7 @@
 #include <QStringList>
 
 // A dialog for tests: each Show* "chooses" the next name of nextChoices (empty text: cancel).
-class FakeFileDialog : public FileDialog
-{
+class FakeFileDialog : public FileDialog {
 public:
     QStringList nextChoices;
     QStringList shown; // "open" or "save", per call

@@ -3,8 +3,7 @@
 #include <QString>
 
 // A modal open/save file dialog configured the way both programs use it.
-class FileDialog
-{
+class FileDialog {
 public:
     virtual ~FileDialog() = default;
     // 4 hides a read-only check box; other bits are not used.

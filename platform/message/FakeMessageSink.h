@@ -5,8 +5,7 @@
 #include <QList>
 
 // Records each message box instead of showing it.
-class FakeMessageSink : public MessageSink
-{
+class FakeMessageSink : public MessageSink {
 public:
     struct Shown {
         QString title;

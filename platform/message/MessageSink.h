@@ -3,8 +3,7 @@
 #include <QString>
 
 // A modal message box with an OK button.
-class MessageSink
-{
+class MessageSink {
 public:
     virtual ~MessageSink() = default;
     // selectable: the text can be selected and copied (an address the user may open by hand).

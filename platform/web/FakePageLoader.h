@@ -5,8 +5,7 @@
 #include <QStringList>
 
 // A page loader for tests: records each Navigate; the test completes or fails the load.
-class FakePageLoader : public PageLoader
-{
+class FakePageLoader : public PageLoader {
 public:
     QStringList navigated;
     QString body;

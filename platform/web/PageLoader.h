@@ -5,8 +5,7 @@
 
 // Loads an address out of sight, as a hidden browser would, and reports each completed page on
 // the owner's thread.
-class PageLoader : public QObject
-{
+class PageLoader : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
