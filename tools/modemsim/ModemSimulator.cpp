@@ -26,9 +26,6 @@ namespace modemsim
 namespace
 {
 
-// While no client holds the port, the primary side reports a hang-up without end, so it cannot
-// be waited on; the thread looks again this often for a client that opened it.
-constexpr milliseconds kClientProbeInterval{5};
 // A flood at a given rate goes out in slices this far apart.
 constexpr milliseconds kFloodSlice{10};
 // A flood "as fast as the client reads" keeps this much queued.
@@ -75,7 +72,6 @@ struct ModemSimulator::Impl {
     PseudoTerminal pty;
     bool plugged = false;
     bool connected = false;
-    int generation = 0; // counts the pseudo-terminals opened
     LineAssembler assembler;
 
     // Stick
@@ -198,35 +194,46 @@ struct ModemSimulator::Impl {
 
     void changeState(const std::function<void(ModemState&)>& change)
     {
+        refreshClient();
         const ModemState before = state;
         change(state);
         reportChanges(before, Clock::now());
         wake();
     }
 
-    // Everything in flight is lost: the client left, the stick was pulled or stopped.
-    void dropPending()
+    // What was written but not yet taken by the client is lost with it, as in a tty closed
+    // on a real stick. Replies the stick has yet to send go out when due, to whoever holds the
+    // port by then.
+    void dropUndelivered()
+    {
+        const auto now = Clock::now();
+        for (const auto& [end, id] : replyEnds)
+            settle(id, LogEntry::Fate::Dropped, now);
+        replyEnds.clear();
+        outBuffer.clear();
+        queuedTotal = writtenTotal = 0;
+        assembler.reset();
+        pty.resetSecondary();
+    }
+
+    // The stick is pulled or stopped: nothing more goes out.
+    void dropEverything()
     {
         const auto now = Clock::now();
         for (const auto& [due, piece] : schedule)
             if (piece.logId >= 0)
                 settle(piece.logId, LogEntry::Fate::Dropped, now);
         schedule.clear();
-        for (const auto& [end, id] : replyEnds)
-            settle(id, LogEntry::Fate::Dropped, now);
-        replyEnds.clear();
-        outBuffer.clear();
-        queuedTotal = writtenTotal = 0;
         lastReplyEnd = now;
-        assembler.reset();
+        floodLeft = 0;
+        dropUndelivered();
     }
 
     void setConnected(bool nowConnected)
     {
         if (nowConnected == connected)
             return;
-        dropPending();
-        pty.discardUndelivered();
+        dropUndelivered();
         connected = nowConnected;
         changed.notify_all();
     }
@@ -237,7 +244,6 @@ struct ModemSimulator::Impl {
             return false;
         plugged = true;
         connected = false;
-        ++generation;
         if (!linkPath.isEmpty() && !placeLink()) {
             pty.close();
             plugged = false;
@@ -249,7 +255,7 @@ struct ModemSimulator::Impl {
     void closePort()
     {
         setConnected(false);
-        dropPending();
+        dropEverything();
         pty.close();
         plugged = false;
         removeLink();
@@ -324,7 +330,7 @@ struct ModemSimulator::Impl {
         for (;;) {
             const ssize_t n = ::read(pty.fd(), buffer, sizeof buffer);
             if (n <= 0)
-                return; // EAGAIN: all read; EIO: no client and nothing left
+                return; // EAGAIN: all read
             for (ssize_t i = 0; i < n; ++i) {
                 if (state.echo)
                     say(QByteArray(1, buffer[i]), now);
@@ -408,26 +414,32 @@ struct ModemSimulator::Impl {
                 consider(u.next);
         if (floodLeft > 0 && floodRate > 0)
             consider(floodNext);
+        if (floodLeft > 0 && floodRate == 0 && outBuffer.isEmpty())
+            consider(now); // all taken: top up at once; while some is left, room wakes us
         if (silentUntil)
             consider(*silentUntil);
-        if (plugged && !connected)
-            consider(now + kClientProbeInterval);
         if (!next)
             return -1;
         const auto wait = std::chrono::ceil<milliseconds>(*next - now).count();
         return static_cast<int>(std::clamp<long long>(wait, 0, 60'000));
     }
 
-    // `hungUp`: the client closed the port since the last round, even if it (or another
-    // client) has opened it again since; what was in flight for it is dropped.
-    void serveOnce(Clock::time_point now, bool hungUp)
+    // Takes in which clients opened and closed the port. Called by every path that sends,
+    // so that output for a client that has just opened the port reaches it.
+    void refreshClient()
     {
-        if (hungUp) {
-            setConnected(false);
-            readInput(now);
-        }
-        if (plugged)
-            setConnected(pty.clientPresent());
+        if (!plugged)
+            return;
+        // A client that came or went, even one that came back at once, starts afresh.
+        const PseudoTerminal::ClientNews news = pty.takeClientNews();
+        if (news.left || news.arrived)
+            dropUndelivered();
+        setConnected(pty.clientPresent());
+    }
+
+    void serveOnce(Clock::time_point now)
+    {
+        refreshClient();
         readInput(now);
         releaseDue(now);
         writeOutput();
@@ -436,22 +448,21 @@ struct ModemSimulator::Impl {
     void run()
     {
         std::unique_lock lock(mutex);
-        bool hungUp = false;
         while (!stopping) {
-            serveOnce(Clock::now(), hungUp);
+            serveOnce(Clock::now());
 
-            std::array<pollfd, 2> fds{};
+            std::array<pollfd, 3> fds{};
             nfds_t count = 0;
             fds[count++] = {wakeFd, POLLIN, 0};
-            if (plugged && connected) {
-                const short events = outBuffer.isEmpty() ? POLLIN : POLLIN | POLLOUT;
-                fds[count++] = {pty.fd(), events, 0};
+            if (plugged) {
+                fds[count++] = {pty.notifyFd(), POLLIN, 0};
+                const bool waitForRoom = connected && !outBuffer.isEmpty();
+                fds[count++] = {pty.fd(), short(waitForRoom ? POLLIN | POLLOUT : POLLIN), 0};
             }
             const int timeout = pollTimeout(Clock::now());
             std::vector<LogEntry> settled;
             settled.swap(settledSinceNotify);
             const auto notify = observer;
-            const int polledGeneration = generation;
 
             lock.unlock();
             if (notify)
@@ -463,7 +474,6 @@ struct ModemSimulator::Impl {
                 [[maybe_unused]] const auto n = ::read(wakeFd, &drained, sizeof drained);
             }
             lock.lock();
-            hungUp = count > 1 && (fds[1].revents & POLLHUP) && polledGeneration == generation;
         }
     }
 };
@@ -562,14 +572,17 @@ QString ModemSimulator::linkPath() const
 bool ModemSimulator::isClientConnected() const
 {
     std::lock_guard lock(d->mutex);
+    d->refreshClient();
     return d->connected;
 }
 
 bool ModemSimulator::waitForClient(bool connected, int timeoutMs) const
 {
     std::unique_lock lock(d->mutex);
-    return d->changed.wait_for(lock, milliseconds(timeoutMs),
-                               [&] { return d->connected == connected; });
+    return d->changed.wait_for(lock, milliseconds(timeoutMs), [&] {
+        d->refreshClient();
+        return d->connected == connected;
+    });
 }
 
 ModemState ModemSimulator::state() const
@@ -697,6 +710,7 @@ bool ModemSimulator::isSilent() const
 void ModemSimulator::sendRaw(const QByteArray& bytes)
 {
     std::lock_guard lock(d->mutex);
+    d->refreshClient();
     d->queueRaw(bytes);
     d->wake();
 }
@@ -704,6 +718,7 @@ void ModemSimulator::sendRaw(const QByteArray& bytes)
 void ModemSimulator::sendGarbage(int bytes)
 {
     std::lock_guard lock(d->mutex);
+    d->refreshClient();
     d->queueRaw(d->randomBytes(std::max(0, bytes)));
     d->wake();
 }
@@ -714,6 +729,7 @@ void ModemSimulator::flood(qint64 bytes, int bytesPerSecond)
     d->floodLeft = std::max<qint64>(0, bytes);
     d->floodRate = std::max(0, bytesPerSecond);
     d->floodNext = Clock::now();
+    d->refreshClient();
     d->wake();
 }
 
@@ -778,6 +794,17 @@ bool ModemSimulator::waitForCommands(int count, int timeoutMs) const
     std::unique_lock lock(d->mutex);
     return d->changed.wait_for(lock, milliseconds(timeoutMs), [&] {
         return d->log.size() >= static_cast<size_t>(std::max(0, count));
+    });
+}
+
+bool ModemSimulator::waitForSettled(int count, int timeoutMs) const
+{
+    std::unique_lock lock(d->mutex);
+    return d->changed.wait_for(lock, milliseconds(timeoutMs), [&] {
+        const auto settled = std::count_if(d->log.begin(), d->log.end(), [](const LogEntry& e) {
+            return e.fate != LogEntry::Fate::Pending;
+        });
+        return settled >= count;
     });
 }
 

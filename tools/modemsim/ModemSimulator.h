@@ -47,6 +47,9 @@ struct LogEntry {
 // effect at once (a change the stick reports by itself, such as ^RSSI, goes out at once too).
 // Clients may open, set any line settings (128000 bit/s and TIOCEXCL included), close and
 // reopen the secondary side: the simulator keeps serving on the same path until unplug().
+// As with a real stick's tty, what a client left unread when it closed the port is thrown away
+// (and an exclusive hold it left is lifted); a reply that falls due while nobody holds the port
+// is lost; one that falls due after a client opened it again goes to that client.
 //
 // Defaults: operator "TestNet" / 00101, 3G, rssi 20, registered, LAC 1A2B, cell 00C3D4E5,
 // +COPS format 0, +CGREG n=0, echo on, 15 ms latency, no faults, no unsolicited reports.
@@ -127,9 +130,11 @@ public:
     // --- Command log --------------------------------------------------------------------------
     std::vector<LogEntry> log() const;
     void clearLog();
-    // Wait until the log holds at least `count` commands / `count` written replies.
+    // Wait until the log holds at least `count` commands / `count` written replies / `count`
+    // settled entries (Written or Dropped). False on timeout.
     bool waitForCommands(int count, int timeoutMs) const;
     bool waitForReplies(int count, int timeoutMs) const;
+    bool waitForSettled(int count, int timeoutMs) const;
     // Called on the simulator's thread whenever an entry is settled (Written or Dropped). It
     // must not call waitFor...() but may call anything else.
     void setLogObserver(std::function<void(const LogEntry&)> observer);
