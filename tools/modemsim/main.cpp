@@ -158,6 +158,14 @@ int main(int argc, char* argv[])
         printLine(stderr, QStringLiteral("modemsim: %1").arg(sim.errorString()));
         return 1;
     }
+    // The scenario's starting state is in place before anyone learns the path.
+    std::vector<ScenarioStep> later;
+    for (const ScenarioStep& step : scenario.steps) {
+        if ((step.at && step.at->count() > 0) || std::holds_alternative<action::Quit>(step.action))
+            later.push_back(step);
+        else if (const QString problem = applyAction(sim, step.action); !problem.isEmpty())
+            printLine(stderr, QStringLiteral("modemsim: %1").arg(problem));
+    }
     const auto clientPath = [&sim] {
         return sim.linkPath().isEmpty() ? sim.secondaryPath() : sim.linkPath();
     };
@@ -173,8 +181,8 @@ int main(int argc, char* argv[])
             if (std::holds_alternative<action::Quit>(action))
                 kill(getpid(), SIGTERM);
         });
-        for (const ScenarioStep& step : scenario.steps)
-            player.add(step.at ? step : ScenarioStep{std::chrono::milliseconds{0}, step.action});
+        for (const ScenarioStep& step : later)
+            player.add(step);
 
         int stopPipe[2];
         if (pipe(stopPipe) != 0)

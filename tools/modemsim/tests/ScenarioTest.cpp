@@ -122,7 +122,8 @@ TEST(ScenarioParser, DurationsAndSizes)
 TEST(ScenarioPlayer, AppliesStepsInTimeOrder)
 {
     ModemSimulator sim; // no need to serve: the player only calls setters
-    ScenarioPlayer player(sim, Clock::now());
+    // Time 0 lies ahead, so that the timed steps are all still to come when they are added.
+    ScenarioPlayer player(sim, Clock::now() + 200ms);
     std::vector<QString> seen;
     player.setAfterStep([&seen](const ScenarioAction& a, const QString&) {
         if (const auto* r = std::get_if<action::Rssi>(&a))
