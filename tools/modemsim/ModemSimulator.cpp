@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -369,6 +368,10 @@ struct ModemSimulator::Impl {
     {
         if (floodLeft <= 0)
             return;
+        if (floodRate == 0 && !connected) {
+            floodLeft = 0; // nobody reads it: all of it is lost at once
+            return;
+        }
         qint64 count = 0;
         if (floodRate == 0) {
             count = std::max<qint64>(0, kFloodBacklog - outBuffer.size());

@@ -128,6 +128,8 @@ public:
     void setUnsolicited(Unsolicited kind, bool on, milliseconds period = milliseconds{0});
 
     // --- Command log --------------------------------------------------------------------------
+    // Every non-empty line received, in order, kept until clearLog() (long benchmarks should
+    // clear it now and then).
     std::vector<LogEntry> log() const;
     void clearLog();
     // Wait until the log holds at least `count` commands / `count` written replies / `count`
