@@ -112,6 +112,7 @@ public:
     void silenceForever();
     void endSilence();
     bool isSilent() const;
+    // Bytes sent while no client holds the port are lost, like everything else.
     void sendRaw(const QByteArray& bytes); // these bytes, now, as they are
     void sendGarbage(int bytes);           // random bytes, now
     // `bytes` random bytes spread at `bytesPerSecond` (0: as fast as the client reads).
