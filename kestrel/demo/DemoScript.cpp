@@ -1,0 +1,88 @@
+#include "kestrel/demo/DemoScript.h"
+
+#include <algorithm>
+
+using namespace std::chrono_literals;
+using namespace modemsim::action;
+using modemsim::Technology;
+
+namespace
+{
+
+const Operator kHomeNetwork{QStringLiteral("Kestrel Mobile"), QStringLiteral("Kestrel"),
+                            QStringLiteral("00101")};
+
+} // namespace
+
+std::vector<DemoStep> demoRound()
+{
+    return {
+        {0s, QStringLiteral("3G, fair level"), kHomeNetwork},
+        {0s, {}, Tech{Technology::Umts}},
+        {0s, {}, Rssi{14}},
+        {0s, {}, Lac{0x1A2B}},
+        {0s, {}, Cell{0x00C3D4E5}},
+        {3s, QStringLiteral("level rising"), Rssi{18}},
+        {5s, {}, Rssi{22}},
+        {7s, {}, Rssi{26}},
+        {9s, QStringLiteral("full strength"), Rssi{31}},
+        {11s, QStringLiteral("level falling"), Rssi{24}},
+        {13s, {}, Rssi{17}},
+        {15s, {}, Rssi{11}},
+        {17s, QStringLiteral("2G on another cell"), Tech{Technology::Gsm}},
+        {17s, {}, Rssi{9}},
+        {17s, {}, Lac{0x2F1C}},
+        {17s, {}, Cell{0x0000B3F1}},
+        {20s, QStringLiteral("2G, level rising"), Rssi{13}},
+        {22s, {}, Rssi{16}},
+        {25s, QStringLiteral("handover to a neighbouring cell"), Cell{0x0000B3F7}},
+        {25s, {}, Rssi{19}},
+        {28s, QStringLiteral("no operator"), NoOperator{}},
+        {28s, {}, Rssi{99}},
+        {33s, QStringLiteral("back in 3G on the first cell"), kHomeNetwork},
+        {33s, {}, Tech{Technology::Umts}},
+        {33s, {}, Rssi{20}},
+        {33s, {}, Lac{0x1A2B}},
+        {33s, {}, Cell{0x00C3D4E5}},
+        {36s, QStringLiteral("level rising"), Rssi{23}},
+    };
+}
+
+DemoScript::DemoScript(std::vector<DemoStep> steps, std::chrono::milliseconds roundLength)
+    : steps_(std::move(steps)), roundLength_(std::max(roundLength, std::chrono::milliseconds{1}))
+{
+    std::stable_sort(steps_.begin(), steps_.end(),
+                     [](const DemoStep& a, const DemoStep& b) { return a.at < b.at; });
+}
+
+std::vector<DemoStep> DemoScript::opening() const
+{
+    std::vector<DemoStep> out;
+    for (const DemoStep& step : steps_) {
+        if (step.at.count() == 0) {
+            out.push_back(step);
+        }
+    }
+    return out;
+}
+
+std::vector<DemoStep> DemoScript::due(std::chrono::milliseconds from,
+                                      std::chrono::milliseconds to) const
+{
+    std::vector<DemoStep> out;
+    if (to <= from) {
+        return out;
+    }
+    const auto firstRound = std::max<std::int64_t>(from / roundLength_, 0);
+    const auto lastRound = to / roundLength_;
+    for (auto round = firstRound; round <= lastRound; ++round) {
+        const std::chrono::milliseconds roundStart = round * roundLength_;
+        for (const DemoStep& step : steps_) {
+            const auto when = roundStart + step.at;
+            if (when > from && when <= to) {
+                out.push_back(step);
+            }
+        }
+    }
+    return out;
+}

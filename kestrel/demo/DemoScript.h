@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tools/modemsim/Scenario.h"
+
+#include <QString>
+#include <chrono>
+#include <vector>
+
+// One change of the demo's simulated stick, `at` from the start of a round. `what` says in a
+// few words what the user should see now ("" for a change that belongs to the one before).
+struct DemoStep {
+    std::chrono::milliseconds at;
+    QString what;
+    modemsim::ScenarioAction action;
+};
+
+// The demo's round: 3G with the level rising and falling, a move to 2G on another cell, a
+// handover to a third cell, a spell with no operator, and back to the first cell in 3G.
+std::vector<DemoStep> demoRound();
+inline constexpr std::chrono::milliseconds kDemoRoundLength{40'000};
+
+// Plays a round of steps over and over.
+class DemoScript
+{
+public:
+    DemoScript(std::vector<DemoStep> steps, std::chrono::milliseconds roundLength);
+
+    // The steps at the very start (at 0 of the first round), for the stick's state before any
+    // client opens it.
+    std::vector<DemoStep> opening() const;
+    // The steps that fall due after `from` and up to `to`, both counted from the start of the
+    // first round, in order and across as many rounds as that span covers. The opening is
+    // never due again at 0, but is at the start of each later round.
+    std::vector<DemoStep> due(std::chrono::milliseconds from, std::chrono::milliseconds to) const;
+
+private:
+    std::vector<DemoStep> steps_;
+    std::chrono::milliseconds roundLength_;
+};

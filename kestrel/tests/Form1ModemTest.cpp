@@ -1,0 +1,337 @@
+// Form1 polling a simulated stick through the real serial port control on a pseudo-terminal:
+// what the labels show, what the stick receives, and how the monitor copes with what real
+// sticks do (unsolicited reports, echo, split and error replies, garbage, floods, unplugging).
+#include "kestrel/Form1.h"
+#include "kestrel/LevelDbm.h"
+#include "kestrel/at/DisplayWrites.h"
+#include "kestrel/at/tests/QtPrinters.h"
+#include "kestrel/demo/SimulatedMonitor.h"
+#include "kestrel/tests/ListPick.h"
+#include "kestrel/tests/TestApplication.h"
+#include "platform/levelbar/ProgressBar.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+using modemsim::LogEntry;
+using modemsim::ModemSimulator;
+
+// The default stick (operator TestNet / 00101 in 3G, index 20, LAC 1A2B, cell 00C3D4E5) as the
+// labels show it once a name cycle and a code cycle have run.
+const QString kSteady = QStringLiteral("TestNet (3G) | 001 | 01 |   -73db | 6699 | 12834021");
+
+QString display(const Form1& form)
+{
+    return QStringList{form.LblCOPS->text(), form.LblMCC->text(), form.LblMNC->text(),
+                       form.LblCSQ->text(),  form.LblLAC->text(), form.LblCellID->text()}
+        .join(QStringLiteral(" | "));
+}
+
+QColor operatorColour(const Form1& form)
+{
+    return form.LblCOPS->palette().color(QPalette::WindowText);
+}
+
+QStringList commandLog(const ModemSimulator& sim)
+{
+    QStringList commands;
+    for (const LogEntry& entry : sim.log()) {
+        commands << QString::fromLatin1(entry.command);
+    }
+    return commands;
+}
+
+// Texts the steps can cut from replies of the default stick, wherever other text shifts the
+// positions: the operator (name or code) with or without a technology suffix, the first three
+// and the next two characters of either, the stick's level, its LAC and cell ID.
+QString notFromTheStick(const Form1& form)
+{
+    QSet<QString> operatorLines{QString()};
+    for (const QString& op : {QStringLiteral("TestNet"), QStringLiteral("00101")}) {
+        for (const QString& suffix :
+             {QString(), QStringLiteral(" (2G)"), QStringLiteral(" (3G)")}) {
+            operatorLines << op + suffix;
+        }
+    }
+    const struct {
+        const QLabel* label;
+        QSet<QString> allowed;
+    } fields[] = {
+        {form.LblCOPS, operatorLines},   {form.LblMCC, {"", "001", "Tes"}},
+        {form.LblMNC, {"", "01", "tN"}}, {form.LblCSQ, {"", "  -73db"}},
+        {form.LblLAC, {"", "6699"}},     {form.LblCellID, {"", "12834021"}},
+    };
+    for (const auto& field : fields) {
+        if (!field.allowed.contains(field.label->text())) {
+            return field.label->objectName() + QStringLiteral(" shows ") + field.label->text();
+        }
+    }
+    return {};
+}
+
+// What any reply can lead to: a cut operator with a suffix, short code pieces, a level of the
+// index formula, decimal location numbers.
+QString notWhatTheStepsCut(const Form1& form)
+{
+    static const QRegularExpression signal(QStringLiteral("^(|  -\\d{1,3}db|  \\d{1,3}%)$"));
+    static const QRegularExpression location(QStringLiteral("^\\d{0,10}$"));
+    const QString cops = form.LblCOPS->text();
+    if (!cops.isEmpty() && !cops.endsWith(QLatin1String(" (2G)")) &&
+        !cops.endsWith(QLatin1String(" (3G)"))) {
+        return QStringLiteral("LblCOPS shows ") + cops;
+    }
+    if (form.LblMCC->text().size() > 3 || form.LblMNC->text().size() > 2) {
+        return QStringLiteral("codes ") + form.LblMCC->text() + form.LblMNC->text();
+    }
+    if (!signal.match(form.LblCSQ->text()).hasMatch()) {
+        return QStringLiteral("LblCSQ shows ") + form.LblCSQ->text();
+    }
+    for (const QLabel* label : {form.LblLAC, form.LblCellID}) {
+        if (!location.match(label->text()).hasMatch() ||
+            label->text().toULongLong() > 0xFFFFFFFFu) {
+            return label->objectName() + QStringLiteral(" shows ") + label->text();
+        }
+    }
+    return {};
+}
+
+class Form1ModemTest : public testing::Test, WithApplication
+{
+protected:
+    void SetUp() override
+    {
+        LevelDbm() = std::nullopt;
+        ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
+        ASSERT_TRUE(monitor.port().PortOpen());
+        // The test runs the cycles itself; no event loop runs in between unless it waits.
+        form().Timer1->stop();
+    }
+
+    ModemSimulator& sim() { return monitor.simulator(); }
+    Form1& form() { return monitor.window(); }
+
+    void cycles(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            form().Timer1_Timer();
+        }
+    }
+
+    // Runs cycles until the labels show the steady reading again, at most `limit` of them.
+    bool recovers(int limit)
+    {
+        for (int i = 0; i < limit; ++i) {
+            cycles(1);
+            if (display(form()) == kSteady) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    SimulatedMonitor monitor;
+};
+
+TEST_F(Form1ModemTest, TwoCyclesShowOperatorCodesLevelAndCell)
+{
+    cycles(2);
+    EXPECT_EQ(display(form()), kSteady);
+    EXPECT_EQ(operatorColour(form()), QColor(0, 0, 255));
+    EXPECT_EQ(form().ProgressBar1->BarColorStart(), QColor(0, 0, 255));
+    EXPECT_EQ(form().ProgressBar1->Value(), 20);
+    EXPECT_EQ(LevelDbm(), -73);
+    EXPECT_EQ(commandLog(sim()),
+              (QStringList{"AT+COPS?", "AT+COPS=0,2", "AT+CSQ", "AT+CGREG=2", "AT+CGREG?",
+                           "AT+COPS?", "AT+COPS=0,0", "AT+CSQ", "AT+CGREG=2", "AT+CGREG?"}));
+    EXPECT_TRUE(form().Timer1->isActive());
+}
+
+TEST_F(Form1ModemTest, Timer1PollsOnItsOwnAndFollowsTheStick)
+{
+    form().Timer1->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return display(form()) == kSteady; }, 5000))
+        << display(form()).toStdString();
+    sim().modifyState([](modemsim::ModemState& s) {
+        s.rssi = 25;
+        s.cellId = 0x0000B3F1;
+    });
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return form().LblCSQ->text() == "  -63db" && form().LblCellID->text() == "46065"; },
+        5000))
+        << display(form()).toStdString();
+}
+
+TEST_F(Form1ModemTest, EachConnectionTypeReachesTheStickExactly)
+{
+    const struct {
+        const char* name;
+        int entry;
+        QString command;
+        int stickMode;
+    } rows[] = {
+        {"3GOnly", 0, "AT^SYSCFG=14,2,3fffffff,0,1", 14},
+        {"3GPreferred", 1, "AT^SYSCFG=2,2,3fffffff,0,1", 2},
+        {"GprsEdgeOnly", 2, "AT^SYSCFG=13,1,3FFFFFFF,0,1", 13},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim().clearLog();
+        pickFromList(form().Combo2, row.entry);
+        ASSERT_TRUE(sim().waitForReplies(1, 2000));
+        EXPECT_EQ(commandLog(sim()), QStringList{row.command});
+        EXPECT_EQ(sim().state().sysCfg.mode, row.stickMode);
+    }
+    // Locked to GSM, the stick now reports 2G: the next name cycle shows it in green.
+    cycles(2);
+    EXPECT_EQ(form().LblCOPS->text(), QStringLiteral("TestNet (2G)"));
+    EXPECT_EQ(operatorColour(form()), QColor(0, 192, 0));
+}
+
+// One kind of trouble a real stick makes: switched on, a few cycles run under it, each leaving
+// only texts the steps can cut; switched off, the steady reading comes back.
+using SimulatorChange = std::function<void(ModemSimulator&)>;
+struct Trouble {
+    const char* name;
+    SimulatorChange start;
+    SimulatorChange stop;
+    int cycles;
+    enum { Steady, FromTheStick, AnyCut } during;
+};
+
+void answerEveryCommandWith(ModemSimulator& sim, const QByteArray& reply)
+{
+    sim.silenceForever();
+    sim.setLogObserver([&sim, reply](const LogEntry&) { sim.sendRaw(reply); });
+}
+
+void answerNormally(ModemSimulator& sim)
+{
+    sim.setLogObserver({});
+    sim.endSilence();
+}
+
+const Trouble kTroubles[] = {
+    {"UnsolicitedReports",
+     [](ModemSimulator& sim) {
+         // Periods prime to each other and to the latency: some reports arrive together with a
+         // reply, in the same read, before or after it.
+         sim.setUnsolicited(modemsim::Unsolicited::Rssi, true, 5ms);
+         sim.setUnsolicited(modemsim::Unsolicited::Mode, true, 7ms);
+         sim.setUnsolicited(modemsim::Unsolicited::Boot, true, 11ms);
+     },
+     [](ModemSimulator& sim) {
+         for (const auto kind : {modemsim::Unsolicited::Rssi, modemsim::Unsolicited::Mode,
+                                 modemsim::Unsolicited::Boot}) {
+             sim.setUnsolicited(kind, false);
+         }
+     },
+     4, Trouble::FromTheStick},
+    {"EchoOff", [](ModemSimulator& sim) { sim.setEcho(false); },
+     [](ModemSimulator& sim) { sim.setEcho(true); }, 3, Trouble::Steady},
+    // The level line and the "OK" come in separate reads: the transaction ends on the second
+    // piece alone, so the new level never reaches the label.
+    {"RepliesSplitPerLine",
+     [](ModemSimulator& sim) {
+         sim.setReplySplit(modemsim::ReplySplit::PerLine, 8ms);
+         sim.setRssi(25);
+     },
+     [](ModemSimulator& sim) {
+         sim.setReplySplit(modemsim::ReplySplit::Whole, 0ms);
+         sim.setRssi(20);
+     },
+     3, Trouble::FromTheStick},
+    // Most end markers never arrive whole: each transaction runs to the read limit.
+    {"RepliesSplitInHalves",
+     [](ModemSimulator& sim) { sim.setReplySplit(modemsim::ReplySplit::Halves, 8ms); },
+     [](ModemSimulator& sim) { sim.setReplySplit(modemsim::ReplySplit::Whole, 0ms); }, 1,
+     Trouble::FromTheStick},
+    {"ErrorReplies", [](ModemSimulator& sim) { answerEveryCommandWith(sim, "\r\nERROR\r\n"); },
+     answerNormally, 2, Trouble::Steady},
+    {"CmeErrorReplies",
+     [](ModemSimulator& sim) { answerEveryCommandWith(sim, "\r\n+CME ERROR: 30\r\n"); },
+     answerNormally, 2, Trouble::Steady},
+    // Garbage trickling in every 10 ms: some of it lands in the same read as a reply.
+    {"GarbageBetweenReplies", [](ModemSimulator& sim) { sim.flood(4 * 1024, 6000); },
+     [](ModemSimulator& sim) { sim.stopFlood(); }, 3, Trouble::AnyCut},
+    {"Flood64KiB", [](ModemSimulator& sim) { sim.flood(64 * 1024, 0); },
+     [](ModemSimulator& sim) { sim.stopFlood(); }, 3, Trouble::AnyCut},
+};
+
+class Form1TroubleTest : public Form1ModemTest, public testing::WithParamInterface<Trouble>
+{
+};
+
+TEST_P(Form1TroubleTest, LabelsHoldOnlyCutTextsAndTheReadingComesBack)
+{
+    const Trouble& trouble = GetParam();
+    cycles(2);
+    ASSERT_EQ(display(form()), kSteady);
+
+    trouble.start(sim());
+    for (int i = 0; i < trouble.cycles; ++i) {
+        SCOPED_TRACE(i);
+        cycles(1);
+        EXPECT_TRUE(form().Timer1->isActive());
+        switch (trouble.during) {
+        case Trouble::Steady:
+            EXPECT_EQ(display(form()), kSteady);
+            break;
+        case Trouble::FromTheStick:
+            EXPECT_EQ(notFromTheStick(form()), QString());
+            break;
+        case Trouble::AnyCut:
+            EXPECT_EQ(notWhatTheStepsCut(form()), QString());
+            break;
+        }
+    }
+    trouble.stop(sim());
+    EXPECT_TRUE(recovers(6)) << display(form()).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(RealStickTrouble, Form1TroubleTest, testing::ValuesIn(kTroubles),
+                         [](const testing::TestParamInfo<Trouble>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(Form1ModemTest, AStickPulledMidCycleFailsQuietlyAndAPickFindsItAgain)
+{
+    cycles(2);
+    ASSERT_EQ(display(form()), kSteady);
+
+    sim().clearLog();
+    sim().setLatency(40ms);
+    std::thread puller([this] {
+        // Pulled while the signal query waits for its reply.
+        sim().waitForCommands(3, 5000);
+        sim().unplug();
+    });
+    cycles(1);
+    puller.join();
+    ASSERT_FALSE(sim().isPlugged());
+    cycles(2);
+    EXPECT_EQ(display(form()), kSteady);
+    EXPECT_EQ(LevelDbm(), -73);
+    EXPECT_TRUE(form().Timer1->isActive());
+
+    sim().setLatency(15ms);
+    sim().setRssi(25);
+    ASSERT_TRUE(sim().replug());
+    pickFromList(form().Combo1, 26); // the stick's caption
+    ASSERT_TRUE(monitor.port().PortOpen());
+    cycles(2);
+    EXPECT_EQ(form().LblCSQ->text(), QStringLiteral("  -63db"));
+    EXPECT_EQ(LevelDbm(), -63);
+    EXPECT_EQ(display(form()).replace("-63", "-73"), kSteady);
+}
+
+} // namespace
