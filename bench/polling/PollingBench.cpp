@@ -209,6 +209,8 @@ struct Phase {
     double processCpuAtStart = 0;
     double processCpu = 0;
     Sample cycleMs;
+    Sample stickMs; // the stick's own reply latencies within each cycle, summed
+    Sample ownMs;   // cycle length less that sum: the monitor's share
 
     void begin()
     {
@@ -279,12 +281,29 @@ int main(int argc, char* argv[])
     // Every tick of Timer1 is timed: the window's own connection gives way to one that calls the
     // same handler between two clock reads.
     QObject::disconnect(form.Timer1, &QTimer::timeout, &form, nullptr);
+    // The stick's log tells how long it took for each reply of the cycle; the rest of the
+    // cycle's length is the monitor's own.
+    std::size_t logged = 0;
+    const auto stickLatencySince = [&sim, &logged] {
+        const std::vector<modemsim::LogEntry> log = sim.log();
+        double sum = 0;
+        for (std::size_t i = logged; i < log.size(); ++i) {
+            if (log[i].answered()) {
+                sum += millisecondsBetween(log[i].arrived, log[i].replied);
+            }
+        }
+        logged = log.size();
+        return sum;
+    };
     QObject::connect(form.Timer1, &QTimer::timeout, &form, [&] {
         const Clock::time_point start = Clock::now();
         form.Timer1_Timer();
         const Clock::time_point end = Clock::now();
+        const double stickMs = stickLatencySince();
         if (phase) {
             phase->cycleMs.add(millisecondsBetween(start, end));
+            phase->stickMs.add(stickMs);
+            phase->ownMs.add(millisecondsBetween(start, end) - stickMs);
         }
         if (phase == &answering) {
             changes.afterCycle(form);
@@ -294,37 +313,40 @@ int main(int argc, char* argv[])
             phase = &answering;
             answering.begin();
             changes.start();
-            QTimer::singleShot(static_cast<int>(answeringSeconds * 1000), &form, [&] {
-                answering.end();
-                changes.stop();
-                sim.silenceForever();
-                phase = &silent;
-                silent.begin();
-                QTimer::singleShot(static_cast<int>(silentSeconds * 1000), &form, [&] {
-                    silent.end();
-                    QCoreApplication::quit();
-                });
-            });
+            QTimer::singleShot(static_cast<int>(answeringSeconds * 1000), Qt::PreciseTimer, &form,
+                               [&] {
+                                   answering.end();
+                                   changes.stop();
+                                   sim.silenceForever();
+                                   phase = &silent;
+                                   silent.begin();
+                                   QTimer::singleShot(static_cast<int>(silentSeconds * 1000),
+                                                      Qt::PreciseTimer, &form, [&] {
+                                                          silent.end();
+                                                          QCoreApplication::quit();
+                                                      });
+                               });
         }
     });
     app.exec();
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const double latencySum = 5.0 * latencyMs;
-    const double blockGoal = latencySum + 10;
     const double cpuShare = 100 * answering.threadCpu / answering.seconds();
-    std::printf(
-        "kestrel polling benchmark: stick reply latency %d ms; %.0f s answering, %.0f s silent\n",
-        latencyMs, answering.seconds(), silent.seconds());
+    const double ownGoalMs = 10;
+    std::printf("kestrel polling benchmark: stick reply latency %d ms; %.1f s answering, %.1f s "
+                "silent\n",
+                latencyMs, answering.seconds(), silent.seconds());
     std::printf("cycles per second:      %.2f  (%zu cycles; Timer1 300 ms between cycles)\n",
                 answering.cycleMs.values.size() / answering.seconds(),
                 answering.cycleMs.values.size());
-    std::printf(
-        "cycle blocks the loop:  median %.1f ms, max %.1f ms  (goal: max <= %.0f ms = 5 x %d "
-        "ms + 10 ms) %s\n",
-        answering.cycleMs.median(), answering.cycleMs.max(), blockGoal, latencyMs,
-        answering.cycleMs.max() <= blockGoal ? "met" : "MISSED");
+    std::printf("cycle blocks the loop:  median %.1f ms, max %.1f ms\n", answering.cycleMs.median(),
+                answering.cycleMs.max());
+    std::printf("  of which the stick:   median %.1f ms (its five reply latencies, summed)\n",
+                answering.stickMs.median());
+    std::printf("  the monitor's own:    median %.1f ms, max %.1f ms  (goal: within %.0f ms) %s\n",
+                answering.ownMs.median(), answering.ownMs.max(), ownGoalMs,
+                answering.ownMs.max() <= ownGoalMs ? "met" : "MISSED");
     std::printf("state change -> labels (at the end of the cycle that shows it):\n");
     for (const ChangeMaker::Kind& kind : changes.kinds()) {
         std::printf("  %-29s median %4.0f ms, max %4.0f ms  (%zu changes)\n", kind.name,
