@@ -89,8 +89,6 @@ int main(int argc, char* argv[])
     modemsim::ModemSimulator& simulator = monitor.simulator();
     simulator.setLatency(std::chrono::milliseconds{latencyMs});
     simulator.setCopsLatency(std::chrono::milliseconds{latencyMs});
-    const DemoScript script(demoRound(), kDemoRoundLength);
-    apply(simulator, script.opening(), 0.0);
     if (!monitor.start()) {
         say(QStringLiteral("kestrel-demo: the simulated stick did not start: %1")
                 .arg(monitor.errorString()));
@@ -99,6 +97,9 @@ int main(int argc, char* argv[])
     say(QStringLiteral("kestrel-demo: simulated stick on %1 (%2), port %3")
             .arg(monitor.portPath(SimulatedMonitor::kPortNumber), simulator.secondaryPath())
             .arg(SimulatedMonitor::kPortNumber));
+    // The first cycle comes with Timer1's first tick, after the opening state is in place.
+    const DemoScript script(demoRound(), kDemoRoundLength);
+    apply(simulator, script.opening(), 0.0);
 
     Form1& window = monitor.window();
     window.setWindowTitle(QStringLiteral("kestrel-demo"));
