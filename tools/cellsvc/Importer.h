@@ -1,0 +1,44 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cellsvc {
+
+class CellWriter;
+class ExportReader;
+
+struct BadRow {
+    std::int64_t line = 0; // 1-based line number in the export
+    std::string problem;
+};
+
+struct ImportProgress {
+    std::int64_t rows = 0;      // data lines read so far
+    std::int64_t bytesRead = 0; // of the file as stored (compressed or not)
+    std::int64_t fileSize = 0;
+};
+
+struct ImportResult {
+    std::int64_t rows = 0;   // data lines read (header and blank lines not counted)
+    std::int64_t stored = 0; // rows inserted or updated
+    std::int64_t keptNewer = 0; // rows older than the stored row of the same key
+    std::int64_t bad = 0;
+    std::vector<BadRow> firstBad; // the first kMaxReportedBadRows of them
+    bool interrupted = false;     // stopped on request; nothing was committed
+};
+
+constexpr std::size_t kMaxReportedBadRows = 10;
+
+// Streams an export into the database as one transaction. Bad rows are counted and skipped,
+// never fatal. `progress` is called every few thousand rows; when `stop` turns true the
+// transaction is rolled back and the previous data stays as it was. A header with other
+// columns than the export's is an error (std::runtime_error): its rows would be misread.
+ImportResult importExport(ExportReader& reader, CellWriter& writer,
+                          const std::function<void(const ImportProgress&)>& progress,
+                          const std::atomic<bool>& stop);
+
+} // namespace cellsvc
