@@ -104,35 +104,40 @@ QueryResult parseCellQuery(std::string_view query)
             continue;
         }
         const std::size_t equals = field.find('=');
+        std::size_t i = 0;
+        if (percentDecode(field.substr(0, equals), name)) {
+            while (i < kFields.size() && name != kFields[i].name) {
+                ++i;
+            }
+        } else {
+            i = kFields.size(); // a name that does not even decode is none of ours
+        }
+        if (i == kFields.size()) {
+            continue; // not ours: whatever it holds is none of our business
+        }
+        const Field& known = kFields[i];
+        const std::string key(known.name);
+        if (values[i]) {
+            return fail("repeatedKey", "the key " + key + " appears more than once");
+        }
         const std::string_view rawValue =
             equals == std::string_view::npos ? std::string_view{} : field.substr(equals + 1);
-        if (!percentDecode(field.substr(0, equals), name) || !percentDecode(rawValue, value)) {
-            return fail("badEncoding", "the query holds a malformed percent-encoding");
+        if (!percentDecode(rawValue, value)) {
+            return fail("badEncoding", "the value of " + key + " holds a malformed percent-encoding");
         }
-        for (std::size_t i = 0; i < kFields.size(); ++i) {
-            const Field& known = kFields[i];
-            if (name != known.name) {
-                continue;
-            }
-            const std::string key(known.name);
-            if (values[i]) {
-                return fail("repeatedKey", "the key " + key + " appears more than once");
-            }
-            std::int64_t number = 0;
-            switch (readDecimal(value, known.max, number)) {
-            case NumberStatus::Empty:
-                return fail("emptyValue", "the key " + key + " has no value");
-            case NumberStatus::NotDecimal:
-                return fail("notANumber", "the value of " + key + " (" + std::string(known.meaning) +
-                                              ") is not a decimal number");
-            case NumberStatus::OutOfRange:
-                return fail("outOfRange", "the value of " + key + " (" +
-                                              std::string(known.meaning) + ") is larger than " +
-                                              std::to_string(known.max));
-            case NumberStatus::Ok:
-                values[i] = number;
-                break;
-            }
+        std::int64_t number = 0;
+        switch (readDecimal(value, known.max, number)) {
+        case NumberStatus::Empty:
+            return fail("emptyValue", "the key " + key + " has no value");
+        case NumberStatus::NotDecimal:
+            return fail("notANumber", "the value of " + key + " (" + std::string(known.meaning) +
+                                          ") is not a decimal number");
+        case NumberStatus::OutOfRange:
+            return fail("outOfRange", "the value of " + key + " (" + std::string(known.meaning) +
+                                          ") is larger than " + std::to_string(known.max));
+        case NumberStatus::Ok:
+            values[i] = number;
+            break;
         }
     }
     for (std::size_t i = 0; i < kFields.size(); ++i) {

@@ -46,8 +46,8 @@ struct QueryResult {
 //
 // Fields are separated by "&"; empty fields are skipped (the locator's query starts with one).
 // Names and values may be percent-encoded. "cellid", "operatorid" (the MNC), "countrycode"
-// (the MCC) and "lac" must each appear exactly once with a decimal value in range; other names
-// are ignored. A pure function: no state, no locale.
+// (the MCC) and "lac" must each appear exactly once with a decimal value in range; other
+// fields are ignored, whatever they hold. A pure function: no state, no locale.
 QueryResult parseCellQuery(std::string_view query);
 
 } // namespace cellsvc

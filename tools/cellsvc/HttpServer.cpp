@@ -109,7 +109,16 @@ int openListeningSocket(const ListenAddress& address, std::uint16_t& boundPort)
 // decodes and splits it.
 struct RequestState {
     std::string target;
+    bool headersSeen = false;
 };
+
+bool hasBody(MHD_Connection* connection)
+{
+    return MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                       MHD_HTTP_HEADER_CONTENT_LENGTH) ||
+           MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                       MHD_HTTP_HEADER_TRANSFER_ENCODING);
+}
 
 MHD_Response* xmlResponse(const HttpReply& reply)
 {
@@ -144,13 +153,21 @@ struct HttpServerCallbacks {
                              const char* method, const char*, const char*,
                              std::size_t* uploadSize, void** state)
     {
-        if (*uploadSize > 0) {
-            *uploadSize = 0; // a body means nothing here; it is read and dropped
-            return MHD_YES;
-        }
-        const auto* request = static_cast<const RequestState*>(*state);
+        auto* request = static_cast<RequestState*>(*state);
         if (!request) {
             return MHD_NO; // out of memory: drop the connection
+        }
+        // libmicrohttpd keeps a connection alive only for a reply queued after the first call,
+        // which comes with the headers. A request with a body is answered at once instead:
+        // none of ours has one, and the connection then closes without reading it.
+        if (!request->headersSeen) {
+            request->headersSeen = true;
+            if (!hasBody(connection)) {
+                return MHD_YES;
+            }
+        } else if (*uploadSize > 0) {
+            *uploadSize = 0;
+            return MHD_YES;
         }
         HttpReply reply;
         try {
