@@ -4,12 +4,19 @@
 #include "tools/cellsvc/ExportReader.h"
 #include "tools/cellsvc/ExportRow.h"
 
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <thread>
+#include <tuple>
 
 namespace cellsvc {
 namespace {
-
-constexpr std::int64_t kProgressEvery = 8192;
 
 std::string withoutCarriageReturn(std::string_view line)
 {
@@ -19,38 +26,132 @@ std::string withoutCarriageReturn(std::string_view line)
     return std::string(line);
 }
 
-class BadRowLog {
-public:
-    explicit BadRowLog(ImportResult& result) : result_(result) {}
-    void add(std::int64_t line, std::string problem)
+// A parsed row that owns its radio text, so that it can outlive the reader's buffer.
+struct Row {
+    CellRecord record; // its radio is pointed at `radio` when stored
+    std::array<char, 8> radio;
+    std::uint8_t radioLength;
+
+    std::string_view radioText() const { return {radio.data(), radioLength}; }
+};
+
+// Rows are stored in key order, a batch at a time: consecutive inserts then land on the same
+// or neighbouring pages of the table's B-tree instead of all over it, which is what makes an
+// export in its own order (by area and time, not by key) slow to load. Batches are bounded, so
+// memory stays the same whatever the file's size.
+struct Batch {
+    static constexpr std::size_t kRows = 1 << 16;
+
+    std::vector<Row> rows;
+    ImportProgress progress;
+
+    void add(const CellRecord& record)
     {
-        ++result_.bad;
-        if (result_.firstBad.size() < kMaxReportedBadRows) {
-            result_.firstBad.push_back(BadRow{line, std::move(problem)});
+        Row row{record, {}, static_cast<std::uint8_t>(record.radio.size())};
+        record.radio.copy(row.radio.data(), row.radio.size());
+        rows.push_back(row);
+    }
+
+    void sort()
+    {
+        // Stable, so that of two rows with the same key the later one is stored last.
+        std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
+            const CellRecord& x = a.record;
+            const CellRecord& y = b.record;
+            return std::tuple(x.mcc, x.net, x.area, x.cell, a.radioText()) <
+                   std::tuple(y.mcc, y.net, y.area, y.cell, b.radioText());
+        });
+    }
+};
+
+// Hands batches from the reading thread to the storing one. At most two wait, which bounds
+// memory and lets reading run ahead of storing by that much.
+class BatchQueue {
+public:
+    // False when the consumer gave up; the producer then stops.
+    bool push(Batch batch)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return batches_.size() < 2 || abandoned_; });
+        if (abandoned_) {
+            return false;
+        }
+        batches_.push_back(std::move(batch));
+        changed_.notify_all();
+        return true;
+    }
+
+    // The producer is done, after an error when `error` is set.
+    void finish(std::exception_ptr error = nullptr)
+    {
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+        error_ = error;
+        changed_.notify_all();
+    }
+
+    // Nothing when the producer finished and all was taken; rethrows the producer's error.
+    std::optional<Batch> pop()
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !batches_.empty() || finished_; });
+        if (batches_.empty()) {
+            if (error_) {
+                std::rethrow_exception(error_);
+            }
+            return std::nullopt;
+        }
+        Batch batch = std::move(batches_.front());
+        batches_.pop_front();
+        changed_.notify_all();
+        return batch;
+    }
+
+    void abandon()
+    {
+        const std::lock_guard lock(mutex_);
+        abandoned_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Batch> batches_;
+    bool finished_ = false;
+    bool abandoned_ = false;
+    std::exception_ptr error_;
+};
+
+// Reads and parses the export on its own thread, sorting each batch before handing it on:
+// inflating, splitting and parsing then overlap with SQLite's work on the other core.
+class BatchReader {
+public:
+    BatchReader(ExportReader& reader, BatchQueue& queue, ImportResult& counts)
+        : reader_(reader), queue_(queue), counts_(counts)
+    {
+    }
+
+    void run()
+    {
+        try {
+            readAll();
+            queue_.finish();
+        } catch (...) {
+            queue_.finish(std::current_exception());
         }
     }
 
 private:
-    ImportResult& result_;
-};
-
-} // namespace
-
-ImportResult importExport(ExportReader& reader, CellWriter& writer,
-                          const std::function<void(const ImportProgress&)>& progress,
-                          const std::atomic<bool>& stop)
-{
-    ImportResult result;
-    BadRowLog bad(result);
-    CellRecord record;
-    std::string problem;
-    std::string_view line;
-    bool truncated = false;
-
-    writer.begin();
-    try {
-        while (reader.next(line, truncated)) {
-            if (reader.lineNumber() == 1 && looksLikeHeader(line)) {
+    void readAll()
+    {
+        Batch batch = fresh();
+        CellRecord record;
+        std::string problem;
+        std::string_view line;
+        bool truncated = false;
+        while (reader_.next(line, truncated)) {
+            if (reader_.lineNumber() == 1 && looksLikeHeader(line)) {
                 if (withoutCarriageReturn(line) != kExportHeader) {
                     throw std::runtime_error("unexpected columns in the header: " +
                                              withoutCarriageReturn(line.substr(0, 300)));
@@ -60,31 +161,90 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
             if (line.empty() || line == "\r") {
                 continue;
             }
-            ++result.rows;
+            ++counts_.rows;
             if (truncated) {
-                bad.add(reader.lineNumber(), "line too long");
+                addBad("line too long");
             } else if (!parseExportRow(line, record, problem)) {
-                bad.add(reader.lineNumber(), problem);
+                addBad(problem);
             } else {
-                ++(writer.upsert(record) ? result.stored : result.keptNewer);
-            }
-            if (result.rows % kProgressEvery == 0) {
-                if (stop.load(std::memory_order_relaxed)) {
-                    result.interrupted = true;
-                    break;
-                }
-                if (progress) {
-                    progress({result.rows, reader.bytesConsumed(), reader.fileSize()});
+                batch.add(record);
+                if (batch.rows.size() == Batch::kRows && !handOver(batch)) {
+                    return;
                 }
             }
         }
-        if (!result.interrupted && stop.load()) {
-            result.interrupted = true;
+        handOver(batch);
+    }
+
+    Batch fresh() const
+    {
+        Batch batch;
+        batch.rows.reserve(Batch::kRows);
+        return batch;
+    }
+
+    bool handOver(Batch& batch)
+    {
+        batch.sort();
+        batch.progress = {counts_.rows, reader_.bytesConsumed(), reader_.fileSize()};
+        const bool taken = queue_.push(std::move(batch));
+        batch = fresh();
+        return taken;
+    }
+
+    void addBad(std::string problem)
+    {
+        ++counts_.bad;
+        if (counts_.firstBad.size() < kMaxReportedBadRows) {
+            counts_.firstBad.push_back(BadRow{reader_.lineNumber(), std::move(problem)});
         }
+    }
+
+    ExportReader& reader_;
+    BatchQueue& queue_;
+    ImportResult& counts_; // rows, bad and firstBad: written here, read after the join
+};
+
+} // namespace
+
+ImportResult importExport(ExportReader& reader, CellWriter& writer,
+                          const std::function<void(const ImportProgress&)>& progress,
+                          const std::atomic<bool>& stop)
+{
+    ImportResult result;
+    ImportResult counts;
+    BatchQueue queue;
+    BatchReader batchReader(reader, queue, counts);
+
+    writer.begin();
+    std::thread reading([&batchReader] { batchReader.run(); });
+    try {
+        while (std::optional<Batch> batch = queue.pop()) {
+            if (stop.load()) {
+                result.interrupted = true;
+                break;
+            }
+            for (Row& row : batch->rows) {
+                row.record.radio = row.radioText();
+                ++(writer.upsert(row.record) ? result.stored : result.keptNewer);
+            }
+            if (progress) {
+                progress(batch->progress);
+            }
+        }
+        result.interrupted = result.interrupted || stop.load();
     } catch (...) {
+        queue.abandon();
+        reading.join();
         writer.rollback();
         throw;
     }
+    queue.abandon();
+    reading.join();
+    result.rows = counts.rows;
+    result.bad = counts.bad;
+    result.firstBad = std::move(counts.firstBad);
+
     if (result.interrupted) {
         writer.rollback();
         result.stored = 0;

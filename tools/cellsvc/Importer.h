@@ -33,10 +33,11 @@ struct ImportResult {
 
 constexpr std::size_t kMaxReportedBadRows = 10;
 
-// Streams an export into the database as one transaction. Bad rows are counted and skipped,
-// never fatal. `progress` is called every few thousand rows; when `stop` turns true the
-// transaction is rolled back and the previous data stays as it was. A header with other
-// columns than the export's is an error (std::runtime_error): its rows would be misread.
+// Streams an export into the database as one transaction, reading and parsing on a second
+// thread while this one stores. Bad rows are counted and skipped, never fatal. `progress` is
+// called after each batch of rows (tens of thousands); when `stop` turns true the transaction
+// is rolled back and the previous data stays as it was. A header with other columns than the
+// export's is an error (std::runtime_error): its rows would be misread.
 ImportResult importExport(ExportReader& reader, CellWriter& writer,
                           const std::function<void(const ImportProgress&)>& progress,
                           const std::atomic<bool>& stop);
