@@ -24,6 +24,17 @@ CREATE TABLE IF NOT EXISTS cells (
     updated INTEGER NOT NULL,
     PRIMARY KEY (mcc, net, area, cell, radio)
 ) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS summary (
+    cells INTEGER NOT NULL,
+    imported INTEGER NOT NULL
+);
+)sql";
+
+// Counting tens of millions of rows takes seconds, so each import leaves the count here for
+// the server to show at start.
+constexpr const char* kSummarize = R"sql(
+DELETE FROM summary;
+INSERT INTO summary (cells, imported) SELECT count(*), unixepoch() FROM cells;
 )sql";
 
 constexpr const char* kUpsert = R"sql(
@@ -102,21 +113,34 @@ void Connection::execute(const char* sql)
     }
 }
 
-void Connection::raise(const std::string& what) const
+std::string Connection::describe(const std::string& what) const
 {
-    throw DatabaseError(path_ + ": " + what + ": " + sqlite3_errmsg(db_));
+    return path_ + ": " + what + ": " + sqlite3_errmsg(db_);
 }
 
-CellWriter::CellWriter(const std::string& path, int cacheMiB)
+void Connection::raise(const std::string& what) const
+{
+    throw DatabaseError(describe(what));
+}
+
+CellWriter::CellWriter(const std::string& path, int cacheMiB, Mode mode)
     : connection_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX)
 {
     // Takes effect only on a new file. Larger pages than the default 4 KiB mean fewer splits
     // and a shallower tree for tens of millions of short rows.
     connection_.execute("PRAGMA page_size=8192");
-    // WAL lets the server go on reading while an import writes, and keeps an unfinished
-    // import out of what readers see.
-    connection_.execute("PRAGMA journal_mode=WAL");
-    connection_.execute("PRAGMA synchronous=NORMAL");
+    if (mode == Mode::Private) {
+        // Nobody else sees this file until it is complete, and an unfinished one is deleted:
+        // pages are written once, straight into the file, with no log and no syncing.
+        connection_.execute("PRAGMA journal_mode=OFF");
+        connection_.execute("PRAGMA synchronous=OFF");
+        connection_.execute("PRAGMA locking_mode=EXCLUSIVE");
+    } else {
+        // WAL lets the server go on reading while an import writes, and keeps an unfinished
+        // import out of what readers see.
+        connection_.execute("PRAGMA journal_mode=WAL");
+        connection_.execute("PRAGMA synchronous=NORMAL");
+    }
     const std::string cache = "PRAGMA cache_size=-" + std::to_string(cacheMiB * 1024);
     connection_.execute(cache.c_str());
     connection_.execute(kSchema);
@@ -152,6 +176,7 @@ bool CellWriter::upsert(const CellRecord& r)
 
 void CellWriter::commit()
 {
+    connection_.execute(kSummarize);
     connection_.execute("COMMIT");
     inTransaction_ = false;
 }
@@ -164,22 +189,61 @@ void CellWriter::rollback()
     }
 }
 
+void CellWriter::finishPrivate()
+{
+    // Leave the file as a shared one opens it: in WAL mode, with normal locking.
+    connection_.execute("PRAGMA locking_mode=NORMAL");
+    connection_.execute("PRAGMA journal_mode=WAL");
+}
+
 void CellWriter::checkpoint()
 {
     sqlite3_wal_checkpoint_v2(connection_.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
                               nullptr);
 }
 
-CellReader::CellReader(const std::string& path)
-    : connection_(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX)
+CellReader::CellReader(const std::string& path, Clock::duration maxSnapshotAge)
+    : connection_(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX),
+      maxSnapshotAge_(maxSnapshotAge)
 {
-    // Pages come straight from the file system's cache instead of being copied per reader.
-    connection_.execute("PRAGMA mmap_size=1073741824");
     find_ = Statement(connection_.get(), kFind);
+    begin_ = Statement(connection_.get(), "BEGIN");
+    end_ = Statement(connection_.get(), "COMMIT");
+}
+
+namespace {
+
+void stepOnce(sqlite3_stmt* statement, const Connection& connection, const char* what)
+{
+    const int result = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    if (result != SQLITE_DONE) {
+        connection.raise(what);
+    }
+}
+
+} // namespace
+
+void CellReader::useSnapshot()
+{
+    releaseSnapshot(maxSnapshotAge_);
+    if (!snapshotSince_) {
+        stepOnce(begin_.get(), connection_, "cannot begin reading");
+        snapshotSince_ = Clock::now();
+    }
+}
+
+void CellReader::releaseSnapshot(Clock::duration age)
+{
+    if (snapshotSince_ && Clock::now() - *snapshotSince_ >= age) {
+        snapshotSince_.reset();
+        stepOnce(end_.get(), connection_, "cannot end reading");
+    }
 }
 
 std::optional<CellLocation> CellReader::find(const CellKey& key)
 {
+    useSnapshot();
     sqlite3_stmt* s = find_.get();
     sqlite3_bind_int(s, 1, key.mcc);
     sqlite3_bind_int(s, 2, key.mnc);
@@ -193,14 +257,19 @@ std::optional<CellLocation> CellReader::find(const CellKey& key)
     }
     sqlite3_reset(s);
     if (result != SQLITE_ROW && result != SQLITE_DONE) {
-        connection_.raise("cannot look a cell up");
+        DatabaseError error(connection_.describe("cannot look a cell up"));
+        snapshotSince_.reset(); // start afresh next time
+        sqlite3_exec(connection_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw error;
     }
     return found;
 }
 
 std::int64_t CellReader::count()
 {
-    Statement statement(connection_.get(), "SELECT count(*) FROM cells");
+    releaseSnapshot();
+    Statement statement(connection_.get(),
+                        "SELECT coalesce((SELECT cells FROM summary), (SELECT count(*) FROM cells))");
     if (sqlite3_step(statement.get()) != SQLITE_ROW) {
         connection_.raise("cannot count the cells");
     }

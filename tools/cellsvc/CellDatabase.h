@@ -4,6 +4,7 @@
 #include "tools/cellsvc/ExportRow.h"
 #include "tools/cellsvc/LocationReply.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -48,6 +49,8 @@ public:
 
     sqlite3* get() const { return db_; }
     void execute(const char* sql);
+    // "<file>: <what>: <SQLite's reason>"
+    std::string describe(const std::string& what) const;
     [[noreturn]] void raise(const std::string& what) const;
 
 private:
@@ -60,9 +63,14 @@ private:
 // an import that is interrupted (rollback, crash, kill) leaves the previous data as it was.
 class CellWriter {
 public:
+    enum class Mode {
+        Shared,  // the file may be read meanwhile: write-ahead log, one transaction
+        Private, // a new file no one else opens: no log; delete it if the import fails
+    };
+
     // Creates the file and its table when they do not exist yet. cacheMiB bounds the memory
     // SQLite keeps for pages, which is most of what an import uses.
-    explicit CellWriter(const std::string& path, int cacheMiB = 256);
+    explicit CellWriter(const std::string& path, int cacheMiB = 256, Mode mode = Mode::Shared);
 
     void begin();
     // Inserts the row, or updates the stored row with the same radio, mcc, net, area and cell
@@ -74,6 +82,8 @@ public:
     // Folds the write-ahead log back into the database file; a reader that holds an old
     // snapshot makes this a partial checkpoint, which is harmless.
     void checkpoint();
+    // After commit() in Private mode: turns the file into what a Shared writer makes.
+    void finishPrivate();
 
 private:
     Connection connection_;
@@ -82,17 +92,33 @@ private:
 };
 
 // Looks cells up in a database opened read-only. One reader serves one thread at a time.
+//
+// Lookups share one read snapshot for up to `maxSnapshotAge`: starting a read transaction in
+// WAL mode costs file locks and stats, several times the lookup itself. A snapshot that old
+// is dropped before the next lookup, and releaseSnapshot() drops it while the reader is idle,
+// so that a finished import shows within that time and its checkpoint is not held up.
 class CellReader {
 public:
-    explicit CellReader(const std::string& path);
+    using Clock = std::chrono::steady_clock;
+
+    explicit CellReader(const std::string& path,
+                        Clock::duration maxSnapshotAge = std::chrono::milliseconds(200));
 
     // The row with the most samples among those of any radio with this key, or nothing.
     std::optional<CellLocation> find(const CellKey& key);
     std::int64_t count();
+    // Ends the read snapshot if it is older than `age`.
+    void releaseSnapshot(Clock::duration age = Clock::duration::zero());
 
 private:
+    void useSnapshot();
+
     Connection connection_;
     Statement find_;
+    Statement begin_;
+    Statement end_;
+    Clock::duration maxSnapshotAge_;
+    std::optional<Clock::time_point> snapshotSince_;
 };
 
 } // namespace cellsvc

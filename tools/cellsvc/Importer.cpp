@@ -5,6 +5,12 @@
 #include "tools/cellsvc/ExportRow.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
 #include <array>
 #include <condition_variable>
 #include <deque>
@@ -205,7 +211,87 @@ private:
     ImportResult& counts_; // rows, bad and firstBad: written here, read after the join
 };
 
+// Deletes a file being built unless told it is finished.
+class StagingFile {
+public:
+    explicit StagingFile(std::string path) : path_(std::move(path)) { std::remove(path_.c_str()); }
+    StagingFile(const StagingFile&) = delete;
+    StagingFile& operator=(const StagingFile&) = delete;
+    ~StagingFile()
+    {
+        if (!path_.empty()) {
+            std::remove(path_.c_str());
+        }
+    }
+    const std::string& path() const { return path_; }
+    void keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+[[noreturn]] void failOn(const std::string& path, const char* what)
+{
+    throw std::runtime_error(path + ": cannot " + what + ": " + std::strerror(errno));
+}
+
+void syncToDisk(const std::string& path, int flags)
+{
+    const int fd = ::open(path.c_str(), flags | O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        failOn(path, "sync");
+    }
+    ::close(fd);
+}
+
+// Moves the finished file to its name, which must still be free, and makes that last.
+void publish(const std::string& staging, const std::string& database)
+{
+    syncToDisk(staging, 0);
+    // A log without its database (deleted by hand) would be replayed into the new file.
+    for (const char* suffix : {"-wal", "-shm"}) {
+        std::remove((database + suffix).c_str());
+    }
+    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, database.c_str(), RENAME_NOREPLACE) !=
+        0) {
+        failOn(database, "take the imported file's place");
+    }
+    const std::filesystem::path parent = std::filesystem::absolute(database).parent_path();
+    syncToDisk(parent.string(), O_DIRECTORY);
+}
+
 } // namespace
+
+ImportResult importFile(const std::string& exportPath, const std::string& database,
+                        int cacheMiB, const std::function<void(const ImportProgress&)>& progress,
+                        const std::atomic<bool>& stop)
+{
+    ExportReader reader(exportPath);
+    if (std::filesystem::exists(database)) {
+        CellWriter writer(database, cacheMiB, CellWriter::Mode::Shared);
+        ImportResult result = importExport(reader, writer, progress, stop);
+        if (!result.interrupted) {
+            writer.checkpoint();
+        }
+        return result;
+    }
+    StagingFile staging(database + ".importing-" + std::to_string(::getpid()));
+    ImportResult result;
+    {
+        CellWriter writer(staging.path(), cacheMiB, CellWriter::Mode::Private);
+        result = importExport(reader, writer, progress, stop);
+        if (result.interrupted) {
+            return result;
+        }
+        writer.finishPrivate();
+    }
+    publish(staging.path(), database);
+    staging.keep();
+    return result;
+}
 
 ImportResult importExport(ExportReader& reader, CellWriter& writer,
                           const std::function<void(const ImportProgress&)>& progress,

@@ -29,10 +29,36 @@ private:
     std::unique_ptr<CellReader> reader_;
 };
 
-ReaderPool::ReaderPool(const std::string& path, unsigned size)
+ReaderPool::ReaderPool(const std::string& path, unsigned size,
+                       CellReader::Clock::duration maxSnapshotAge)
+    : maxSnapshotAge_(maxSnapshotAge)
 {
     for (unsigned i = 0; i < std::max(size, 1u); ++i) {
-        idle_.push_back(std::make_unique<CellReader>(path));
+        idle_.push_back(std::make_unique<CellReader>(path, maxSnapshotAge));
+    }
+    sweeper_ = std::jthread([this](std::stop_token stop) { sweep(stop); });
+}
+
+ReaderPool::~ReaderPool()
+{
+    sweeper_.request_stop();
+    sweeper_.join();
+}
+
+void ReaderPool::sweep(std::stop_token stop)
+{
+    std::unique_lock lock(mutex_);
+    while (!asleep_.wait_for(lock, stop, maxSnapshotAge_ / 2, [] { return false; })) {
+        if (stop.stop_requested()) {
+            return;
+        }
+        for (const auto& reader : idle_) {
+            try {
+                reader->releaseSnapshot(maxSnapshotAge_);
+            } catch (const DatabaseError&) {
+                // The next lookup on this reader meets the same fault and reports it.
+            }
+        }
     }
 }
 

@@ -178,18 +178,18 @@ int runImport(const Options& options)
     const auto start = Clock::now();
     ProgressBar bar;
     try {
-        ExportReader reader(file);
-        CellWriter writer(database, static_cast<int>(cacheMiB));
-        const ImportResult result = importExport(
-            reader, writer, [&bar](const ImportProgress& p) { bar.update(p); }, stopRequested);
+        const ImportResult result =
+            importFile(file, database, static_cast<int>(cacheMiB),
+                       [&bar](const ImportProgress& p) { bar.update(p); }, stopRequested);
         bar.finish();
         if (result.interrupted) {
-            std::printf("interrupted after %s rows: nothing imported, %s keeps its previous "
-                        "data\n",
-                        groupThousands(result.rows).c_str(), database.c_str());
+            std::printf("interrupted after %s rows: nothing imported; %s\n",
+                        groupThousands(result.rows).c_str(),
+                        ::access(database.c_str(), F_OK) == 0
+                            ? (database + " keeps its previous data").c_str()
+                            : "no database was created");
             return 128 + (stopSignal ? static_cast<int>(stopSignal) : SIGINT);
         }
-        writer.checkpoint();
         printImportResult(result, file, secondsSince(start));
     } catch (const std::exception& e) {
         bar.finish();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/wait.h>
 
 using namespace cellsvc;
@@ -143,11 +144,8 @@ TEST_F(SampleImport, ACrashedImportKeepsThePreviousData)
     EXPECT_EQ(import(kSample, database).stored, 392) << "the file takes the next import";
 }
 
-TEST_F(SampleImport, ReadersSeeTheOldDataUntilTheImportCommits)
+CellRecord movedMoscowCell()
 {
-    CellReader reader(database);
-    CellWriter writer(database, 16);
-    writer.begin();
     CellRecord moved;
     moved.radio = "GSM";
     moved.mcc = 250;
@@ -157,9 +155,32 @@ TEST_F(SampleImport, ReadersSeeTheOldDataUntilTheImportCommits)
     moved.lat = 10;
     moved.samples = 14;
     moved.updated = 1800000000;
-    writer.upsert(moved);
+    return moved;
+}
+
+TEST_F(SampleImport, ReadersSeeTheOldDataUntilTheImportCommits)
+{
+    CellReader reader(database, std::chrono::milliseconds(0)); // a fresh snapshot each time
+    CellWriter writer(database, 16);
+    writer.begin();
+    writer.upsert(movedMoscowCell());
     EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
     writer.commit();
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 10);
+}
+
+TEST_F(SampleImport, AReaderKeepsItsSnapshotUntilItIsReleased)
+{
+    CellReader reader(database, std::chrono::hours(1));
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
+    {
+        CellWriter writer(database, 16);
+        writer.begin();
+        writer.upsert(movedMoscowCell());
+        writer.commit();
+    }
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
+    reader.releaseSnapshot();
     EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 10);
 }
 
@@ -190,6 +211,58 @@ TEST(Import, OnlyTheFirstTenBadRowsAreKept)
     EXPECT_EQ(result.bad, 25);
     ASSERT_EQ(result.firstBad.size(), kMaxReportedBadRows);
     EXPECT_EQ(result.firstBad.back().line, 11);
+}
+
+std::vector<std::string> filesIn(const TempDir& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file(""))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(ImportFile, BuildsANewDatabaseAsideAndLeavesNothingElse)
+{
+    TempDir dir;
+    dir.write("cells.db-wal", std::string(4096, 'x')); // left over from a deleted database
+    const ImportResult result =
+        importFile(kSample, dir.file("cells.db"), 16, {}, std::atomic<bool>{false});
+    EXPECT_EQ(result.stored, 392);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"cells.db"});
+    CellReader reader(dir.file("cells.db"));
+    EXPECT_EQ(reader.count(), 392);
+    EXPECT_TRUE(reader.find(kMoscow));
+}
+
+TEST(ImportFile, AStoppedNewDatabaseIsNotCreated)
+{
+    TempDir dir;
+    std::string rows;
+    for (int i = 0; i < 100000; ++i) {
+        rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1,0\n";
+    }
+    const std::string file = dir.write("big.csv", rows);
+    const ImportResult result =
+        importFile(file, dir.file("cells.db"), 16, {}, std::atomic<bool>{true});
+    EXPECT_TRUE(result.interrupted);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"big.csv"});
+}
+
+TEST(ImportFile, UpdatesAnExistingDatabaseInPlace)
+{
+    TempDir dir;
+    const std::string database = dir.file("cells.db");
+    importFile(kSample, database, 16, {}, std::atomic<bool>{false});
+    CellReader reader(database, std::chrono::milliseconds(0));
+    EXPECT_TRUE(reader.find(kMoscow)); // the reader stays open across the second import
+    const std::string update = dir.write(
+        "update.csv", "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80\n");
+    const ImportResult again = importFile(update, database, 16, {}, std::atomic<bool>{false});
+    EXPECT_EQ(again.stored, 1);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.5);
+    EXPECT_EQ(reader.count(), 392);
 }
 
 TEST(Reader, OpensReadOnlyAndCreatesNothing)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 
 using namespace cellsvc;
@@ -144,6 +145,35 @@ TEST_F(LiveServer, HeadGivesTheHeadersOnly)
     const Reply head = client.read(true);
     EXPECT_EQ(head.status, 200);
     EXPECT_EQ(client.get(kLookup).status, 200) << "nothing of a body was left on the line";
+}
+
+// An import into the database being served: the server keeps answering from the previous
+// data, then shows the new data once the import has committed, without a restart.
+TEST_F(LiveServer, ShowsAnImportThatCommitsWhileServing)
+{
+    Client client(server->port());
+    const std::string update = dir.write(
+        "update.csv", "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80\n");
+    {
+        ExportReader reader(update);
+        CellWriter writer(database, 16);
+        CellRecord moved;
+        std::string problem;
+        ASSERT_TRUE(parseExportRow("GSM,250,1,78,314,0,1,1,1,1,1,1,1800000000,0", moved, problem));
+        writer.begin();
+        writer.upsert(moved); // not committed: the server must still give the old position
+        EXPECT_NE(client.get(kLookup).body.find(R"(latitude="55.75580")"), std::string::npos);
+        writer.rollback();
+        importExport(reader, writer, {}, std::atomic<bool>{false});
+        writer.checkpoint();
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::string body;
+    while (std::chrono::steady_clock::now() < deadline &&
+           body.find(R"(latitude="55.50000")") == std::string::npos) {
+        body = client.get(kLookup).body;
+    }
+    EXPECT_NE(body.find(R"(latitude="55.50000")"), std::string::npos) << body;
 }
 
 TEST_F(LiveServer, StopClosesOpenConnectionsAndThePort)
