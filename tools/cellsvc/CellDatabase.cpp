@@ -61,9 +61,10 @@ Statement::Statement(sqlite3* db, const char* sql)
 {
     if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr) !=
         SQLITE_OK) {
-        const std::string reason = sqlite3_errmsg(db);
+        const char* file = sqlite3_db_filename(db, "main");
+        const std::string reason = std::string(file ? file : "") + ": " + sqlite3_errmsg(db);
         sqlite3_finalize(statement_);
-        throw DatabaseError("cannot prepare a statement: " + reason);
+        throw DatabaseError(reason);
     }
 }
 

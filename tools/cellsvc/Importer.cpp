@@ -273,7 +273,7 @@ ImportResult importFile(const std::string& exportPath, const std::string& databa
     if (std::filesystem::exists(database)) {
         CellWriter writer(database, cacheMiB, CellWriter::Mode::Shared);
         ImportResult result = importExport(reader, writer, progress, stop);
-        if (!result.interrupted) {
+        if (!result.interrupted && !result.empty) {
             writer.checkpoint();
         }
         return result;
@@ -283,7 +283,7 @@ ImportResult importFile(const std::string& exportPath, const std::string& databa
     {
         CellWriter writer(staging.path(), cacheMiB, CellWriter::Mode::Private);
         result = importExport(reader, writer, progress, stop);
-        if (result.interrupted) {
+        if (result.interrupted || result.empty) {
             return result;
         }
         writer.finishPrivate();
@@ -331,7 +331,8 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
     result.bad = counts.bad;
     result.firstBad = std::move(counts.firstBad);
 
-    if (result.interrupted) {
+    result.empty = result.stored + result.keptNewer == 0;
+    if (result.interrupted || result.empty) {
         writer.rollback();
         result.stored = 0;
         result.keptNewer = 0;

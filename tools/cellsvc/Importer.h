@@ -29,6 +29,7 @@ struct ImportResult {
     std::int64_t bad = 0;
     std::vector<BadRow> firstBad; // the first kMaxReportedBadRows of them
     bool interrupted = false;     // stopped on request; nothing was committed
+    bool empty = false;           // not one usable row (an empty or wrong file): not committed
 };
 
 constexpr std::size_t kMaxReportedBadRows = 10;
@@ -36,7 +37,8 @@ constexpr std::size_t kMaxReportedBadRows = 10;
 // Streams an export into the database as one transaction, reading and parsing on a second
 // thread while this one stores. Bad rows are counted and skipped, never fatal. `progress` is
 // called after each batch of rows (tens of thousands); when `stop` turns true the transaction
-// is rolled back and the previous data stays as it was. A header with other columns than the
+// is rolled back and the previous data stays as it was, and so it does when not one row could
+// be used (`empty`): that is the wrong file rather than an export. A header with other columns than the
 // export's is an error (std::runtime_error): its rows would be misread.
 ImportResult importExport(ExportReader& reader, CellWriter& writer,
                           const std::function<void(const ImportProgress&)>& progress,

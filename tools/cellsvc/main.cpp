@@ -191,6 +191,11 @@ int runImport(const Options& options)
             return 128 + (stopSignal ? static_cast<int>(stopSignal) : SIGINT);
         }
         printImportResult(result, file, secondsSince(start));
+        if (result.empty) {
+            std::fprintf(stderr, "cellsvc: %s holds no usable cell row; nothing imported\n",
+                         file.c_str());
+            return 1;
+        }
     } catch (const std::exception& e) {
         bar.finish();
         std::cerr << "cellsvc: " << e.what() << "\n";

@@ -16,6 +16,16 @@ namespace {
 const CellKey kMoscow{250, 1, 78, 314};
 const std::string kHeader = std::string(kExportHeader) + "\n";
 
+std::vector<std::string> filesIn(const TempDir& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file(""))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 ImportResult import(const std::string& file, const std::string& database,
                     const std::atomic<bool>& stop = std::atomic<bool>{false})
 {
@@ -200,27 +210,20 @@ TEST(Import, PlainFileWithoutHeaderWithCrLfAndAnOverlongLine)
     EXPECT_EQ(result.firstBad[0].problem, "line too long");
 }
 
-TEST(Import, OnlyTheFirstTenBadRowsAreKept)
+TEST(Import, AFileWithNoUsableRowIsNotCommitted)
 {
     TempDir dir;
     std::string rows = kHeader;
     for (int i = 0; i < 25; ++i) {
         rows += "junk\n";
     }
-    const ImportResult result = import(dir.write("junk.csv", rows), dir.file("cells.db"));
+    const ImportResult result = importFile(dir.write("junk.csv", rows), dir.file("cells.db"), 16,
+                                           {}, std::atomic<bool>{false});
     EXPECT_EQ(result.bad, 25);
-    ASSERT_EQ(result.firstBad.size(), kMaxReportedBadRows);
+    ASSERT_EQ(result.firstBad.size(), kMaxReportedBadRows) << "only the first ten are kept";
     EXPECT_EQ(result.firstBad.back().line, 11);
-}
-
-std::vector<std::string> filesIn(const TempDir& dir)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.file(""))) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    EXPECT_TRUE(result.empty);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"junk.csv"});
 }
 
 TEST(ImportFile, BuildsANewDatabaseAsideAndLeavesNothingElse)
