@@ -1,11 +1,12 @@
 #include "tools/cellsvc/CellDatabase.h"
 
 #include <sqlite3.h>
-
 #include <utility>
 
-namespace cellsvc {
-namespace {
+namespace cellsvc
+{
+namespace
+{
 
 // The key covers the radio too: the same cell identity may be listed once per radio type.
 // WITHOUT ROWID makes the primary key the table's own B-tree, so it doubles as the index on
@@ -204,15 +205,15 @@ void CellWriter::checkpoint()
 }
 
 CellReader::CellReader(const std::string& path, Clock::duration maxSnapshotAge)
-    : connection_(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX),
-      maxSnapshotAge_(maxSnapshotAge)
+    : connection_(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX), maxSnapshotAge_(maxSnapshotAge)
 {
     find_ = Statement(connection_.get(), kFind);
     begin_ = Statement(connection_.get(), "BEGIN");
     end_ = Statement(connection_.get(), "COMMIT");
 }
 
-namespace {
+namespace
+{
 
 void stepOnce(sqlite3_stmt* statement, const Connection& connection, const char* what)
 {
@@ -269,8 +270,9 @@ std::optional<CellLocation> CellReader::find(const CellKey& key)
 std::int64_t CellReader::count()
 {
     releaseSnapshot();
-    Statement statement(connection_.get(),
-                        "SELECT coalesce((SELECT cells FROM summary), (SELECT count(*) FROM cells))");
+    Statement statement(
+        connection_.get(),
+        "SELECT coalesce((SELECT cells FROM summary), (SELECT count(*) FROM cells))");
     if (sqlite3_step(statement.get()) != SQLITE_ROW) {
         connection_.raise("cannot count the cells");
     }

@@ -13,16 +13,19 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // Any failure of the database; the message names the file and SQLite's reason.
-class DatabaseError : public std::runtime_error {
+class DatabaseError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
 // One prepared statement, finalized with its owner.
-class Statement {
+class Statement
+{
 public:
     Statement() = default;
     Statement(sqlite3* db, const char* sql);
@@ -39,7 +42,8 @@ private:
 };
 
 // An open SQLite connection, closed with its owner.
-class Connection {
+class Connection
+{
 public:
     Connection(const std::string& path, int flags);
     Connection(Connection&& other) noexcept;
@@ -61,7 +65,8 @@ private:
 // Writes an export into the database. Everything between begin() and commit() is one
 // transaction in write-ahead-log mode: readers keep seeing the previous data until commit, and
 // an import that is interrupted (rollback, crash, kill) leaves the previous data as it was.
-class CellWriter {
+class CellWriter
+{
 public:
     enum class Mode {
         Shared,  // the file may be read meanwhile: write-ahead log, one transaction
@@ -97,7 +102,8 @@ private:
 // WAL mode costs file locks and stats, several times the lookup itself. A snapshot that old
 // is dropped before the next lookup, and releaseSnapshot() drops it while the reader is idle,
 // so that a finished import shows within that time and its checkpoint is not held up.
-class CellReader {
+class CellReader
+{
 public:
     using Clock = std::chrono::steady_clock;
 

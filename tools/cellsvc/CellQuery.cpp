@@ -2,8 +2,10 @@
 
 #include <array>
 
-namespace cellsvc {
-namespace {
+namespace cellsvc
+{
+namespace
+{
 
 int hexDigit(char c)
 {
@@ -46,8 +48,8 @@ bool percentDecode(std::string_view in, std::string& out)
 }
 
 struct Field {
-    std::string_view name;     // the name on the wire
-    std::string_view meaning;  // what it carries, for messages
+    std::string_view name;    // the name on the wire
+    std::string_view meaning; // what it carries, for messages
     std::int64_t max;
 };
 
@@ -123,7 +125,8 @@ QueryResult parseCellQuery(std::string_view query)
         const std::string_view rawValue =
             equals == std::string_view::npos ? std::string_view{} : field.substr(equals + 1);
         if (!percentDecode(rawValue, value)) {
-            return fail("badEncoding", "the value of " + key + " holds a malformed percent-encoding");
+            return fail("badEncoding",
+                        "the value of " + key + " holds a malformed percent-encoding");
         }
         std::int64_t number = 0;
         switch (readDecimal(value, known.max, number)) {

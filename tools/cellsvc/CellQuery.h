@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // The identity of one cell, as the locator asks for it.
 struct CellKey {

@@ -2,8 +2,10 @@
 
 #include <exception>
 
-namespace cellsvc {
-namespace {
+namespace cellsvc
+{
+namespace
+{
 
 HttpReply error(int status, std::string_view code, std::string_view message)
 {

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // The path the locator asks at; "/cellid_location" without the slash is taken too.
 constexpr std::string_view kLookupPath = "/cellid_location/";
@@ -20,7 +21,8 @@ struct HttpReply {
 
 // Turns one request into its reply, with no knowledge of sockets: the server hands in the
 // method and the request target as it came on the request line.
-class CellService {
+class CellService
+{
 public:
     // Finds a cell; nothing when it is unknown. Throws when the database cannot answer.
     using Lookup = std::function<std::optional<CellLocation>(const CellKey&)>;

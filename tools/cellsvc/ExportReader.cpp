@@ -1,16 +1,17 @@
 #include "tools/cellsvc/ExportReader.h"
 
-#include <zlib.h>
-
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <zlib.h>
 
-namespace cellsvc {
-namespace {
+namespace cellsvc
+{
+namespace
+{
 
-constexpr std::size_t kBufferSize = 1 << 20;       // lines longer than this are not rows
+constexpr std::size_t kBufferSize = 1 << 20;      // lines longer than this are not rows
 constexpr unsigned kInflateBufferSize = 1u << 18; // zlib's own input buffer
 
 gzFile asGz(void* file)
@@ -22,7 +23,8 @@ gzFile asGz(void* file)
 
 ExportReader::ExportReader(const std::string& path) : path_(path), buffer_(kBufferSize)
 {
-    struct stat info {};
+    struct stat info {
+    };
     if (::stat(path.c_str(), &info) != 0) {
         throw std::runtime_error(path + ": " + std::strerror(errno));
     }

@@ -5,11 +5,13 @@
 #include <string_view>
 #include <vector>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // Reads an export line by line, plain or gzip-compressed (told apart by its first bytes, not
 // its name), through a fixed-size buffer: memory does not grow with the file.
-class ExportReader {
+class ExportReader
+{
 public:
     // Throws std::runtime_error when the file cannot be opened.
     explicit ExportReader(const std::string& path);

@@ -5,13 +5,15 @@
 #include <array>
 #include <charconv>
 
-namespace cellsvc {
-namespace {
+namespace cellsvc
+{
+namespace
+{
 
 constexpr std::size_t kFieldCount = 14;
 constexpr std::array<std::string_view, kFieldCount> kNames{
-    "radio", "mcc",     "net",        "area",    "cell",    "unit",    "lon",
-    "lat",   "range",   "samples",    "changeable", "created", "updated", "averageSignal"};
+    "radio", "mcc",   "net",     "area",       "cell",    "unit",    "lon",
+    "lat",   "range", "samples", "changeable", "created", "updated", "averageSignal"};
 
 // Splits on commas into exactly kFieldCount fields; false for any other count.
 bool splitFields(std::string_view line, std::array<std::string_view, kFieldCount>& fields,
@@ -43,8 +45,7 @@ bool readInteger(std::string_view text, std::int64_t& value)
 bool readDouble(std::string_view text, double& value)
 {
     const char* end = text.data() + text.size();
-    const auto [stop, ec] =
-        std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    const auto [stop, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
     return ec == std::errc{} && stop == end && !text.empty();
 }
 

@@ -4,16 +4,17 @@
 #include <string>
 #include <string_view>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // One row of the cell export. `radio` points into the line it was read from.
 struct CellRecord {
     std::string_view radio; // GSM, UMTS, LTE, CDMA, NR
     int mcc = 0;
-    int net = 0;              // MNC; the system ID for CDMA
-    std::int64_t area = 0;    // LAC or TAC; the network ID for CDMA
-    std::int64_t cell = 0;    // cell ID; for UMTS the long ID, 65536 x RNC + cell
-    std::int64_t unit = 0;    // PSC, PCI or the like; 0 when not given
+    int net = 0;           // MNC; the system ID for CDMA
+    std::int64_t area = 0; // LAC or TAC; the network ID for CDMA
+    std::int64_t cell = 0; // cell ID; for UMTS the long ID, 65536 x RNC + cell
+    std::int64_t unit = 0; // PSC, PCI or the like; 0 when not given
     double lon = 0;
     double lat = 0;
     std::int64_t range = 0;   // metres

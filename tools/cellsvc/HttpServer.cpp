@@ -1,20 +1,19 @@
 #include "tools/cellsvc/HttpServer.h"
 
-#include <microhttpd.h>
-
-#include <new>
-#include <utility>
-
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <microhttpd.h>
 #include <netdb.h>
+#include <new>
 #include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 std::optional<ListenAddress> parseListenAddress(std::string_view text)
 {
@@ -33,7 +32,8 @@ std::optional<ListenAddress> parseListenAddress(std::string_view text)
         return std::nullopt; // an IPv6 address needs its brackets
     }
     unsigned port = 0;
-    const auto [end, ec] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
+    const auto [end, ec] =
+        std::from_chars(portText.data(), portText.data() + portText.size(), port);
     if (ec != std::errc{} || end != portText.data() + portText.size() || portText.empty() ||
         port > 65535) {
         return std::nullopt;
@@ -41,10 +41,12 @@ std::optional<ListenAddress> parseListenAddress(std::string_view text)
     return ListenAddress{std::string(host), static_cast<std::uint16_t>(port)};
 }
 
-namespace {
+namespace
+{
 
 // One socket, closed unless handed over.
-class SocketHolder {
+class SocketHolder
+{
 public:
     explicit SocketHolder(int fd) : fd_(fd) {}
     SocketHolder(const SocketHolder&) = delete;
@@ -99,9 +101,9 @@ int openListeningSocket(const ListenAddress& address, std::uint16_t& boundPort)
     sockaddr_storage bound{};
     socklen_t length = sizeof bound;
     ::getsockname(socket.get(), reinterpret_cast<sockaddr*>(&bound), &length);
-    boundPort = ntohs(bound.ss_family == AF_INET6
-                          ? reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port
-                          : reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
+    boundPort =
+        ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port
+                                          : reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
     return socket.release();
 }
 
@@ -150,8 +152,8 @@ struct HttpServerCallbacks {
     }
 
     static MHD_Result answer(void* self, MHD_Connection* connection, const char*,
-                             const char* method, const char*, const char*,
-                             std::size_t* uploadSize, void** state)
+                             const char* method, const char*, const char*, std::size_t* uploadSize,
+                             void** state)
     {
         auto* request = static_cast<RequestState*>(*state);
         if (!request) {

@@ -10,7 +10,8 @@
 
 struct MHD_Daemon;
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // Where to listen: "127.0.0.1:8642", "[::1]:8642", "localhost:8642"; port 0 picks a free one.
 struct ListenAddress {
@@ -32,7 +33,8 @@ struct ServerLimits {
 
 // An HTTP/1.1 server on libmicrohttpd: a few event-loop threads, any number of keep-alive
 // connections, requests handed to `handler` on those threads (so it must be thread-safe).
-class HttpServer {
+class HttpServer
+{
 public:
     using Handler = std::function<HttpReply(std::string_view method, std::string_view target)>;
 

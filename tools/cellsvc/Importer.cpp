@@ -5,24 +5,26 @@
 #include "tools/cellsvc/ExportRow.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <unistd.h>
-#include <array>
-#include <condition_variable>
 #include <deque>
 #include <exception>
+#include <fcntl.h>
+#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
 
-namespace cellsvc {
-namespace {
+namespace cellsvc
+{
+namespace
+{
 
 std::string withoutCarriageReturn(std::string_view line)
 {
@@ -72,7 +74,8 @@ struct Batch {
 
 // Hands batches from the reading thread to the storing one. At most two wait, which bounds
 // memory and lets reading run ahead of storing by that much.
-class BatchQueue {
+class BatchQueue
+{
 public:
     // False when the consumer gave up; the producer then stops.
     bool push(Batch batch)
@@ -131,7 +134,8 @@ private:
 
 // Reads and parses the export on its own thread, sorting each batch before handing it on:
 // inflating, splitting and parsing then overlap with SQLite's work on the other core.
-class BatchReader {
+class BatchReader
+{
 public:
     BatchReader(ExportReader& reader, BatchQueue& queue, ImportResult& counts)
         : reader_(reader), queue_(queue), counts_(counts)
@@ -212,7 +216,8 @@ private:
 };
 
 // Deletes a file being built unless told it is finished.
-class StagingFile {
+class StagingFile
+{
 public:
     explicit StagingFile(std::string path) : path_(std::move(path)) { std::remove(path_.c_str()); }
     StagingFile(const StagingFile&) = delete;
@@ -255,8 +260,7 @@ void publish(const std::string& staging, const std::string& database)
     for (const char* suffix : {"-wal", "-shm"}) {
         std::remove((database + suffix).c_str());
     }
-    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, database.c_str(), RENAME_NOREPLACE) !=
-        0) {
+    if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, database.c_str(), RENAME_NOREPLACE) != 0) {
         failOn(database, "take the imported file's place");
     }
     const std::filesystem::path parent = std::filesystem::absolute(database).parent_path();
@@ -265,8 +269,8 @@ void publish(const std::string& staging, const std::string& database)
 
 } // namespace
 
-ImportResult importFile(const std::string& exportPath, const std::string& database,
-                        int cacheMiB, const std::function<void(const ImportProgress&)>& progress,
+ImportResult importFile(const std::string& exportPath, const std::string& database, int cacheMiB,
+                        const std::function<void(const ImportProgress&)>& progress,
                         const std::atomic<bool>& stop)
 {
     ExportReader reader(exportPath);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 class CellWriter;
 class ExportReader;
@@ -23,8 +24,8 @@ struct ImportProgress {
 };
 
 struct ImportResult {
-    std::int64_t rows = 0;   // data lines read (header and blank lines not counted)
-    std::int64_t stored = 0; // rows inserted or updated
+    std::int64_t rows = 0;      // data lines read (header and blank lines not counted)
+    std::int64_t stored = 0;    // rows inserted or updated
     std::int64_t keptNewer = 0; // rows older than the stored row of the same key
     std::int64_t bad = 0;
     std::vector<BadRow> firstBad; // the first kMaxReportedBadRows of them
@@ -38,8 +39,8 @@ constexpr std::size_t kMaxReportedBadRows = 10;
 // thread while this one stores. Bad rows are counted and skipped, never fatal. `progress` is
 // called after each batch of rows (tens of thousands); when `stop` turns true the transaction
 // is rolled back and the previous data stays as it was, and so it does when not one row could
-// be used (`empty`): that is the wrong file rather than an export. A header with other columns than the
-// export's is an error (std::runtime_error): its rows would be misread.
+// be used (`empty`): that is the wrong file rather than an export. A header with other columns than
+// the export's is an error (std::runtime_error): its rows would be misread.
 ImportResult importExport(ExportReader& reader, CellWriter& writer,
                           const std::function<void(const ImportProgress&)>& progress,
                           const std::atomic<bool>& stop);
@@ -48,8 +49,8 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
 // transaction beside its readers. A new one is built in a private file beside it, which takes
 // the database's name only when complete; an unfinished one is deleted. Either way a failed or
 // stopped import leaves what was there before. Throws on errors of files or the database.
-ImportResult importFile(const std::string& exportPath, const std::string& database,
-                        int cacheMiB, const std::function<void(const ImportProgress&)>& progress,
+ImportResult importFile(const std::string& exportPath, const std::string& database, int cacheMiB,
+                        const std::function<void(const ImportProgress&)>& progress,
                         const std::atomic<bool>& stop);
 
 } // namespace cellsvc

@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // Where the database places a cell: the average of the positions at which it was observed,
 // not the tower's own site.

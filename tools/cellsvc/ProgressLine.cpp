@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 std::string groupThousands(std::int64_t number)
 {

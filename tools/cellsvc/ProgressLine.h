@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // 12345678 -> "12,345,678"
 std::string groupThousands(std::int64_t number);

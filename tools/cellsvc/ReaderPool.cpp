@@ -1,9 +1,11 @@
 #include "tools/cellsvc/ReaderPool.h"
 
-namespace cellsvc {
+namespace cellsvc
+{
 
 // Holds one reader for the length of a lookup and gives it back, also when the lookup throws.
-class ReaderPool::Lease {
+class ReaderPool::Lease
+{
 public:
     explicit Lease(ReaderPool& pool) : pool_(pool)
     {

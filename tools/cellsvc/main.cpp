@@ -23,7 +23,8 @@
 
 using namespace cellsvc;
 
-namespace {
+namespace
+{
 
 constexpr const char* kUsage =
     "usage: cellsvc import <export.csv | export.csv.gz> <database> [--cache-mb N]\n"
@@ -112,7 +113,8 @@ void onStopSignal(int signal)
 }
 
 // Redraws the progress bar on a terminal at most five times a second; silent otherwise.
-class ProgressBar {
+class ProgressBar
+{
 public:
     ProgressBar() : enabled_(::isatty(STDERR_FILENO) != 0), start_(Clock::now()) {}
 
@@ -142,10 +144,10 @@ private:
 
 void printImportResult(const ImportResult& result, const std::string& file, double seconds)
 {
-    std::printf("read %s rows from %s in %.1f s (%s rows/s)\n",
-                groupThousands(result.rows).c_str(), file.c_str(), seconds,
-                groupThousands(static_cast<std::int64_t>(result.rows / std::max(seconds, 1e-3)))
-                    .c_str());
+    std::printf(
+        "read %s rows from %s in %.1f s (%s rows/s)\n", groupThousands(result.rows).c_str(),
+        file.c_str(), seconds,
+        groupThousands(static_cast<std::int64_t>(result.rows / std::max(seconds, 1e-3))).c_str());
     std::printf("%s added or updated, %s kept (the stored row was newer), %s bad\n",
                 groupThousands(result.stored).c_str(), groupThousands(result.keptNewer).c_str(),
                 groupThousands(result.bad).c_str());
@@ -153,9 +155,9 @@ void printImportResult(const ImportResult& result, const std::string& file, doub
         std::printf("  line %lld: %s\n", static_cast<long long>(row.line), row.problem.c_str());
     }
     if (result.bad > static_cast<std::int64_t>(result.firstBad.size())) {
-        std::printf("  ... and %s more bad rows\n",
-                    groupThousands(result.bad - static_cast<std::int64_t>(result.firstBad.size()))
-                        .c_str());
+        std::printf(
+            "  ... and %s more bad rows\n",
+            groupThousands(result.bad - static_cast<std::int64_t>(result.firstBad.size())).c_str());
     }
     std::printf("peak memory %.1f MiB\n", peakMemoryMiB());
 }
@@ -178,9 +180,9 @@ int runImport(const Options& options)
     const auto start = Clock::now();
     ProgressBar bar;
     try {
-        const ImportResult result =
-            importFile(file, database, static_cast<int>(cacheMiB),
-                       [&bar](const ImportProgress& p) { bar.update(p); }, stopRequested);
+        const ImportResult result = importFile(
+            file, database, static_cast<int>(cacheMiB),
+            [&bar](const ImportProgress& p) { bar.update(p); }, stopRequested);
         bar.finish();
         if (result.interrupted) {
             std::printf("interrupted after %s rows: nothing imported; %s\n",

@@ -9,7 +9,8 @@
 
 using namespace cellsvc;
 
-namespace {
+namespace
+{
 
 void check(bool condition)
 {
@@ -26,10 +27,9 @@ void checkQuery(const std::string& query)
         check(key.mcc >= 0 && key.mcc <= kMaxMcc && key.mnc >= 0 && key.mnc <= kMaxMnc);
         check(key.lac >= 0 && key.lac <= kMaxLac && key.cellId >= 0 && key.cellId <= kMaxCellId);
         // Written back plainly, the key reads the same.
-        const std::string plain = "&cellid=" + std::to_string(key.cellId) +
-                                  "&operatorid=" + std::to_string(key.mnc) +
-                                  "&countrycode=" + std::to_string(key.mcc) +
-                                  "&lac=" + std::to_string(key.lac);
+        const std::string plain =
+            "&cellid=" + std::to_string(key.cellId) + "&operatorid=" + std::to_string(key.mnc) +
+            "&countrycode=" + std::to_string(key.mcc) + "&lac=" + std::to_string(key.lac);
         check(parseCellQuery(plain).key == key);
     } else {
         check(!result.problem.code.empty() && !result.problem.message.empty());

@@ -9,7 +9,8 @@
 
 using namespace cellsvc;
 
-namespace {
+namespace
+{
 
 void check(bool condition)
 {

@@ -4,7 +4,8 @@
 
 using namespace cellsvc;
 
-namespace {
+namespace
+{
 
 struct Accepted {
     const char* name;
@@ -12,7 +13,9 @@ struct Accepted {
     CellKey key;
 };
 
-class AcceptedQuery : public testing::TestWithParam<Accepted> {};
+class AcceptedQuery : public testing::TestWithParam<Accepted>
+{
+};
 
 TEST_P(AcceptedQuery, GivesTheKey)
 {
@@ -36,8 +39,9 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"LeadingZeros",
                  "&cellid=0000000000000000000000314&operatorid=01&countrycode=0250&lac=078",
                  kMoscow},
-        Accepted{"OtherOrderAndUnknownKeys", "lac=78&x=%zz%&countrycode=250&flag&operatorid=1"
-                                             "&cellid=314",
+        Accepted{"OtherOrderAndUnknownKeys",
+                 "lac=78&x=%zz%&countrycode=250&flag&operatorid=1"
+                 "&cellid=314",
                  kMoscow},
         Accepted{"EmptyFieldsEverywhere", "&&cellid=314&&operatorid=1&countrycode=250&lac=78&&",
                  kMoscow},
@@ -62,7 +66,9 @@ struct Rejected {
     const char* mentioned; // a word the message must hold, so that the user learns what to fix
 };
 
-class RejectedQuery : public testing::TestWithParam<Rejected> {};
+class RejectedQuery : public testing::TestWithParam<Rejected>
+{
+};
 
 TEST_P(RejectedQuery, SaysWhy)
 {
@@ -89,38 +95,41 @@ INSTANTIATE_TEST_SUITE_P(
                  "operatorid"},
         Rejected{"PlusSign", "&cellid=+314&operatorid=1&countrycode=250&lac=78", "notANumber",
                  "cellid"},
-        Rejected{"EncodedSpace", "&cellid=314&operatorid=1&countrycode=250&lac=%2078",
-                 "notANumber", "lac"},
-        Rejected{"EncodedNul", "&cellid=314%00&operatorid=1&countrycode=250&lac=78",
-                 "notANumber", "cellid"},
+        Rejected{"EncodedSpace", "&cellid=314&operatorid=1&countrycode=250&lac=%2078", "notANumber",
+                 "lac"},
+        Rejected{"EncodedNul", "&cellid=314%00&operatorid=1&countrycode=250&lac=78", "notANumber",
+                 "cellid"},
         Rejected{"Decimal", "&cellid=3.14&operatorid=1&countrycode=250&lac=78", "notANumber",
                  "cellid"},
-        Rejected{"Hexadecimal", "&cellid=0x13A&operatorid=1&countrycode=250&lac=78",
-                 "notANumber", "cellid"},
+        Rejected{"Hexadecimal", "&cellid=0x13A&operatorid=1&countrycode=250&lac=78", "notANumber",
+                 "cellid"},
         Rejected{"EmptyValue", "&cellid=&operatorid=1&countrycode=250&lac=78", "emptyValue",
                  "cellid"},
         Rejected{"KeyWithoutEquals", "&cellid&operatorid=1&countrycode=250&lac=78", "emptyValue",
                  "cellid"},
         Rejected{"RepeatedKey", "&cellid=314&operatorid=1&countrycode=250&lac=78&lac=79",
                  "repeatedKey", "lac"},
-        Rejected{"RepeatedWithSameValue", "&cellid=314&cellid=314&operatorid=1&countrycode=250"
-                                          "&lac=78",
+        Rejected{"RepeatedWithSameValue",
+                 "&cellid=314&cellid=314&operatorid=1&countrycode=250"
+                 "&lac=78",
                  "repeatedKey", "cellid"},
-        Rejected{"RepeatedThroughEncoding", "&cellid=314&%63ellid=314&operatorid=1"
-                                            "&countrycode=250&lac=78",
+        Rejected{"RepeatedThroughEncoding",
+                 "&cellid=314&%63ellid=314&operatorid=1"
+                 "&countrycode=250&lac=78",
                  "repeatedKey", "cellid"},
         Rejected{"TruncatedPercent", "&cellid=314&operatorid=1&countrycode=250&lac=7%3",
                  "badEncoding", "percent"},
-        Rejected{"PercentNotHex", "&cellid=%zz&operatorid=1&countrycode=250&lac=78",
-                 "badEncoding", "percent"},
+        Rejected{"PercentNotHex", "&cellid=%zz&operatorid=1&countrycode=250&lac=78", "badEncoding",
+                 "percent"},
         Rejected{"LonePercentAtEnd", "&cellid=314&operatorid=1&countrycode=250&lac=78%",
                  "badEncoding", "percent"},
         Rejected{"MccTooLarge", "&cellid=314&operatorid=1&countrycode=1000&lac=78", "outOfRange",
                  "999"},
         Rejected{"CellIdTooLarge", "&cellid=68719476736&operatorid=1&countrycode=250&lac=78",
                  "outOfRange", "cellid"},
-        Rejected{"ThirtyDigits", "&cellid=123456789012345678901234567890&operatorid=1"
-                                 "&countrycode=250&lac=78",
+        Rejected{"ThirtyDigits",
+                 "&cellid=123456789012345678901234567890&operatorid=1"
+                 "&countrycode=250&lac=78",
                  "outOfRange", "cellid"},
         Rejected{"OneByteOverTheLimit",
                  "&cellid=314&operatorid=1&countrycode=250&lac=78&pad=" +

@@ -1,19 +1,20 @@
 // Runs the real cellsvc program: import the sample, serve it, ask it, stop it by signal.
 #include "tools/cellsvc/tests/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 using namespace cellsvc::test;
 
-namespace {
+namespace
+{
 
 // A child process with its standard output on a pipe.
-class Program {
+class Program
+{
 public:
     explicit Program(std::vector<std::string> args)
     {
@@ -94,7 +95,9 @@ TEST(Cli, ImportsTheSampleAndReportsBadLines)
     EXPECT_NE(output.find("line 300: "), std::string::npos);
 }
 
-class ServeUntil : public testing::TestWithParam<int> {};
+class ServeUntil : public testing::TestWithParam<int>
+{
+};
 
 TEST_P(ServeUntil, TheSignalStopsItCleanly)
 {
@@ -107,9 +110,9 @@ TEST_P(ServeUntil, TheSignalStopsItCleanly)
     const std::string ready = serve.line();
     ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
     Client client(portOf(ready));
-    EXPECT_EQ(client.get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78")
-                  .status,
-              200);
+    EXPECT_EQ(
+        client.get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78").status,
+        200);
 
     serve.signal(GetParam());
     EXPECT_NE(serve.rest().find("stopped on"), std::string::npos);
@@ -117,8 +120,9 @@ TEST_P(ServeUntil, TheSignalStopsItCleanly)
     EXPECT_TRUE(client.closedByServer());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cli, ServeUntil, testing::Values(SIGINT, SIGTERM),
-                         [](const auto& info) { return info.param == SIGINT ? "Sigint" : "Sigterm"; });
+INSTANTIATE_TEST_SUITE_P(Cli, ServeUntil, testing::Values(SIGINT, SIGTERM), [](const auto& info) {
+    return info.param == SIGINT ? "Sigint" : "Sigterm";
+});
 
 TEST(Cli, ServeRefusesAMissingDatabaseWithoutCreatingIt)
 {

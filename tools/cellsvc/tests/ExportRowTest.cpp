@@ -4,7 +4,8 @@
 
 using namespace cellsvc;
 
-namespace {
+namespace
+{
 
 struct Good {
     const char* name;
@@ -12,7 +13,9 @@ struct Good {
     CellRecord expected; // radio, key, position, samples and updated are compared
 };
 
-class GoodRow : public testing::TestWithParam<Good> {};
+class GoodRow : public testing::TestWithParam<Good>
+{
+};
 
 TEST_P(GoodRow, IsRead)
 {
@@ -72,7 +75,9 @@ struct Bad {
     const char* problem; // the report line must say this
 };
 
-class BadRowTest : public testing::TestWithParam<Bad> {};
+class BadRowTest : public testing::TestWithParam<Bad>
+{
+};
 
 TEST_P(BadRowTest, IsRefusedWithAReason)
 {
@@ -96,7 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
         Bad{"LatitudeMissing", "GSM,1,1,1,1,0,2.3,,1000,5,1,1,2,0", "lat \"\""},
         Bad{"CellWithLetters", "UMTS,1,1,4,12a4,0,2.3,48.8,1000,5,1,1,2,0",
             "cell \"12a4\" is not an integer"},
-        Bad{"NegativeCell", "GSM,1,1,1,-5,0,2.3,48.8,1000,5,1,1,2,0", "cell \"-5\" is out of range"},
+        Bad{"NegativeCell", "GSM,1,1,1,-5,0,2.3,48.8,1000,5,1,1,2,0",
+            "cell \"-5\" is out of range"},
         Bad{"MccFourDigits", "GSM,1000,1,1,1,0,2.3,48.8,1000,5,1,1,2,0", "mcc \"1000\""},
         Bad{"LowercaseRadio", "gsm,1,1,1,1,0,2.3,48.8,1000,5,1,1,2,0", "radio \"gsm\""},
         Bad{"NegativeSamples", "GSM,1,1,1,1,0,2.3,48.8,1000,-5,1,1,2,0", "samples is negative"},

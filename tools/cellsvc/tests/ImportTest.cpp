@@ -3,15 +3,15 @@
 #include "tools/cellsvc/Importer.h"
 #include "tools/cellsvc/tests/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 using namespace cellsvc;
 using namespace cellsvc::test;
 
-namespace {
+namespace
+{
 
 const CellKey kMoscow{250, 1, 78, 314};
 const std::string kHeader = std::string(kExportHeader) + "\n";
@@ -34,7 +34,8 @@ ImportResult import(const std::string& file, const std::string& database,
     return importExport(reader, writer, {}, stop);
 }
 
-class SampleImport : public testing::Test {
+class SampleImport : public testing::Test
+{
 protected:
     void SetUp() override { result = import(kSample, database); }
 
@@ -197,11 +198,11 @@ TEST_F(SampleImport, AReaderKeepsItsSnapshotUntilItIsReleased)
 TEST(Import, PlainFileWithoutHeaderWithCrLfAndAnOverlongLine)
 {
     TempDir dir;
-    const std::string file = dir.write(
-        "plain.csv", "GSM,250,1,78,314,0,37.6173,55.7558,1200,14,1,1,2,-81\r\n" +
-                         std::string(3 << 20, 'x') + "\r\n" +
-                         "GSM,250,1,78,315,0,37.6173,55.7558,1200,14,1,1,2,-81\r\n\r\n"
-                         "GSM,250,1,78,316,0,37.6173,55.7558,1200,14,1,1,2,-81");
+    const std::string file =
+        dir.write("plain.csv", "GSM,250,1,78,314,0,37.6173,55.7558,1200,14,1,1,2,-81\r\n" +
+                                   std::string(3 << 20, 'x') + "\r\n" +
+                                   "GSM,250,1,78,315,0,37.6173,55.7558,1200,14,1,1,2,-81\r\n\r\n"
+                                   "GSM,250,1,78,316,0,37.6173,55.7558,1200,14,1,1,2,-81");
     const ImportResult result = import(file, dir.file("cells.db"));
     EXPECT_EQ(result.rows, 4);
     EXPECT_EQ(result.stored, 3);

@@ -2,12 +2,12 @@
 #include "tools/cellsvc/LocationReply.h"
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 using namespace cellsvc;
 
-namespace {
+namespace
+{
 
 constexpr const char* kIssueExample =
     R"(<?xml version="1.0" encoding="UTF-8"?><location source="cell"><coordinates )"
@@ -36,7 +36,9 @@ struct Place {
     const char* longitude;
 };
 
-class LocatorReading : public testing::TestWithParam<Place> {};
+class LocatorReading : public testing::TestWithParam<Place>
+{
+};
 
 TEST_P(LocatorReading, FindsLatitudeThenLongitude)
 {
@@ -71,7 +73,9 @@ struct Exchange {
     const char* errorCode; // empty for a location
 };
 
-class ServiceReply : public testing::TestWithParam<Exchange> {};
+class ServiceReply : public testing::TestWithParam<Exchange>
+{
+};
 
 // A database of one cell, 250/1/78/314; cell 666 makes the database fail.
 std::optional<CellLocation> oneCell(const CellKey& key)
@@ -92,8 +96,9 @@ TEST_P(ServiceReply, HasTheFittingStatusAndShape)
     const HttpReply reply = service.handle(GetParam().method, GetParam().target);
     EXPECT_EQ(reply.status, GetParam().status) << reply.body;
     if (*GetParam().errorCode) {
-        EXPECT_TRUE(reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?><error code=")" +
-                                           std::string(GetParam().errorCode) + "\">"))
+        EXPECT_TRUE(
+            reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?><error code=")" +
+                                   std::string(GetParam().errorCode) + "\">"))
             << reply.body;
         EXPECT_TRUE(reply.body.ends_with("</error>"));
     } else {
@@ -105,8 +110,8 @@ TEST_P(ServiceReply, HasTheFittingStatusAndShape)
 INSTANTIATE_TEST_SUITE_P(
     CellService, ServiceReply,
     testing::Values(
-        Exchange{"Found", "GET", "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78",
-                 200, ""},
+        Exchange{"Found", "GET",
+                 "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78", 200, ""},
         Exchange{"MccAndMncNotSwapped", "GET",
                  "/cellid_location/?&cellid=314&operatorid=250&countrycode=1&lac=78", 404,
                  "cellNotFound"},

@@ -5,20 +5,21 @@
 #include "tools/cellsvc/ReaderPool.h"
 #include "tools/cellsvc/tests/TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <memory>
 
 using namespace cellsvc;
 using namespace cellsvc::test;
 
-namespace {
+namespace
+{
 
 const std::string kLookup = "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
 
 // The sample served on an ephemeral port of 127.0.0.1, as `cellsvc serve` does.
-class LiveServer : public testing::Test {
+class LiveServer : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -191,7 +192,9 @@ struct Listen {
     std::optional<ListenAddress> address;
 };
 
-class ListenOption : public testing::TestWithParam<Listen> {};
+class ListenOption : public testing::TestWithParam<Listen>
+{
+};
 
 TEST_P(ListenOption, IsRead)
 {

@@ -13,11 +13,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace cellsvc::test {
+namespace cellsvc::test
+{
 
 inline const std::string kSample = CELLSVC_SAMPLE;
 
-class TempDir {
+class TempDir
+{
 public:
     TempDir()
     {
@@ -51,7 +53,8 @@ struct Reply {
 
 // One client connection to 127.0.0.1. Waits are bounded so that a hung server fails the test
 // instead of hanging it.
-class Client {
+class Client
+{
 public:
     explicit Client(unsigned port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
     {
