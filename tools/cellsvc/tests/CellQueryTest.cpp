@@ -1,6 +1,7 @@
 #include "tools/cellsvc/CellQuery.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace cellsvc;
 
@@ -12,6 +13,12 @@ struct Accepted {
     std::string query;
     CellKey key;
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Accepted& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class AcceptedQuery : public testing::TestWithParam<Accepted>
 {
@@ -65,6 +72,12 @@ struct Rejected {
     const char* code;
     const char* mentioned; // a word the message must hold, so that the user learns what to fix
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Rejected& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class RejectedQuery : public testing::TestWithParam<Rejected>
 {

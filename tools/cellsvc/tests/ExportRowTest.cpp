@@ -1,6 +1,7 @@
 #include "tools/cellsvc/ExportRow.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 using namespace cellsvc;
 
@@ -12,6 +13,12 @@ struct Good {
     std::string line;
     CellRecord expected; // radio, key, position, samples and updated are compared
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Good& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class GoodRow : public testing::TestWithParam<Good>
 {
@@ -74,6 +81,12 @@ struct Bad {
     std::string line;
     const char* problem; // the report line must say this
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Bad& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class BadRowTest : public testing::TestWithParam<Bad>
 {

@@ -2,6 +2,7 @@
 #include "tools/cellsvc/LocationReply.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <stdexcept>
 
 using namespace cellsvc;
@@ -35,6 +36,12 @@ struct Place {
     const char* latitude;
     const char* longitude;
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Place& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class LocatorReading : public testing::TestWithParam<Place>
 {
@@ -72,6 +79,12 @@ struct Exchange {
     int status;
     const char* errorCode; // empty for a location
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Exchange& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ServiceReply : public testing::TestWithParam<Exchange>
 {

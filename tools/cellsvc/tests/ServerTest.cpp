@@ -8,6 +8,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 
 using namespace cellsvc;
 using namespace cellsvc::test;
@@ -191,6 +192,12 @@ struct Listen {
     const char* text;
     std::optional<ListenAddress> address;
 };
+
+// Names the row in test listings instead of dumping its bytes.
+void PrintTo(const Listen& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 class ListenOption : public testing::TestWithParam<Listen>
 {
