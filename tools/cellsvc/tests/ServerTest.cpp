@@ -66,10 +66,8 @@ TEST_F(LiveServer, KeepsTheConnectionForFurtherRequests)
     const std::vector<std::pair<std::string, int>> exchanges{
         {kLookup, 200},
         {"/cellid_location/?&cellid=999&operatorid=1&countrycode=250&lac=78", 404},
-        {"/cellid_location/?&cellid=1&cellid=2", 400},
         {"/cellid_location/?&cellid=%zz&operatorid=1&countrycode=250&lac=78", 400},
         {"/cellid_location/?" + std::string(4000, 'q'), 414},
-        {"/favicon.ico", 404},
         {kLookup, 200}};
     for (const auto& [target, status] : exchanges) {
         SCOPED_TRACE(target.substr(0, 60));
@@ -217,20 +215,9 @@ INSTANTIATE_TEST_SUITE_P(
     HttpServer, ListenOption,
     testing::Values(Listen{"Default", "127.0.0.1:8642", ListenAddress{"127.0.0.1", 8642}},
                     Listen{"Ipv6InBrackets", "[::1]:8642", ListenAddress{"::1", 8642}},
-                    Listen{"HostName", "localhost:0", ListenAddress{"localhost", 0}},
                     Listen{"NoPort", "127.0.0.1", std::nullopt},
                     Listen{"PortTooLarge", "127.0.0.1:65536", std::nullopt},
-                    Listen{"PortNotANumber", "127.0.0.1:http", std::nullopt},
-                    Listen{"Ipv6WithoutBrackets", "::1:8642", std::nullopt},
-                    Listen{"NoHost", ":8642", std::nullopt}),
+                    Listen{"Ipv6WithoutBrackets", "::1:8642", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(HttpServer, DefaultsToLoopbackOnTheLocatorsPort)
-{
-    const auto address = parseListenAddress(kDefaultListen);
-    ASSERT_TRUE(address);
-    EXPECT_EQ(address->host, "127.0.0.1");
-    EXPECT_EQ(address->port, 8642);
-}
 
 } // namespace
