@@ -342,10 +342,10 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
         result.keptNewer = 0;
         return result;
     }
-    writer.commit();
     if (progress) {
-        progress({result.rows, reader.fileSize(), reader.fileSize()});
+        progress({result.rows, reader.fileSize(), reader.fileSize(), true});
     }
+    writer.commit();
     return result;
 }
 

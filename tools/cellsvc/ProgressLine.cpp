@@ -33,7 +33,9 @@ std::string progressLine(const ImportProgress& progress, double elapsedSeconds)
         line += "  " + groupThousands(static_cast<std::int64_t>(progress.rows / elapsedSeconds)) +
                 " rows/s";
     }
-    if (fraction > 0.01 && fraction < 1) {
+    if (progress.committing) {
+        line += "  writing the database";
+    } else if (fraction > 0.01 && fraction < 1) {
         const auto left = static_cast<long>(elapsedSeconds * (1 - fraction) / fraction + 0.5);
         char eta[48];
         std::snprintf(eta, sizeof eta, "  about %ld:%02ld left", left / 60, left % 60);

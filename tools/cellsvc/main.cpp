@@ -120,7 +120,8 @@ public:
 
     void update(const ImportProgress& progress)
     {
-        if (!enabled_ || Clock::now() - lastDrawn_ < std::chrono::milliseconds(200)) {
+        if (!enabled_ ||
+            (!progress.committing && Clock::now() - lastDrawn_ < std::chrono::milliseconds(200))) {
             return;
         }
         lastDrawn_ = Clock::now();
