@@ -17,6 +17,7 @@
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -71,6 +72,14 @@ struct Batch {
         });
     }
 };
+
+double threadCpuSeconds()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_THREAD, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 // Hands batches from the reading thread to the storing one. At most two wait, which bounds
 // memory and lets reading run ahead of storing by that much.
@@ -146,6 +155,7 @@ public:
     {
         try {
             readAll();
+            counts_.readingSeconds = threadCpuSeconds();
             queue_.finish();
         } catch (...) {
             queue_.finish(std::current_exception());
@@ -304,6 +314,7 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
     ImportResult result;
     ImportResult counts;
     BatchQueue queue;
+    const double storingBefore = threadCpuSeconds();
     BatchReader batchReader(reader, queue, counts);
 
     writer.begin();
@@ -346,6 +357,8 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
         progress({result.rows, reader.fileSize(), reader.fileSize(), true});
     }
     writer.commit();
+    result.storingSeconds = threadCpuSeconds() - storingBefore;
+    result.readingSeconds = counts.readingSeconds;
     return result;
 }
 

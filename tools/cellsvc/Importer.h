@@ -32,6 +32,8 @@ struct ImportResult {
     std::vector<BadRow> firstBad; // the first kMaxReportedBadRows of them
     bool interrupted = false;     // stopped on request; nothing was committed
     bool empty = false;           // not one usable row (an empty or wrong file): not committed
+    double storingSeconds = 0;    // processor time of the storing thread (this one)
+    double readingSeconds = 0;    // processor time of the reading and parsing thread
 };
 
 constexpr std::size_t kMaxReportedBadRows = 10;

@@ -160,6 +160,8 @@ void printImportResult(const ImportResult& result, const std::string& file, doub
             "  ... and %s more bad rows\n",
             groupThousands(result.bad - static_cast<std::int64_t>(result.firstBad.size())).c_str());
     }
+    std::printf("processor time %.1f s storing, %.1f s reading and parsing\n",
+                result.storingSeconds, result.readingSeconds);
     std::printf("peak memory %.1f MiB\n", peakMemoryMiB());
 }
 
