@@ -72,6 +72,14 @@ bool ExportReader::fill()
         throw std::runtime_error(path_ + ": " + message);
     }
     if (read == 0) {
+        // A gzip stream cut short (an interrupted download) ends without an error from
+        // gzread; only gzerror tells. Its rows would pass for a complete export.
+        int code = Z_OK;
+        gzerror(asGz(file_), &code);
+        if (code != Z_OK) {
+            throw std::runtime_error(path_ + ": the compressed data ends early; is the file "
+                                             "complete?");
+        }
         eof_ = true;
         return false;
     }
