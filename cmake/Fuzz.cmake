@@ -17,7 +17,7 @@ function(add_fuzz_target name)
         if(BUILD_TESTING)
             add_test(NAME ${name} COMMAND ${name} --runs=${FUZZ_RUNS})
             set_tests_properties(${name} PROPERTIES
-                ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0" TIMEOUT 300)
+                ENVIRONMENT QT_QPA_PLATFORM=offscreen TIMEOUT 300)
         endif()
     endif()
 endfunction()

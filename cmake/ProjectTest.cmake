@@ -18,6 +18,6 @@ function(add_project_test name)
                                           project_warnings)
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0"
+        PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
                    TIMEOUT 120)
 endfunction()

@@ -62,9 +62,13 @@ public:
         if (scriptedReads.empty()) {
             return QString();
         }
-        auto next = scriptedReads.front();
+        if (!scriptedReads.front().has_value()) {
+            scriptedReads.pop_front();
+            return std::nullopt;
+        }
+        QString text = *scriptedReads.front();
         scriptedReads.pop_front();
-        return next;
+        return text;
     }
     void clearFailures() override { failed_ = false; }
     bool anyFailed() const override { return failed_; }

@@ -1,0 +1,20 @@
+// Arbitrary bytes through the reader and writer: nothing may crash, and the document must
+// settle after one pass (what one write-read cycle loses, the next may not).
+#include "ini/IniReader.h"
+#include "ini/IniWriter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const IniDocument first = readIniDocument(input);
+    const IniDocument second = readIniDocument(writeIniDocument(first));
+    const IniDocument third = readIniDocument(writeIniDocument(second));
+    if (!(second == third)) {
+        std::abort();
+    }
+    return 0;
+}

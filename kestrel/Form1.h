@@ -1,0 +1,103 @@
+#pragma once
+
+#include "kestrel/MonitorPlatform.h"
+
+#include <QString>
+#include <QWidget>
+
+class QCheckBox;
+class QCloseEvent;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class ProgressBar;
+
+// The monitor's main window: the dark display panel with the operator, level and cell fields,
+// the port and connection-type boxes, and the non-visual parts it owns (serial port, sound
+// player, file dialog, timers). Controls are public and carry their names as objectName, so the
+// handlers of the polling cycle, the views and the tests reach them directly.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form1(MonitorPlatform platform, QWidget* parent = nullptr);
+
+    // Non-visual parts.
+    CommControl& MSComm1;
+    DeviceInventory& inventory;
+    SoundPlayer& MMControl1;
+    FileDialog& cmdOpenFile;
+    const QString executableFolder;
+
+    // Display panel, drawn behind everything else.
+    QFrame* Shape2 = nullptr;
+    QFrame* Shape1 = nullptr;
+
+    QLabel* Label5 = nullptr;
+    ProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* LblMCC = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* LblMNC = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* LblLAC = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* LblCellID = nullptr;
+    QLabel* LblCOPS = nullptr;
+    QLabel* LblCSQ = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QCheckBox* Check2 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label8 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* CommandSave = nullptr;
+    QLabel* Label9 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QLabel* Label10 = nullptr;
+
+    // Outside the visible client area.
+    QPushButton* Command2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+
+    QTimer* TimerPause = nullptr; // 1000 ms: retrying the port
+    QTimer* Timer1 = nullptr;     // 300 ms: polling cycle
+    QTimer* Timer3 = nullptr;     // 2000 ms: voice announcement
+
+    // Finds the modem's port in the device inventory, shows it in Combo1 and opens it; enables
+    // Timer3 at the end in every case. main runs it before showing the window.
+    void Form_Load();
+    // Stops every timer, closes the port and ends the program.
+    void Form_Unload();
+    // Every third tick retries the port with what Combo1 then holds.
+    void TimerPause_Timer();
+    // A port picked from Combo1's list: close the port, then open the picked one.
+    void Combo1_Click();
+    // Opens the port named in Combo1 without closing the open one first.
+    void Command2_Click();
+
+    // Takes the port text from Combo1 and opens that port.
+    void RUNS();
+    // Opens the port named by the port text; a success starts polling (Timer1), a failure the
+    // retry timer (TimerPause).
+    void COMPORT();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createPanel();
+    void createDisplayFields();
+    void createChoices();
+    void createHiddenControls();
+    void createTimers();
+
+    // The port number as text, as cut from a caption or typed into Combo1.
+    QString portText_;
+    // Ticks of TimerPause since the last retry.
+    int retryTicks_ = 0;
+};

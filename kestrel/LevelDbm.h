@@ -1,0 +1,7 @@
+#pragma once
+
+#include "kestrel/at/Conversions.h"
+
+// The signal level in dBm, held by the program as a whole: the signal query writes it, the
+// voice and the full-screen view read it. Empty after a cleared reading.
+at::DbmLevel& LevelDbm();

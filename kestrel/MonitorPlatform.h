@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/filedialog/FileDialog.h"
+#include "platform/inventory/DeviceInventory.h"
+#include "platform/serial/CommControl.h"
+#include "platform/sound/SoundPlayer.h"
+
+#include <QString>
+
+// Everything outside the window that the monitor talks to, handed in by main (or a test).
+struct MonitorPlatform {
+    CommControl& MSComm1;
+    DeviceInventory& inventory;
+    SoundPlayer& MMControl1;
+    FileDialog& cmdOpenFile;
+    QString executableFolder;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// Number conversions behind the captions of the main window.
+namespace at
+{
+
+// The value of `LevelDbm`: the level in dBm (-113 + 2 x strength index), or nullopt once a
+// reading was cleared.
+using DbmLevel = std::optional<int>;
+
+// `LevelDbm` as text: the plain decimal number with its minus sign ("-73"), or empty text when
+// the reading is cleared. The voice announcement and the full-screen view read this form.
+QString levelDbmText(DbmLevel level);
+
+// The dBm caption of `LblCSQ`: two blanks, the level, then "db" ("  -73db").
+QString dbmCaption(int levelDbm);
+
+// The percentage caption of `LblCSQ`: two blanks, the level bar's percentage rounded half to
+// even, then "%" ("  52%").
+QString percentCaption(double barPercentage);
+
+// Rounds to the nearest whole number, a half to the even neighbour (2.5 -> 2, 3.5 -> 4). Not a
+// number gives 0; values beyond the range of int are held at its ends.
+int roundHalfToEven(double value);
+
+// A location field as the registration report gives it: one to eight hexadecimal digits in
+// either case, read unsigned and written in decimal ("FFFE" -> "65534", "8000000A" ->
+// "2147483658"). Anything else (empty, longer, quotes, blanks, signs) is no such number.
+std::optional<QString> hexToDecimalText(const QString& hex);
+
+// The strength index of a signal report: a non-empty run of decimal digits. Anything else is
+// no number (nullopt). Values too large for any real index are held at 9999, which still maps
+// to a level above 0 dBm, i.e. no reading.
+std::optional<int> readStrengthIndex(const QString& text);
+
+} // namespace at

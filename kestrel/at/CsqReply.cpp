@@ -1,0 +1,59 @@
+#include "kestrel/at/CsqReply.h"
+
+#include "kestrel/at/Conversions.h"
+#include "kestrel/at/TextCuts.h"
+
+namespace at
+{
+
+namespace
+{
+
+const QString kTag = QStringLiteral("+CSQ:");
+const QString kLineFeed = QStringLiteral("\n");
+
+constexpr int kLevelAtIndexZero = -113;
+constexpr int kDbmPerIndexStep = 2;
+
+void showReading(CsqOutcome& out, const CopsState& cops, bool percentMode)
+{
+    const std::optional<int> index = readStrengthIndex(out.state.signalText);
+    const int level = index ? kLevelAtIndexZero + kDbmPerIndexStep * *index : 0;
+    DisplayWrites& d = out.display;
+    if (!index || level > 0) {
+        d.levelDbm = DbmLevel();
+        d.barValue = 0;
+        d.lblCsq = QString();
+        return;
+    }
+    d.levelDbm = DbmLevel(level);
+    if (!cops.operatorText.isEmpty()) {
+        d.barValue = *index;
+    }
+    if (percentMode) {
+        d.lblCsqFromBarPercentage = true;
+    } else {
+        d.lblCsq = dbmCaption(level);
+    }
+}
+
+} // namespace
+
+CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqState& kept,
+                         bool percentMode)
+{
+    CsqOutcome out;
+    out.state = kept;
+    out.display.text1 = reply;
+    out.runPcgreg = !cops.operatorText.isEmpty();
+    if (cops.accessTechnology == kLineFeed || !reply.contains(kTag)) {
+        return out;
+    }
+    const int s = position(reply, QStringLiteral(" "));
+    const int c = position(reply, QStringLiteral(","));
+    out.state.signalText = cut(reply, s + 1, c - s - 1).value_or(out.state.signalText);
+    showReading(out, cops, percentMode);
+    return out;
+}
+
+} // namespace at

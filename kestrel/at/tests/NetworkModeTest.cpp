@@ -1,0 +1,48 @@
+#include "kestrel/at/NetworkMode.h"
+
+#include "kestrel/at/tests/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct ModeRow {
+    const char* name;
+    QString comboText;
+    std::optional<QString> output;
+};
+
+void PrintTo(const ModeRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class NetworkModeOutput : public testing::TestWithParam<ModeRow>
+{
+};
+
+TEST_P(NetworkModeOutput, SendsTheEntrysCommandByteForByte)
+{
+    EXPECT_EQ(at::networkModeOutput(GetParam().comboText), GetParam().output);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, NetworkModeOutput,
+                         testing::Values(ModeRow{"ThreeGOnly", "3G Only",
+                                                 QStringLiteral("AT^SYSCFG=14,2,3fffffff,0,1\r")},
+                                         ModeRow{"ThreeGPreferred", "3G Preferred",
+                                                 QStringLiteral("AT^SYSCFG=2,2,3fffffff,0,1\r")},
+                                         ModeRow{"GprsEdgeOnlyHasUpperCaseHex", "GPRS/EDGE Only",
+                                                 QStringLiteral("AT^SYSCFG=13,1,3FFFFFFF,0,1\r")},
+                                         ModeRow{"OtherCaseIsNoEntry", "3g only", std::nullopt},
+                                         ModeRow{"TrailingBlankIsNoEntry", "3G Only ",
+                                                 std::nullopt},
+                                         ModeRow{"EmptyBoxSendsNothing", "", std::nullopt}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NetworkModeEntries, ListsTheThreeEntriesInOrder)
+{
+    EXPECT_EQ(at::networkModeEntries(), QStringList({"3G Only", "3G Preferred", "GPRS/EDGE Only"}));
+}
+
+} // namespace

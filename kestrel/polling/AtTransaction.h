@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/serial/CommControl.h"
+
+#include <QString>
+
+// One exchange with the modem: write a command with one carriage return, then read in a tight
+// loop until the reply holds "Error" or the end marker, or 500 reads were made. Each read
+// replaces the reply text (a failed read keeps it); the read counter is 0 between transactions.
+//
+// The reply text and the read counter are shared by every transaction of the main window, so
+// one instance lives as long as the window; a reply that arrives after its transaction ended is
+// picked up by the first read of the next one.
+class AtTransaction
+{
+public:
+    static constexpr qint16 kReadLimit = 500;
+    static inline const QString kErrorMarker = QStringLiteral("Error");
+    // End marker of "AT+COPS?"; every other command ends with kOkEndMarker.
+    static inline const QString kCopsEndMarker = QStringLiteral("+COPS:");
+    static inline const QString kOkEndMarker = QStringLiteral("OK\r\n");
+
+    explicit AtTransaction(CommControl& port) : port_(port) {}
+
+    // Steps T1 to T5. `command` is sent as given plus one carriage return. Write and read
+    // failures are ignored; the caller learns how it went only from replyText().
+    void run(const QString& command, const QString& endMarker);
+
+    const QString& replyText() const { return replyText_; }
+    void clearReplyText() { replyText_.clear(); }
+
+    qint16 readCounter() const { return readCounter_; }
+    void resetReadCounter() { readCounter_ = 0; }
+
+private:
+    CommControl& port_;
+    QString replyText_;
+    qint16 readCounter_ = 0;
+};

@@ -1,0 +1,28 @@
+#include "kestrel/polling/Queries.h"
+
+at::CopsOutcome queryOperator(AtTransaction& transaction, const at::CopsState& kept)
+{
+    transaction.clearReplyText();
+    transaction.run(QStringLiteral("AT+COPS?"), AtTransaction::kCopsEndMarker);
+    at::CopsOutcome out = at::parseCopsReply(transaction.replyText(), kept);
+    if (out.switchCommand) {
+        transaction.run(*out.switchCommand, AtTransaction::kOkEndMarker);
+    }
+    return out;
+}
+
+at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops,
+                           const at::CsqState& kept, bool percentMode)
+{
+    transaction.resetReadCounter();
+    transaction.clearReplyText();
+    transaction.run(QStringLiteral("AT+CSQ"), AtTransaction::kOkEndMarker);
+    return at::parseCsqReply(transaction.replyText(), cops, kept, percentMode);
+}
+
+at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CgregState& kept)
+{
+    transaction.run(QStringLiteral("AT+CGREG=2"), AtTransaction::kOkEndMarker);
+    transaction.run(QStringLiteral("AT+CGREG?"), AtTransaction::kOkEndMarker);
+    return at::parseCgregReply(transaction.replyText(), kept);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "kestrel/at/CgregReply.h"
+#include "kestrel/at/CopsReply.h"
+#include "kestrel/at/CsqReply.h"
+#include "kestrel/polling/AtTransaction.h"
+
+// The three queries of a polling cycle, each its transactions plus its reply step. They touch
+// no widget: the main window applies the returned display writes, keeps the returned state,
+// and runs the next query or re-enables Timer1 as the outcome says.
+
+// PCOPS: "AT+COPS?", and when the reply held a name or a code, the format switch.
+at::CopsOutcome queryOperator(AtTransaction& transaction, const at::CopsState& kept);
+
+// PCSQ (after Timer1 was disabled): "AT+CSQ" with counter and reply text reset first.
+at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops,
+                           const at::CsqState& kept, bool percentMode);
+
+// PCGREG: "AT+CGREG=2" (reply not examined), then "AT+CGREG?". Timer1 is enabled afterwards
+// whatever the outcome.
+at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CgregState& kept);

@@ -1,0 +1,135 @@
+#include "kestrel/polling/AtTransaction.h"
+
+#include "kestrel/at/tests/QtPrinters.h"
+#include "platform/serial/FakeCommControl.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Reads = std::deque<std::optional<QString>>;
+
+Reads silence(int count)
+{
+    return Reads(static_cast<std::size_t>(count), QString());
+}
+
+Reads concat(Reads a, const Reads& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct TransactionRow {
+    const char* name;
+    QString endMarker;
+    Reads reads;
+    int readsMade;
+    QString reply;
+};
+
+void PrintTo(const TransactionRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class AtTransactionRun : public testing::TestWithParam<TransactionRow>
+{
+};
+
+TEST_P(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
+{
+    const TransactionRow& row = GetParam();
+    FakeCommControl port;
+    port.setPortOpen(true);
+    port.scriptedReads = row.reads;
+    AtTransaction transaction(port);
+
+    transaction.run(QStringLiteral("AT+CSQ"), row.endMarker);
+
+    EXPECT_EQ(port.written, QStringList{QStringLiteral("AT+CSQ\r")});
+    EXPECT_EQ(port.readCount, row.readsMade);
+    EXPECT_EQ(transaction.replyText(), row.reply);
+    EXPECT_EQ(transaction.readCounter(), 0);
+}
+
+const QString kOk = AtTransaction::kOkEndMarker;
+const QString kCops = AtTransaction::kCopsEndMarker;
+const QString kCsqReply = QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Exchanges, AtTransactionRun, testing::Values(
+    TransactionRow{"WholeReplyInOneRead", kOk, {kCsqReply}, 1, kCsqReply},
+    TransactionRow{"ReplyAfterSomeEmptyReads", kOk, concat(silence(7), {kCsqReply}), 8, kCsqReply},
+    TransactionRow{"SilentModemStopsAfter500Reads", kOk, {}, 500, ""},
+    TransactionRow{"The500thReadIsTheLast", kOk, concat(silence(499), {"late", "later"}),
+                   500, "late"},
+    TransactionRow{"EndMarkerOnThe500thRead", kOk, concat(silence(499), {kCsqReply}),
+                   500, kCsqReply},
+    TransactionRow{"ErrorEndsAtOnce", kOk, {"", "\r\n+CME Error: 3\r\n"},
+                   2, "\r\n+CME Error: 3\r\n"},
+    TransactionRow{"ErrorInCapitalsDoesNotEndTheWait", kOk, {"\r\nERROR\r\n"}, 500, ""},
+    TransactionRow{"SplitReplyLeavesOnlyTheSecondPiece", kOk, {"\r\n+CSQ: 20,99\r\n", "\r\nOK\r\n"},
+                   2, "\r\nOK\r\n"},
+    TransactionRow{"OkWithoutLineEndDoesNotEnd", kOk, {"\r\n+CSQ: 20,99\r\n\r\nOK"}, 500, ""},
+    TransactionRow{"OkWithOnlyCarriageReturnDoesNotEnd", kOk, {"\r\nOK\r"}, 500, ""},
+    TransactionRow{"FailedReadsKeepTheLastText", kOk,
+                   concat({"\r\n+CSQ: 20,99"}, Reads(600, std::nullopt)), 500, "\r\n+CSQ: 20,99"},
+    TransactionRow{"CopsEndsAtTheTagEvenMidLine", kCops,
+                   {"\r\n+COPS: 0,0,\"Mob", "ile Net\",2\r\n"}, 1, "\r\n+COPS: 0,0,\"Mob"},
+    TransactionRow{"CopsIgnoresAPlainOk", kCops, {"\r\nOK\r\n", "\r\n+COPS: 0\r\n"}, 2,
+                   "\r\n+COPS: 0\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST(AtTransactionSequence, LeftoverWithTheEndMarkerEndsTheNextTransactionAtItsFirstRead)
+{
+    FakeCommControl port;
+    port.setPortOpen(true);
+    // The modem's answer to a network-mode command nobody waited for, then the real reply.
+    port.scriptedReads = {QStringLiteral("\r\nOK\r\n"), kCsqReply};
+    AtTransaction transaction(port);
+
+    transaction.run(QStringLiteral("AT+CSQ"), kOk);
+    EXPECT_EQ(port.readCount, 1);
+    EXPECT_EQ(transaction.replyText(), QStringLiteral("\r\nOK\r\n"));
+
+    transaction.run(QStringLiteral("AT+CGREG=2"), kOk);
+    EXPECT_EQ(port.readCount, 2);
+    EXPECT_EQ(transaction.replyText(), kCsqReply) << "the late reply goes to the next command";
+}
+
+TEST(AtTransactionSequence, EveryTransactionGetsItsFullReadLimit)
+{
+    FakeCommControl port;
+    port.setPortOpen(true);
+    AtTransaction transaction(port);
+    for (int n = 1; n <= 3; ++n) {
+        transaction.run(QStringLiteral("AT+CSQ"), kOk);
+        EXPECT_EQ(port.readCount, n * AtTransaction::kReadLimit);
+        EXPECT_EQ(transaction.readCounter(), 0);
+    }
+}
+
+TEST(AtTransactionSequence, PulledStickStillRunsItsReadsAndKeepsTheReply)
+{
+    const QString operatorLine = QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n");
+    FakeCommControl port;
+    port.setPortOpen(true);
+    port.scriptedReads = {operatorLine};
+    AtTransaction transaction(port);
+    transaction.run(QStringLiteral("AT+COPS?"), kCops);
+
+    port.setPortOpen(false);                       // writes fail from now on
+    port.scriptedReads = Reads(600, std::nullopt); // and so does every read
+    transaction.run(QStringLiteral("AT+CSQ"), kOk);
+
+    EXPECT_EQ(port.written, QStringList{QStringLiteral("AT+COPS?\r")});
+    EXPECT_EQ(port.readCount, 1 + AtTransaction::kReadLimit);
+    EXPECT_EQ(transaction.replyText(), operatorLine);
+    EXPECT_EQ(transaction.readCounter(), 0);
+}
+
+} // namespace

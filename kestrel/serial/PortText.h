@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// The port cut rule: a caption such as "HUAWEI Mobile Connect - 3G PC UI Interface (USB12)" holds
+// its port number after "(" and a three-letter port name, up to the first ")". With a the
+// position of the first "(" and b that of the first ")" (1-based, 0 when absent), the port text
+// is the b - a - 4 characters from position a + 4: fewer when the text ends first, empty when
+// that start lies past the end. nullopt when b - a - 4 is negative: no port text can be cut.
+std::optional<QString> cutPortText(const QString& caption);
+
+// The port text that the port box's text stands for: a text with "HU" in it (case counts) is a
+// device caption and gets cut; anything else is taken whole, as the user typed it.
+std::optional<QString> portTextFromBoxText(const QString& boxText);
+
+// The port text as a 16-bit port number: a whole decimal number, blanks around it allowed;
+// nullopt for anything else (empty text, letters, fractions, numbers beyond 16 bits).
+std::optional<qint16> portNumberFromText(const QString& portText);

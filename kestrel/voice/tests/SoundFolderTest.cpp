@@ -1,0 +1,77 @@
+#include "kestrel/voice/SpokenNumbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QString SoundDir = QStringLiteral(KESTREL_SOUND_DIR);
+
+TEST(SpokenNumbers, CoverEveryDbmLevelAndTheBarsEnds)
+{
+    const QStringList numbers = spokenNumbers();
+    for (int dbm = 51; dbm <= 113; dbm += 2)
+        EXPECT_TRUE(numbers.contains(QString::number(dbm))) << dbm;
+    EXPECT_TRUE(numbers.contains(QStringLiteral("0")));
+    EXPECT_TRUE(numbers.contains(QStringLiteral("100")));
+    EXPECT_FALSE(numbers.contains(QString()));
+}
+
+TEST(SpokenNumbers, TheBarClampsOutsideItsRange)
+{
+    const struct {
+        const char* shows;
+        int value;
+        double percentage;
+    } rows[] = {
+        {"a cleared reading", 0, 0.0},      {"the bottom of the range", 1, 0.0},
+        {"the middle", 15, 1400.0 / 29},    {"the top of the range", 30, 100.0},
+        {"the strongest index", 31, 100.0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        EXPECT_DOUBLE_EQ(levelBarPercentage(row.value), row.percentage);
+    }
+}
+
+// The folder must hold a recording for each number the monitor can ask for, and nothing else
+// that could pass for one.
+TEST(SoundFolder, HoldsExactlyTheSpokenNumbers)
+{
+    QSet<QString> expected;
+    for (const QString& number : spokenNumbers())
+        expected << number + QStringLiteral(".MP3");
+    const QStringList files = QDir(SoundDir).entryList({QStringLiteral("*.MP3")}, QDir::Files);
+    const QSet<QString> present(files.begin(), files.end());
+
+    const auto listed = [](const QSet<QString>& names) {
+        QStringList sorted(names.begin(), names.end());
+        sorted.sort();
+        return sorted.join(QLatin1Char(' ')).toStdString();
+    };
+    EXPECT_TRUE((expected - present).isEmpty())
+        << "missing in " << SoundDir.toStdString() << ": " << listed(expected - present);
+    EXPECT_TRUE((present - expected).isEmpty())
+        << "never asked for: " << listed(present - expected);
+}
+
+TEST(SoundFolder, RecordingsAreMp3)
+{
+    for (const QString& number : spokenNumbers()) {
+        SCOPED_TRACE(number.toStdString());
+        QFile file(SoundDir + QLatin1Char('/') + number + QStringLiteral(".MP3"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray head = file.read(3);
+        // An ID3 tag, or an MPEG audio frame's sync bits.
+        const bool mp3 = head.startsWith("ID3") ||
+                         (head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
+                          (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0);
+        EXPECT_TRUE(mp3);
+        EXPECT_GT(file.size(), 1000);
+    }
+}
+
+} // namespace

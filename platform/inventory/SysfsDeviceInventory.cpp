@@ -1,0 +1,174 @@
+#include "platform/inventory/SysfsDeviceInventory.h"
+
+#include "platform/inventory/UsbTtyDescription.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace
+{
+
+// The first line of a sysfs attribute; "" when it is missing or cannot be read.
+QString readAttribute(const QString& directory, const QString& name)
+{
+    QFile file(directory + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readLine(4096)).trimmed();
+}
+
+bool hasAttribute(const QString& directory, const char* name)
+{
+    return QFileInfo(directory + QLatin1Char('/') + QLatin1String(name)).isFile();
+}
+
+// Walks up from `start` (inclusive) to the first directory holding `attribute`, staying below
+// `rootPrefix` (the root with a trailing slash); "" when there is none.
+QString ancestorWith(const QString& start, const char* attribute, const QString& rootPrefix)
+{
+    QString directory = start;
+    while (directory.startsWith(rootPrefix)) {
+        if (hasAttribute(directory, attribute)) {
+            return directory;
+        }
+        directory = QFileInfo(directory).path();
+    }
+    return {};
+}
+
+struct UsbTty {
+    QString name;
+    QString devicePath;
+    UsbInterfaceFacts interface;
+    UsbDeviceFacts device;
+};
+
+std::optional<UsbTty> usbTtyAt(const QString& ttyClassDir, const QString& name,
+                               const QString& rootPrefix)
+{
+    const QString real = QFileInfo(ttyClassDir + QLatin1Char('/') + name).canonicalFilePath();
+    if (real.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString interfaceDir = ancestorWith(real, "bInterfaceClass", rootPrefix);
+    if (interfaceDir.isEmpty()) {
+        return std::nullopt;
+    }
+    const QString deviceDir = ancestorWith(interfaceDir, "idVendor", rootPrefix);
+    if (deviceDir.isEmpty()) {
+        return std::nullopt;
+    }
+    bool numberOk = false;
+    const int number =
+        readAttribute(interfaceDir, QStringLiteral("bInterfaceNumber")).toInt(&numberOk, 16);
+    UsbTty tty;
+    tty.name = name;
+    tty.devicePath = deviceDir;
+    tty.interface = {readAttribute(interfaceDir, QStringLiteral("bInterfaceClass")),
+                     readAttribute(interfaceDir, QStringLiteral("bInterfaceSubClass")),
+                     readAttribute(interfaceDir, QStringLiteral("bInterfaceProtocol")),
+                     numberOk ? number : -1,
+                     readAttribute(interfaceDir, QStringLiteral("interface"))};
+    tty.device = {readAttribute(deviceDir, QStringLiteral("idVendor")),
+                  readAttribute(deviceDir, QStringLiteral("idProduct")),
+                  readAttribute(deviceDir, QStringLiteral("product"))};
+    return tty;
+}
+
+QList<int> ttyInterfaceNumbersOf(const QString& devicePath, const QList<UsbTty>& ttys)
+{
+    QList<int> numbers;
+    for (const auto& tty : ttys) {
+        if (tty.devicePath == devicePath) {
+            numbers << tty.interface.number;
+        }
+    }
+    return numbers;
+}
+
+// "ttyUSB2" -> "USB2": the port name as the caption shows it.
+QString portName(const QString& ttyName)
+{
+    return ttyName.startsWith(QLatin1String("tty")) ? ttyName.mid(3) : ttyName;
+}
+
+} // namespace
+
+bool naturalLess(const QString& left, const QString& right)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < left.size() && j < right.size()) {
+        if (left[i].isDigit() && right[j].isDigit()) {
+            qsizetype iEnd = i;
+            qsizetype jEnd = j;
+            while (iEnd < left.size() && left[iEnd].isDigit()) {
+                ++iEnd;
+            }
+            while (jEnd < right.size() && right[jEnd].isDigit()) {
+                ++jEnd;
+            }
+            // Compare digit runs by value without converting: strip leading zeros, then the
+            // longer run is larger, else compare digit by digit.
+            QStringView a = QStringView(left).mid(i, iEnd - i);
+            QStringView b = QStringView(right).mid(j, jEnd - j);
+            while (a.size() > 1 && a.front() == QLatin1Char('0')) {
+                a = a.mid(1);
+            }
+            while (b.size() > 1 && b.front() == QLatin1Char('0')) {
+                b = b.mid(1);
+            }
+            if (a.size() != b.size()) {
+                return a.size() < b.size();
+            }
+            if (const int order = a.compare(b); order != 0) {
+                return order < 0;
+            }
+            i = iEnd;
+            j = jEnd;
+            continue;
+        }
+        if (left[i] != right[j]) {
+            return left[i] < right[j];
+        }
+        ++i;
+        ++j;
+    }
+    return left.size() - i < right.size() - j;
+}
+
+SysfsDeviceInventory::SysfsDeviceInventory(QString sysfsRoot) : root_(std::move(sysfsRoot)) {}
+
+std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
+{
+    const QString ttyClassDir = root_ + QStringLiteral("/class/tty");
+    const QDir dir(ttyClassDir);
+    if (!dir.exists() || !dir.isReadable()) {
+        return std::nullopt;
+    }
+    QString rootPrefix = QFileInfo(root_).canonicalFilePath();
+    if (!rootPrefix.endsWith(QLatin1Char('/'))) {
+        rootPrefix += QLatin1Char('/');
+    }
+    QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    std::sort(names.begin(), names.end(), naturalLess);
+
+    QList<UsbTty> ttys;
+    for (const auto& name : names) {
+        if (auto tty = usbTtyAt(ttyClassDir, name, rootPrefix)) {
+            ttys << *tty;
+        }
+    }
+    QList<DeviceEntry> entries;
+    for (const auto& tty : ttys) {
+        const QString description = describeUsbTty(tty.name, tty.interface, tty.device,
+                                                   ttyInterfaceNumbersOf(tty.devicePath, ttys));
+        entries << DeviceEntry{description, description + QStringLiteral(" (") +
+                                                portName(tty.name) + QLatin1Char(')')};
+    }
+    return entries;
+}

@@ -1,0 +1,276 @@
+#include "platform/inventory/SysfsDeviceInventory.h"
+
+#include "platform/inventory/UsbTtyDescription.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace
+{
+
+struct Interface {
+    int number;
+    const char* subClass; // class is always ff here, except where a row says otherwise
+    const char* protocol;
+    const char* interfaceString = nullptr;
+    const char* interfaceClass = "ff";
+};
+
+// A sysfs tree as the kernel lays it out: devices under devices/, and class/tty holding
+// relative symlinks to each tty's real directory.
+class FakeSysfs
+{
+public:
+    FakeSysfs() { QDir(root()).mkpath(QStringLiteral("class/tty")); }
+    bool valid() const { return dir_.isValid(); }
+    QString root() const { return dir_.path(); }
+
+    // A USB device at bus position `port` (such as "1-8.4") with its identity files.
+    QString addDevice(const QString& port, const char* vendor, const char* product,
+                      const char* productString = nullptr)
+    {
+        const QString device = QStringLiteral("devices/pci0000:00/0000:00:14.0/usb1/") + port;
+        write(device + QStringLiteral("/idVendor"), vendor);
+        write(device + QStringLiteral("/idProduct"), product);
+        if (productString) {
+            write(device + QStringLiteral("/product"), productString);
+        }
+        return device;
+    }
+
+    // An interface of `device` with a usb-serial tty below it (.../1-8.4:1.2/ttyUSB2/tty/ttyUSB2).
+    // Returns the interface directory.
+    QString addUsbSerialTty(const QString& device, const Interface& interface,
+                            const QString& ttyName)
+    {
+        const QString iface = addInterface(device, interface);
+        link(ttyName, iface + QLatin1Char('/') + ttyName + QStringLiteral("/tty/") + ttyName);
+        return iface;
+    }
+
+    // A cdc_acm tty sits directly below its interface (.../1-2:1.0/tty/ttyACM0).
+    void addAcmTty(const QString& device, const Interface& interface, const QString& ttyName)
+    {
+        const QString iface = addInterface(device, interface);
+        link(ttyName, iface + QStringLiteral("/tty/") + ttyName);
+    }
+
+    void addVirtualTty(const QString& ttyName)
+    {
+        link(ttyName, QStringLiteral("devices/virtual/tty/") + ttyName);
+    }
+
+    void write(const QString& relativePath, const char* content)
+    {
+        const QString path = root() + QLatin1Char('/') + relativePath;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(QByteArray(content) + '\n');
+        }
+    }
+
+    QString addInterface(const QString& device, const Interface& interface)
+    {
+        const QString name =
+            device.section(QLatin1Char('/'), -1) + QStringLiteral(":1.%1").arg(interface.number);
+        const QString iface = device + QLatin1Char('/') + name;
+        write(iface + QStringLiteral("/bInterfaceNumber"),
+              QStringLiteral("%1").arg(interface.number, 2, 16, QLatin1Char('0')).toLatin1());
+        write(iface + QStringLiteral("/bInterfaceClass"), interface.interfaceClass);
+        write(iface + QStringLiteral("/bInterfaceSubClass"), interface.subClass);
+        write(iface + QStringLiteral("/bInterfaceProtocol"), interface.protocol);
+        if (interface.interfaceString) {
+            write(iface + QStringLiteral("/interface"), interface.interfaceString);
+        }
+        return iface;
+    }
+
+    void link(const QString& ttyName, const QString& realRelative)
+    {
+        QDir(root()).mkpath(realRelative);
+        QFile::link(QStringLiteral("../../") + realRelative,
+                    root() + QStringLiteral("/class/tty/") + ttyName);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QList<DeviceEntry> devicesOf(FakeSysfs& sysfs)
+{
+    SysfsDeviceInventory inventory(sysfs.root());
+    return inventory.devices().value_or(QList<DeviceEntry>{});
+}
+
+QString pcUiCaption(int ttyNumber)
+{
+    return huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(ttyNumber);
+}
+
+struct StickRow {
+    const char* name;
+    const char* productId;
+    std::vector<Interface> interfaces; // one ttyUSB each, numbered from firstTty
+    int firstTty;
+    int pcUiTty;
+};
+
+class HuaweiStickTest : public testing::TestWithParam<StickRow>
+{
+};
+
+TEST_P(HuaweiStickTest, YieldsExactlyOnePcUiPortWithItsCaption)
+{
+    const auto& row = GetParam();
+    FakeSysfs sysfs;
+    ASSERT_TRUE(sysfs.valid());
+    const QString device =
+        sysfs.addDevice(QStringLiteral("1-8.4"), "12d1", row.productId, "HUAWEI Mobile");
+    int tty = row.firstTty;
+    for (const auto& interface : row.interfaces) {
+        sysfs.addUsbSerialTty(device, interface, QStringLiteral("ttyUSB%1").arg(tty++));
+    }
+    QList<DeviceEntry> pcUi;
+    for (const auto& entry : devicesOf(sysfs)) {
+        if (entry.description == huaweiPcUiDescription) {
+            pcUi << entry;
+        }
+    }
+    ASSERT_EQ(pcUi.size(), 1);
+    EXPECT_EQ(pcUi[0].caption, pcUiCaption(row.pcUiTty));
+}
+
+const Interface allFf0{0, "ff", "ff"};
+const Interface allFf1{1, "ff", "ff"};
+const Interface allFf2{2, "ff", "ff"};
+const Interface allFf3{3, "ff", "ff"};
+const Interface allFf4{4, "ff", "ff"};
+const Interface allFf5{5, "ff", "ff"};
+
+const StickRow stickRows[] = {
+    {"SubclassOneProtocolTwo", "1506", {{0, "01", "01"}, {1, "01", "03"}, {2, "01", "02"}}, 0, 2},
+    {"SubclassTwoProtocolTwo", "1506", {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}, 3, 4},
+    {"ProtocolTwelve", "1573", {{0, "01", "10"}, {1, "01", "12"}, {2, "06", "13"}}, 0, 1},
+    {"InterfaceStringPcUi",
+     "15ca",
+     {{0, "06", "10", "Huawei Mobile Connect - Modem"},
+      {1, "06", "11", "Huawei Mobile Connect - PC UI Interface"},
+      {2, "06", "14", "Huawei Mobile Connect - Application"}},
+     0,
+     1},
+    {"InterfaceStringPcuiLowerCase",
+     "15ca",
+     {{0, "06", "10", "modem"}, {2, "06", "16", "pcui"}},
+     1,
+     2},
+    {"Product1001", "1001", {allFf0, allFf1, allFf2}, 0, 2},
+    {"Product1003", "1003", {allFf0, allFf1}, 0, 1},
+    {"Product1406", "1406", {allFf0, allFf1, allFf2}, 0, 1},
+    {"Product140c", "140c", {allFf0, allFf1, allFf2, allFf3}, 0, 3},
+    {"Product1436", "1436", {allFf0, allFf1, allFf2, allFf3, allFf4}, 0, 4},
+    {"Product1464", "1464", {allFf0, allFf1, allFf2, allFf3, allFf4}, 0, 4},
+    {"Product1465", "1465", {allFf0, allFf1, allFf2, allFf3, allFf4}, 0, 4},
+    {"Product14acUpperCaseHex", "14AC", {allFf0, allFf1, allFf2, allFf3, allFf4}, 0, 4},
+    {"Product1c05", "1c05", {allFf0, allFf1, allFf2, allFf3}, 0, 2},
+    {"UnknownAllFfHighestTtyInterface", "1da1", {allFf0, allFf1, allFf2}, 0, 2},
+    {"UnknownAllFfIgnoresInterfaceFive", "1da1", {allFf0, allFf1, allFf3, allFf5}, 0, 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sticks, HuaweiStickTest, testing::ValuesIn(stickRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SysfsDeviceInventory, DescribesEveryPortOfAStickInNaturalOrder)
+{
+    FakeSysfs sysfs;
+    const QString device = sysfs.addDevice(QStringLiteral("1-2"), "12d1", "1001", "E1550");
+    sysfs.addUsbSerialTty(device, allFf2, QStringLiteral("ttyUSB10"));
+    sysfs.addUsbSerialTty(device, allFf1, QStringLiteral("ttyUSB9"));
+    sysfs.addUsbSerialTty(device, allFf0, QStringLiteral("ttyUSB8"));
+    // A storage interface without tty does not show up.
+    sysfs.addInterface(device, {3, "06", "50", nullptr, "08"});
+
+    const QList<DeviceEntry> expected{
+        {huaweiModemDescription, huaweiModemDescription + QStringLiteral(" (USB8)")},
+        {huaweiApplicationDescription, huaweiApplicationDescription + QStringLiteral(" (USB9)")},
+        {huaweiPcUiDescription, pcUiCaption(10)},
+    };
+    EXPECT_EQ(devicesOf(sysfs), expected);
+}
+
+TEST(SysfsDeviceInventory, TwoSticksComeInNaturalOrderOfTheirTtys)
+{
+    FakeSysfs sysfs;
+    const QString later = sysfs.addDevice(QStringLiteral("1-1"), "12d1", "1003");
+    sysfs.addUsbSerialTty(later, allFf1, QStringLiteral("ttyUSB10"));
+    const QString earlier = sysfs.addDevice(QStringLiteral("1-3"), "12d1", "1003");
+    sysfs.addUsbSerialTty(earlier, allFf1, QStringLiteral("ttyUSB2"));
+
+    const auto devices = devicesOf(sysfs);
+    ASSERT_EQ(devices.size(), 2);
+    EXPECT_EQ(devices[0].caption, pcUiCaption(2));
+    EXPECT_EQ(devices[1].caption, pcUiCaption(10));
+}
+
+TEST(SysfsDeviceInventory, OnlyUsbTtysAreListed)
+{
+    FakeSysfs sysfs;
+    sysfs.addVirtualTty(QStringLiteral("tty0"));
+    sysfs.addVirtualTty(QStringLiteral("ttyS0"));
+    SysfsDeviceInventory inventory(sysfs.root());
+    const auto devices = inventory.devices();
+    ASSERT_TRUE(devices.has_value());
+    EXPECT_TRUE(devices->isEmpty());
+}
+
+TEST(SysfsDeviceInventory, AMissingTtyClassCannotBeRead)
+{
+    QTemporaryDir empty;
+    SysfsDeviceInventory inventory(empty.path());
+    EXPECT_EQ(inventory.devices(), std::nullopt);
+}
+
+TEST(SysfsDeviceInventory, OtherDevicesFallBackFromInterfaceToProductToName)
+{
+    FakeSysfs sysfs;
+    const QString named = sysfs.addDevice(QStringLiteral("1-4"), "1a86", "7523", "USB Serial");
+    sysfs.addUsbSerialTty(named, {0, "01", "02", "CH340 UART", "ff"}, QStringLiteral("ttyUSB0"));
+    sysfs.addUsbSerialTty(named, {1, "01", "02", nullptr, "ff"}, QStringLiteral("ttyUSB1"));
+    const QString bare = sysfs.addDevice(QStringLiteral("1-5"), "0403", "6001");
+    sysfs.addAcmTty(bare, {0, "02", "01", nullptr, "02"}, QStringLiteral("ttyACM0"));
+    // A Huawei interface of no known role is described like any other.
+    const QString huawei = sysfs.addDevice(QStringLiteral("1-6"), "12d1", "1506", "E3131");
+    sysfs.addUsbSerialTty(huawei, {4, "06", "ff", nullptr, "ff"}, QStringLiteral("ttyUSB3"));
+
+    const QList<DeviceEntry> expected{
+        {QStringLiteral("ttyACM0"), QStringLiteral("ttyACM0 (ACM0)")},
+        {QStringLiteral("CH340 UART"), QStringLiteral("CH340 UART (USB0)")},
+        {QStringLiteral("USB Serial"), QStringLiteral("USB Serial (USB1)")},
+        {QStringLiteral("E3131"), QStringLiteral("E3131 (USB3)")},
+    };
+    EXPECT_EQ(devicesOf(sysfs), expected);
+}
+
+TEST(SysfsDeviceInventory, UnreadableEntriesAreSkippedOrFallBack)
+{
+    FakeSysfs sysfs;
+    const QString device = sysfs.addDevice(QStringLiteral("1-7"), "12d1", "1506");
+    const QString iface =
+        sysfs.addUsbSerialTty(device, {0, "06", "ff", nullptr}, QStringLiteral("ttyUSB0"));
+    // A product "file" that is a directory and an interface string pointing nowhere.
+    QDir(sysfs.root()).mkpath(device + QStringLiteral("/product"));
+    QFile::link(QStringLiteral("gone"),
+                sysfs.root() + QLatin1Char('/') + iface + QStringLiteral("/interface"));
+    // A tty link whose target has vanished.
+    QFile::link(QStringLiteral("../../devices/gone"),
+                sysfs.root() + QStringLiteral("/class/tty/ttyUSB1"));
+
+    const QList<DeviceEntry> expected{
+        {QStringLiteral("ttyUSB0"), QStringLiteral("ttyUSB0 (USB0)")}};
+    EXPECT_EQ(devicesOf(sysfs), expected);
+}
+
+} // namespace

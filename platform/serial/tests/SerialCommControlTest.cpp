@@ -1,0 +1,210 @@
+#include "platform/serial/SerialCommControl.h"
+
+#include "platform/serial/tests/PseudoTerminal.h"
+
+#include <QMap>
+#include <QTemporaryDir>
+#include <asm/termbits.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+
+namespace
+{
+
+// Each test plays the modem on pseudo-terminals; port numbers map to them, the rest to nodes
+// that do not exist.
+class SerialCommControlTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(modem.valid());
+        ASSERT_TRUE(missingDir.isValid());
+        paths[3] = modem.path();
+    }
+
+    PortPathMapper mapper()
+    {
+        return [this](qint16 number) {
+            if (number < 0) {
+                return QString();
+            }
+            return paths.value(number, missingDir.filePath(QStringLiteral("ttyUSB%1").arg(number)));
+        };
+    }
+
+    // The opening sequence as the monitor runs it.
+    static bool openPort(CommControl& port, qint16 number)
+    {
+        port.clearFailures();
+        port.setCommPort(number);
+        port.setSettings(QStringLiteral("128000,N,8,1"));
+        port.setHandshaking(0);
+        port.setInputLen(0);
+        port.setPortOpen(true);
+        return !port.anyFailed();
+    }
+
+    PseudoTerminal modem;
+    QTemporaryDir missingDir;
+    QMap<qint16, QString> paths;
+};
+
+TEST_F(SerialCommControlTest, OpeningAppliesTheLineSettingsToTheDevice)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3)) << port.lastFailure().toStdString();
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.CommPort(), 3);
+
+    // On a pty the master's termios requests reach the slave's settings.
+    termios2 line{};
+    ASSERT_EQ(::ioctl(modem.masterFd(), TCGETS2, &line), 0);
+    EXPECT_EQ(line.c_ospeed, 128000u);
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+}
+
+TEST_F(SerialCommControlTest, ReadsAReplySentInOneGoWhole)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    const QByteArray reply("\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
+    ASSERT_TRUE(modem.send(reply));
+    EXPECT_EQ(port.Input(), QString::fromLatin1(reply));
+
+    const QByteArray longReply = QByteArray("\r\n+COPS: 0,0,\"Operator\",2\r\n").repeated(60);
+    ASSERT_TRUE(modem.send(longReply));
+    EXPECT_EQ(port.Input(), QString::fromLatin1(longReply));
+}
+
+TEST_F(SerialCommControlTest, ReadsNeverAccumulateAndNothingIsEmptyText)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    EXPECT_EQ(port.Input(), QString());
+    ASSERT_TRUE(modem.send("OK\r\n"));
+    EXPECT_EQ(port.Input(), QStringLiteral("OK\r\n"));
+    const auto afterwards = port.Input();
+    ASSERT_TRUE(afterwards.has_value());
+    EXPECT_TRUE(afterwards->isEmpty());
+    EXPECT_FALSE(port.anyFailed());
+}
+
+TEST_F(SerialCommControlTest, BytesOutsideAsciiSurviveTheRoundTrip)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    ASSERT_TRUE(modem.send("\xe9\xff"));
+    EXPECT_EQ(port.Input(), QString::fromLatin1("\xe9\xff"));
+}
+
+TEST_F(SerialCommControlTest, InputLenLimitsOneReadAndKeepsTheRest)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    ASSERT_TRUE(port.setInputLen(4));
+    ASSERT_TRUE(modem.send("ABCDEF"));
+    EXPECT_EQ(port.Input(), QStringLiteral("ABCD"));
+    EXPECT_EQ(port.Input(), QStringLiteral("EF"));
+}
+
+TEST_F(SerialCommControlTest, OutputReachesTheDeviceUnchanged)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    ASSERT_TRUE(port.setOutput(QStringLiteral("AT+CSQ\r")));
+    EXPECT_EQ(modem.receive(7), QByteArray("AT+CSQ\r"));
+}
+
+TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
+{
+    SerialCommControl holder(mapper());
+    ASSERT_TRUE(openPort(holder, 3));
+    SerialCommControl second(mapper());
+    EXPECT_FALSE(openPort(second, 3));
+    EXPECT_FALSE(second.PortOpen());
+    EXPECT_TRUE(second.lastFailure().contains(QStringLiteral("in use by another program")))
+        << second.lastFailure().toStdString();
+
+    // The holder still owns a working port; once it lets go the device is free again.
+    ASSERT_TRUE(modem.send("OK\r\n"));
+    EXPECT_EQ(holder.Input(), QStringLiteral("OK\r\n"));
+    ASSERT_TRUE(holder.setPortOpen(false));
+    EXPECT_TRUE(openPort(second, 3)) << second.lastFailure().toStdString();
+}
+
+TEST_F(SerialCommControlTest, OpeningAnOpenPortOrRenumberingItFailsAndKeepsItOpen)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    EXPECT_FALSE(openPort(port, 3));
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
+    EXPECT_FALSE(port.setCommPort(4));
+    EXPECT_EQ(port.CommPort(), 3);
+}
+
+TEST_F(SerialCommControlTest, ANumberThatNamesNoPortKeepsThePreviousNumber)
+{
+    SerialCommControl port(mapper());
+    EXPECT_EQ(port.CommPort(), 1);
+    EXPECT_FALSE(port.setCommPort(-2));
+    EXPECT_EQ(port.CommPort(), 1);
+    EXPECT_TRUE(port.anyFailed());
+}
+
+TEST_F(SerialCommControlTest, AMissingDeviceFailsWithItsPath)
+{
+    SerialCommControl port(mapper());
+    EXPECT_FALSE(openPort(port, 7));
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(port.lastFailure().startsWith(QStringLiteral("No such device: ")));
+    EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("ttyUSB7")));
+}
+
+TEST_F(SerialCommControlTest, EveryStepRunsAndOneFailureMarksTheWholeSequence)
+{
+    SerialCommControl port(mapper());
+    port.clearFailures();
+    EXPECT_FALSE(port.setSettings(QStringLiteral("128000,N,9,1")));
+    EXPECT_TRUE(port.setCommPort(3));
+    EXPECT_TRUE(port.setPortOpen(true));
+    EXPECT_TRUE(port.anyFailed());
+    EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("128000,N,9,1")));
+    port.clearFailures();
+    EXPECT_FALSE(port.anyFailed());
+}
+
+TEST_F(SerialCommControlTest, AClosedPortFailsReadsWritesAndClosing)
+{
+    SerialCommControl port(mapper());
+    port.clearFailures();
+    EXPECT_EQ(port.Input(), std::nullopt);
+    EXPECT_TRUE(port.anyFailed());
+    port.clearFailures();
+    EXPECT_FALSE(port.setOutput(QStringLiteral("AT\r")));
+    EXPECT_TRUE(port.anyFailed());
+    port.clearFailures();
+    EXPECT_FALSE(port.setPortOpen(false));
+    EXPECT_TRUE(port.anyFailed());
+}
+
+TEST_F(SerialCommControlTest, AHungUpDeviceFailsReads)
+{
+    SerialCommControl port(mapper());
+    ASSERT_TRUE(openPort(port, 3));
+    modem.closeMaster();
+    port.clearFailures();
+    EXPECT_EQ(port.Input(), std::nullopt);
+    EXPECT_TRUE(port.anyFailed());
+}
+
+TEST(UsbSerialPortPath, NumbersNameTtyUsbNodes)
+{
+    EXPECT_EQ(usbSerialPortPath(0), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(usbSerialPortPath(12), QStringLiteral("/dev/ttyUSB12"));
+    EXPECT_TRUE(usbSerialPortPath(-1).isEmpty());
+}
+
+} // namespace
