@@ -21,6 +21,14 @@ fail() {
 rm -rf "$work"
 mkdir -p "$work"
 root=$work/root
+# cmake --install rewrites the build's install_manifest.txt: keep the one of a real install,
+# which tells how to remove it.
+manifest=$BUILD_DIR/install_manifest.txt
+if [ -f "$manifest" ]; then cp -p "$manifest" "$work/manifest.kept"; fi
+restore_manifest() {
+  if [ -f "$work/manifest.kept" ]; then cp -p "$work/manifest.kept" "$manifest"; else rm -f "$manifest"; fi
+}
+trap restore_manifest EXIT
 DESTDIR=$root cmake --install "$BUILD_DIR" --prefix /usr >"$work/install.log"
 
 echo "== the installed files, and nothing else"
