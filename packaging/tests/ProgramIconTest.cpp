@@ -11,6 +11,7 @@
 #include <QImage>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace
 {
@@ -41,6 +42,11 @@ struct WindowIconCase {
     const char* program;
     std::function<QIcon()> windowIcon;
 };
+
+void PrintTo(const WindowIconCase& row, std::ostream* out)
+{
+    *out << row.program;
+}
 
 class WindowIcon : public testing::TestWithParam<WindowIconCase>
 {
