@@ -2,7 +2,7 @@
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/serial/SerialCommControl.h"
-#include "platform/sound/FakeSoundPlayer.h"
+#include "platform/sound/MediaSoundPlayer.h"
 
 #include <QApplication>
 
@@ -13,8 +13,8 @@ int main(int argc, char* argv[])
 
     SerialCommControl serialPort;
     SysfsDeviceInventory inventory(QStringLiteral("/sys"));
-    FakeSoundPlayer soundPlayer; // replaced when the real player/dialog land
-    FakeFileDialog fileDialog;   // replaced when the real player/dialog land
+    MediaSoundPlayer soundPlayer;
+    FakeFileDialog fileDialog; // cancels every save until the real dialog lands
 
     Form1 window(
         {serialPort, inventory, soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
