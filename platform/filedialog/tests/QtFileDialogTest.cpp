@@ -1,0 +1,65 @@
+#include "platform/filedialog/QtFileDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+TEST(QtNameFilters, FromDescriptionPatternPairs)
+{
+    const struct {
+        const char* filter;
+        QStringList expected;
+    } rows[] = {{"(*.ini)|*.ini", {"(*.ini)"}},
+                {"INI|*.ini|All|*.*", {"INI (*.ini)", "All (*.*)"}},
+                {"Text|*.txt;*.ini", {"Text (*.txt *.ini)"}},
+                {"(*.ini)", {}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.filter);
+        EXPECT_EQ(qtNameFilters(QString::fromLatin1(row.filter)), row.expected);
+    }
+}
+
+// Once the dialog runs: records it, then types `typed` and accepts, or cancels when empty.
+void answerDialog(const QString& typed, const QString& folder, QStringList* offeredFilters)
+{
+    QTimer::singleShot(0, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        *offeredFilters = dialog->nameFilters();
+        if (typed.isEmpty())
+            return dialog->reject();
+        dialog->setDirectory(folder);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+TEST(QtFileDialogRun, SaveAppendsIniAndACancelLeavesNoName)
+{
+    int argc = 1;
+    char name[] = "platform_filedialog_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QtFileDialog dialog;
+    dialog.setDefaultExt(QStringLiteral("ini"));
+    dialog.setFilter(QStringLiteral("(*.ini)|*.ini"));
+    QStringList offered;
+
+    answerDialog(QStringLiteral("cell"), dir.path(), &offered);
+    dialog.ShowSave();
+    EXPECT_EQ(dialog.FileName(), dir.filePath(QStringLiteral("cell.ini")));
+    EXPECT_EQ(offered, QStringList{QStringLiteral("(*.ini)")});
+
+    answerDialog(QString(), dir.path(), &offered);
+    dialog.ShowOpen();
+    EXPECT_EQ(dialog.FileName(), QString());
+}
+
+} // namespace

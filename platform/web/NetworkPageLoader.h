@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/web/PageLoader.h"
+
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QTimer>
+#include <chrono>
+
+class QNetworkReply;
+
+// The hidden page loader on QNetworkAccessManager. Only http and https addresses are loaded;
+// redirects are followed unless they lead from https to http. Any HTTP reply, whatever its
+// status, is a page; a load that brings no reply at all, or none complete within `timeout`,
+// ends in loadFailed. A new Navigate drops the load in flight without a signal for it.
+class NetworkPageLoader : public PageLoader
+{
+    Q_OBJECT
+public:
+    explicit NetworkPageLoader(QObject* parent = nullptr,
+                               std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+    void Navigate(const QString& address) override;
+    QString bodyText() const override { return bodyText_; }
+
+private:
+    void dropInFlight();
+    void failLater(const QString& reason);
+    void finished(QNetworkReply* reply);
+    void timedOut();
+
+    QNetworkAccessManager manager_;
+    QPointer<QNetworkReply> reply_;
+    QTimer deadline_;
+    std::chrono::milliseconds timeout_;
+    quint64 navigation_ = 0; // lets a queued failure of an overtaken Navigate see it is stale
+    QString bodyText_;
+};

@@ -1,0 +1,146 @@
+#include "plover/Form1.h"
+
+#include "platform/filedialog/FileDialog.h"
+#include "platform/web/PageLoader.h"
+#include "plover/IdFile.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace
+{
+
+// The dialog's read-only check box is hidden when opening.
+constexpr int HideReadOnlyFlag = 4;
+const QString IniExt = QStringLiteral("ini");
+const QString IniFilter = QStringLiteral("(*.ini)|*.ini");
+
+// The window was laid out in twips; at 96 dots per inch 15 twips make a pixel.
+constexpr int pixels(int twips)
+{
+    return twips / 15;
+}
+
+template <typename Control>
+Control* place(QWidget* parent, const char* name, const QString& caption, int left, int top,
+               int width, int height)
+{
+    auto* control = new Control(caption, parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
+    return control;
+}
+
+QLabel* placeLabel(QWidget* parent, const char* name, const QString& caption, int left, int width)
+{
+    auto* label = place<QLabel>(parent, name, caption, left, 600, width, 255);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QLineEdit* placeTextBox(QWidget* parent, const char* name, int left, int width)
+{
+    return place<QLineEdit>(parent, name, QString(), left, 840, width, 495);
+}
+
+} // namespace
+
+Form1::Form1(FileDialog& cmdOpenFile, PageLoader& WebBrowser1, UrlOpener& browser,
+             MessageSink& messages, lookup::BaseAddresses bases, QWidget* parent)
+    : QWidget(parent), cmdOpenFile_(cmdOpenFile),
+      lookup_(std::move(bases), WebBrowser1, browser, messages)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("plover"));
+    setFixedSize(pixels(8085), pixels(1965));
+    createControls();
+    orderTabs();
+    connectHandlers(WebBrowser1);
+}
+
+void Form1::createControls()
+{
+    CommandOpen =
+        place<QPushButton>(this, "CommandOpen", QStringLiteral("PLOVER"), 120, 120, 855, 375);
+    CommandSave =
+        place<QPushButton>(this, "CommandSave", QStringLiteral("SAVE ID"), 1200, 120, 855, 375);
+    Label1 = placeLabel(this, "Label1", QStringLiteral("Operator :"), 120, 1815);
+    Label2 = placeLabel(this, "Label2", QStringLiteral("MCC :"), 2160, 1335);
+    Label3 = placeLabel(this, "Label3", QStringLiteral("MNC :"), 3600, 1335);
+    Label4 = placeLabel(this, "Label4", QStringLiteral("LAC :"), 5040, 1335);
+    Label5 = placeLabel(this, "Label5", QStringLiteral("CELL ID :"), 6480, 1335);
+    Txtoperator = placeTextBox(this, "Txtoperator", 120, 1815);
+    Txtmcc = placeTextBox(this, "Txtmcc", 2160, 1335);
+    Txtmnc = placeTextBox(this, "Txtmnc", 3600, 1335);
+    Txtlac = placeTextBox(this, "Txtlac", 5040, 1335);
+    Txtcellid = placeTextBox(this, "Txtcellid", 6480, 1455);
+    Command1 = place<QPushButton>(this, "Command1", QStringLiteral("MAP"), 120, 1440, 855, 375);
+}
+
+void Form1::orderTabs()
+{
+    // "MAP" first, then the save button, the fields left to right and the open button last.
+    const QList<QWidget*> order{Command1, CommandSave, Txtoperator, Txtmcc,
+                                Txtmnc,   Txtlac,      Txtcellid,   CommandOpen};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    Command1->setFocus();
+}
+
+void Form1::connectHandlers(PageLoader& loader)
+{
+    connect(CommandOpen, &QPushButton::clicked, this, &Form1::CommandOpen_Click);
+    connect(CommandSave, &QPushButton::clicked, this, &Form1::CommandSave_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(&loader, &PageLoader::DocumentComplete, this, &Form1::web1);
+    connect(&loader, &PageLoader::loadFailed, this,
+            [this](const QString& reason) { lookup_.serviceUnreachable(reason); });
+}
+
+void Form1::CommandOpen_Click()
+{
+    cmdOpenFile_.setFlags(HideReadOnlyFlag);
+    cmdOpenFile_.setDefaultExt(IniExt);
+    cmdOpenFile_.setFilter(IniFilter);
+    cmdOpenFile_.ShowOpen();
+    const QString fileName = cmdOpenFile_.FileName();
+    if (fileName.isEmpty())
+        return;
+    const CellIdentity identity = readIdFile(fileName);
+    Txtoperator->setText(identity.operatorName);
+    Txtmcc->setText(identity.mcc);
+    Txtmnc->setText(identity.mnc);
+    Txtlac->setText(identity.lac);
+    Txtcellid->setText(identity.cellid);
+}
+
+void Form1::CommandSave_Click()
+{
+    if (Txtmcc->text().isEmpty() || Txtmnc->text().isEmpty() || Txtlac->text().isEmpty() ||
+        Txtcellid->text().isEmpty())
+        return;
+    cmdOpenFile_.setDefaultExt(IniExt);
+    cmdOpenFile_.setFilter(IniFilter);
+    cmdOpenFile_.ShowSave();
+    const QString fileName = cmdOpenFile_.FileName();
+    if (fileName.isEmpty())
+        return;
+    saveIdFile(fileName, {Txtoperator->text(), Txtmcc->text(), Txtmnc->text(), Txtlac->text(),
+                          Txtcellid->text()});
+}
+
+void Form1::Command1_Click()
+{
+    lookup_.click({Txtmcc->text(), Txtmnc->text(), Txtlac->text(), Txtcellid->text()});
+}
+
+void Form1::web1()
+{
+    lookup_.web1();
+}
+
+void Form1::web2()
+{
+    lookup_.web2();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "plover/lookup/CellLookup.h"
+
+#include <QWidget>
+
+class FileDialog;
+class MessageSink;
+class PageLoader;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UrlOpener;
+
+// The locator's window: five fields of a cell identity, buttons to open and save them as an ID
+// file, and "MAP", which looks the cell up and shows it on a web map. The page loader stands in
+// for the hidden browser of the lookup.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    Form1(FileDialog& cmdOpenFile, PageLoader& WebBrowser1, UrlOpener& browser,
+          MessageSink& messages, lookup::BaseAddresses bases = lookup::configuredBases(),
+          QWidget* parent = nullptr);
+
+    // The controls, each with its design name as objectName.
+    QPushButton* CommandOpen;
+    QPushButton* CommandSave;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLineEdit* Txtoperator;
+    QLineEdit* Txtmcc;
+    QLineEdit* Txtmnc;
+    QLineEdit* Txtlac;
+    QLineEdit* Txtcellid;
+    QPushButton* Command1;
+
+    // Handlers.
+    void CommandOpen_Click();
+    void CommandSave_Click();
+    void Command1_Click();
+    void web1();
+    void web2();
+
+    const lookup::LookupValues& lookupValues() const { return lookup_.values(); }
+
+private:
+    void createControls();
+    void orderTabs();
+    void connectHandlers(PageLoader& loader);
+
+    FileDialog& cmdOpenFile_;
+    lookup::CellLookup lookup_;
+};

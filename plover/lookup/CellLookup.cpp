@@ -1,0 +1,97 @@
+#include "plover/lookup/CellLookup.h"
+
+#include "platform/message/MessageSink.h"
+#include "platform/web/PageLoader.h"
+#include "platform/web/UrlOpener.h"
+#include "plover/lookup/PageSearch.h"
+
+#include <QUrl>
+
+namespace lookup
+{
+
+namespace
+{
+
+const QString QuotationMark = QStringLiteral("\"");
+
+// A value taken out of the page; an extraction that fails leaves the value as it was.
+void assignIfTaken(QString& value, const std::optional<QString>& taken)
+{
+    if (taken)
+        value = *taken;
+}
+
+} // namespace
+
+CellLookup::CellLookup(BaseAddresses bases, PageLoader& loader, UrlOpener& opener,
+                       MessageSink& messages)
+    : bases_(std::move(bases)), loader_(loader), opener_(opener), messages_(messages)
+{
+}
+
+void CellLookup::click(const CellFields& fields)
+{
+    const std::optional<QString> address = lookupAddress(bases_.service, fields);
+    if (!address)
+        return;
+    values_.lookupAddress = *address;
+    loader_.Navigate(values_.lookupAddress);
+}
+
+void CellLookup::web1()
+{
+    values_.pageText = loader_.bodyText();
+    if (values_.pageText.contains(QStringLiteral("error"), Qt::CaseSensitive)) {
+        messages_.show(AppTitle, IdMissingMessage);
+        return;
+    }
+    takeCoordinates();
+    values_.mapAddress = mapAddress(bases_.map, values_.firstValue, values_.secondValue);
+    if (!values_.secondValue.isEmpty())
+        web2();
+}
+
+// Cuts the first two quoted strings after "coordinates" out of the page text. A search that
+// finds nothing yields 0, so the next search starts again at the top of the page; a closing
+// mark that is missing makes the count negative and leaves that value alone. Pages such as
+// <coordinates latitude="55.75580" longitude="37.61730"/> give latitude, then longitude.
+void CellLookup::takeCoordinates()
+{
+    const QString& page = values_.pageText;
+    const qsizetype k = findFrom(1, page, QStringLiteral("coordinates"));
+    const qsizetype q1 = findFrom(k + 1, page, QuotationMark);
+    const qsizetype q2 = findFrom(q1 + 1, page, QuotationMark);
+    assignIfTaken(values_.firstValue, charactersAt(page, q1 + 1, q2 - q1 - 1));
+    const qsizetype q3 = findFrom(q2 + 1, page, QuotationMark);
+    const qsizetype q4 = findFrom(q3 + 1, page, QuotationMark);
+    assignIfTaken(values_.secondValue, charactersAt(page, q3 + 1, q4 - q3 - 1));
+}
+
+void CellLookup::web2()
+{
+    const QString& address = values_.mapAddress;
+    // Only a well-formed web address goes to the desktop; the reply cannot smuggle in anything
+    // else. When no browser starts, the user gets the address to open by hand.
+    if (!isWebAddress(address)) {
+        messages_.show(AppTitle,
+                       QStringLiteral("The map address is not a web address:\n\n") + address, true);
+    } else if (!opener_.open(QUrl(address, QUrl::StrictMode))) {
+        messages_.show(
+            AppTitle,
+            QStringLiteral("No web browser could be started. Open the map by hand:\n\n") + address,
+            true);
+    }
+    values_.secondValue.clear();
+    values_.firstValue.clear();
+    values_.mapAddress.clear();
+    values_.lookupAddress.clear();
+}
+
+void CellLookup::serviceUnreachable(const QString& reason)
+{
+    messages_.show(AppTitle,
+                   QStringLiteral("The cell location service could not be reached:\n\n") + reason);
+}
+
+} // namespace lookup

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "plover/lookup/Addresses.h"
+
+class MessageSink;
+class PageLoader;
+class UrlOpener;
+
+namespace lookup
+{
+
+// The values the window keeps between the steps of a lookup. Unset values are empty text.
+struct LookupValues {
+    QString lookupAddress; // the request last sent to the page loader
+    QString pageText;      // the text of the last completed page
+    QString firstValue;    // the first quoted value after "coordinates" (latitude)
+    QString secondValue;   // the second one (longitude)
+    QString mapAddress;    // the address handed to the browser
+};
+
+// The title of every message box of the locator.
+inline const QString AppTitle = QStringLiteral("plover");
+inline const QString IdMissingMessage = QStringLiteral("ID does not exist");
+
+// The cell lookup of the locator window: the click on "MAP" sends the request, web1 reads the
+// completed page and web2 opens the map. It holds no widgets; the window hands it the fields
+// and forwards the loader's signals to it.
+class CellLookup
+{
+public:
+    CellLookup(BaseAddresses bases, PageLoader& loader, UrlOpener& opener, MessageSink& messages);
+
+    // The click on "MAP": sends the request for these fields; does nothing when one is empty.
+    void click(const CellFields& fields);
+    // A page arrived: "ID does not exist" when it holds "error", else its coordinates go to web2.
+    void web1();
+    // Opens the map in the user's browser and clears the values of this lookup.
+    void web2();
+    // The loader got no page at all: the user is told why.
+    void serviceUnreachable(const QString& reason);
+
+    const LookupValues& values() const { return values_; }
+
+private:
+    void takeCoordinates();
+
+    BaseAddresses bases_;
+    PageLoader& loader_;
+    UrlOpener& opener_;
+    MessageSink& messages_;
+    LookupValues values_;
+};
+
+} // namespace lookup

@@ -1,0 +1,165 @@
+#include "ini/IdFileNames.h"
+#include "ini/clsINI.h"
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/message/FakeMessageSink.h"
+#include "platform/web/FakePageLoader.h"
+#include "platform/web/FakeUrlOpener.h"
+#include "plover/Form1.h"
+#include "plover/tests/WidgetApp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// A file as the monitor writes it from nothing.
+const QByteArray monitorFile =
+    "[Value]\r\ncellid=314\r\nlac=78\r\nmnc=01\r\nmcc=250\r\noperator=MTS 3G\r\n\r\n";
+
+// The window with a scripted dialog, over real files in a fresh folder.
+class Form1IdFile : public testing::Test
+{
+protected:
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void writeFile(const char* name, const QByteArray& bytes) const
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray readFile(const char* name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+    QStringList folder() const
+    {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+    QList<QLineEdit*> boxes() const
+    {
+        return {form.Txtoperator, form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid};
+    }
+    QStringList fields() const
+    {
+        QStringList texts;
+        for (QLineEdit* box : boxes())
+            texts << box->text();
+        return texts;
+    }
+    void fill(const QStringList& values)
+    {
+        for (int i = 0; i < 5; ++i)
+            boxes()[i]->setText(values[i]);
+    }
+    // Clicks the button; the dialog picks `name`, or is cancelled when it is nullptr.
+    void use(QPushButton* button, const char* name)
+    {
+        dialog.nextChoices = name ? QStringList{path(name)} : QStringList{};
+        button->click();
+    }
+
+    WidgetApp app;
+    QTemporaryDir dir;
+    FakeFileDialog dialog;
+    FakePageLoader loader;
+    FakeUrlOpener opener;
+    FakeMessageSink messages;
+    Form1 form{dialog, loader, opener, messages};
+    const QStringList cell{"MTS", "250", "01", "78", "314"};
+};
+
+TEST_F(Form1IdFile, OpenFillsTheFieldsFromAnyIdFile)
+{
+    const struct {
+        const char* shows;
+        QByteArray content; // nullptr: no file at all
+        QStringList expected;
+    } rows[] = {
+        {"monitor-written file", monitorFile, {"MTS 3G", "250", "01", "78", "314"}},
+        {"names in any case",
+         "[VALUE]\r\nCellID=5\r\nLAC=6\r\nMnc=7\r\nmCC=8\r\nOPERATOR=B\r\n",
+         {"B", "8", "7", "6", "5"}},
+        {"missing keys empty, first of equal keys wins",
+         "[Value]\r\nmcc=250\r\nMCC=999\r\nlac=\r\n[value]\r\nmnc=02\r\n",
+         {"", "250", "", "", ""}},
+        {"no such file", QByteArray(), {"", "", "", "", ""}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        QFile::remove(path("cell.ini"));
+        if (!row.content.isNull())
+            writeFile("cell.ini", row.content);
+        fill(cell);
+        use(form.CommandOpen, "cell.ini");
+        EXPECT_EQ(fields(), row.expected);
+    }
+    EXPECT_EQ(dialog.flags, 4);
+    EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
+
+    fill(cell);
+    use(form.CommandOpen, nullptr);
+    EXPECT_EQ(fields(), cell) << "a cancel changes nothing";
+}
+
+TEST_F(Form1IdFile, SaveWritesANewFileThatClsIniReadsBack)
+{
+    fill({"", "250", "a;b", "x=y", " 314"});
+    use(form.CommandSave, "new.ini");
+    EXPECT_EQ(dialog.shown, QStringList{QStringLiteral("save")});
+    EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
+    EXPECT_EQ(readFile("new.ini"),
+              "[Value]\r\noperator=\r\nmcc=250\r\nmnc=a;b\r\nlac=x=y\r\ncellid= 314\r\n\r\n");
+
+    clsINI ini;
+    ini.setFileName(path("new.ini"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Mcc), QStringLiteral("250"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Lac), QStringLiteral("x=y"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::CellId), QStringLiteral(" 314"));
+    EXPECT_EQ(ini.Value(IdFile::Section, IdFile::Operator), QString());
+}
+
+TEST_F(Form1IdFile, SaveKeepsOtherSectionsAndUpdatesEntriesInPlace)
+{
+    writeFile("shared.ini",
+              "; a comment\r\n[First]\r\na=1\r\n[value]\r\nCellID=1\r\n[Last]\r\nb=2\r\n");
+    fill(cell);
+    use(form.CommandSave, "shared.ini");
+    EXPECT_EQ(readFile("shared.ini"),
+              "[First]\r\na=1\r\n\r\n"
+              "[value]\r\nCellID=314\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\n\r\n"
+              "[Last]\r\nb=2\r\n\r\n");
+}
+
+TEST_F(Form1IdFile, NothingIsWrittenWithoutAFullCellACancelOrAReadableFile)
+{
+    for (QLineEdit* box : {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid}) {
+        fill(cell);
+        box->clear();
+        use(form.CommandSave, "blocked.ini");
+    }
+    EXPECT_TRUE(dialog.shown.isEmpty()) << "an empty field blocks before the dialog";
+
+    fill(cell);
+    use(form.CommandSave, "first.ini");
+    const QByteArray saved = readFile("first.ini");
+    form.Txtcellid->setText(QStringLiteral("999"));
+    use(form.CommandSave, nullptr);
+    EXPECT_EQ(readFile("first.ini"), saved) << "a cancel after an earlier choice writes nothing";
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("cell.ini")));
+    use(form.CommandSave, "cell.ini");
+    EXPECT_TRUE(QFileInfo(path("cell.ini")).isDir());
+    EXPECT_TRUE(QDir(path("cell.ini")).isEmpty());
+    EXPECT_EQ(folder(), (QStringList{"cell.ini", "first.ini"}));
+    EXPECT_TRUE(messages.shown.isEmpty()) << "the file actions show no message";
+}
+
+} // namespace

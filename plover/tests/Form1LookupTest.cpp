@@ -1,0 +1,145 @@
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/message/FakeMessageSink.h"
+#include "platform/web/FakePageLoader.h"
+#include "platform/web/FakeUrlOpener.h"
+#include "platform/web/NetworkPageLoader.h"
+#include "platform/web/tests/LocalHttpServer.h"
+#include "platform/web/tests/WaitUntil.h"
+#include "plover/Form1.h"
+#include "plover/tests/WidgetApp.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QString mapBase = QStringLiteral("https://map.test");
+const QByteArray xmlReply =
+    R"(<location><coordinates latitude="55.75580" longitude="37.61730"/></location>)";
+const QString xmlMap = mapBase + "/?l=map/&pt=37.61730,55.75580&ll=37.61730,55.75580&z=10";
+const QByteArray request = "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
+
+void fill(Form1& form, const QString& operatorName, const QString& cellid = "314")
+{
+    form.Txtoperator->setText(operatorName);
+    form.Txtmcc->setText(QStringLiteral("250"));
+    form.Txtmnc->setText(QStringLiteral("1"));
+    form.Txtlac->setText(QStringLiteral("78"));
+    form.Txtcellid->setText(cellid);
+}
+
+// The window with the real page loader, asking a service on 127.0.0.1.
+class Form1Lookup : public testing::Test
+{
+protected:
+    bool answered() const { return !opener.opened.isEmpty() || !messages.shown.isEmpty(); }
+    QString opened() const { return opener.opened.value(0).toString(QUrl::FullyEncoded); }
+
+    WidgetApp app; // before the server, whose sockets need the event loop
+    LocalHttpServer service;
+    FakeFileDialog dialog;
+    NetworkPageLoader loader;
+    FakeUrlOpener opener;
+    FakeMessageSink messages;
+    Form1 form{dialog, loader, opener, messages, {service.base(), mapBase}};
+};
+
+TEST_F(Form1Lookup, RepliesOpenTheMapOrSayTheIdDoesNotExist)
+{
+    const struct {
+        const char* shows;
+        LocalHttpServer::Reply reply;
+        QString map; // empty: "ID does not exist" instead
+    } rows[] = {
+        {"xml", {200, "text/xml", xmlReply, {}, false}, xmlMap},
+        {"html",
+         {200,
+          "text/html",
+          "<body><p><b>coordinates</b>: &quot;12.5&quot;, <i>\"34.25\"</i></p></body>",
+          {},
+          false},
+         mapBase + "/?l=map/&pt=34.25,12.5&ll=34.25,12.5&z=10"},
+        {"error reply", {404, "text/plain", "error: cell not found", {}, false}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        service.route("/cellid_location/", row.reply);
+        opener.opened.clear();
+        messages.shown.clear();
+        fill(form, "");
+
+        form.Command1->click();
+        ASSERT_TRUE(waitUntil([&] { return answered(); }));
+        EXPECT_EQ(service.targets.last(), QString::fromLatin1(request));
+        EXPECT_EQ(opened(), row.map);
+        if (row.map.isEmpty()) {
+            EXPECT_EQ(messages.shown.value(0).text, QStringLiteral("ID does not exist"));
+        }
+    }
+}
+
+TEST_F(Form1Lookup, ASecondClickOvertakesASlowReply)
+{
+    const QByteArray slow = "/cellid_location/?&cellid=1&operatorid=1&countrycode=250&lac=78";
+    service.route(slow, {200, "text/plain", R"(coordinates "1.0" "2.0")", {}, true});
+    service.route("/cellid_location/", {200, "text/xml", xmlReply, {}, false});
+    fill(form, "MTS", "1");
+
+    form.Command1->click();
+    ASSERT_TRUE(waitUntil([&] { return service.targets.contains(QString::fromLatin1(slow)); }));
+    form.Txtcellid->setText(QStringLiteral("314"));
+    form.Command1->click();
+    ASSERT_TRUE(waitUntil([&] { return answered(); }));
+
+    // The slow request was dropped; its answer, sent now, reaches nobody.
+    ASSERT_TRUE(
+        waitUntil([&] { return service.closedByPeer.contains(QString::fromLatin1(slow)); }));
+    service.release(slow);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(opener.opened.size(), 1);
+    EXPECT_EQ(opened(), xmlMap);
+}
+
+TEST_F(Form1Lookup, UnreachableServiceIsReported)
+{
+    NetworkPageLoader nowhereLoader;
+    const QString nowhere = QStringLiteral("http://127.0.0.1:%1").arg(unusedLocalPort());
+    Form1 lonely{dialog, nowhereLoader, opener, messages, {nowhere, mapBase}};
+    fill(lonely, "MTS");
+
+    lonely.Command1->click();
+    ASSERT_TRUE(waitUntil([&] { return answered(); }));
+    EXPECT_EQ(messages.shown.value(0).title, QStringLiteral("plover"));
+    EXPECT_TRUE(messages.shown.value(0).text.contains(QStringLiteral("could not be reached")));
+    EXPECT_TRUE(
+        messages.shown.value(0).text.contains(QStringLiteral("refused"), Qt::CaseInsensitive));
+    EXPECT_TRUE(opener.opened.isEmpty());
+}
+
+TEST(Form1Click, ReadsFourFieldsAndIgnoresTheOperator)
+{
+    WidgetApp app;
+    FakeFileDialog dialog;
+    FakePageLoader loader;
+    FakeUrlOpener opener;
+    FakeMessageSink messages;
+    Form1 form{dialog, loader, opener, messages, {QStringLiteral("http://svc.test"), mapBase}};
+
+    for (QLineEdit* box : {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid}) {
+        fill(form, "MTS");
+        box->clear();
+        form.Command1->click();
+    }
+    EXPECT_TRUE(loader.navigated.isEmpty()) << "an empty field blocks silently";
+    for (const char* operatorName : {"", "A&B #1"}) {
+        fill(form, QString::fromLatin1(operatorName));
+        form.Command1->click();
+    }
+    const QString expected = "http://svc.test" + QString::fromLatin1(request);
+    EXPECT_EQ(loader.navigated, (QStringList{expected, expected}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+} // namespace
