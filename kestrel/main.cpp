@@ -1,5 +1,5 @@
 #include "kestrel/Form1.h"
-#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/filedialog/QtFileDialog.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/serial/SerialCommControl.h"
 #include "platform/sound/MediaSoundPlayer.h"
@@ -11,13 +11,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kestrel"));
 
+    // The platform pieces outlive the window that uses them.
     SerialCommControl serialPort;
     SysfsDeviceInventory inventory(QStringLiteral("/sys"));
     MediaSoundPlayer soundPlayer;
-    FakeFileDialog fileDialog; // cancels every save until the real dialog lands
+    QtFileDialog fileDialog;
 
     Form1 window(
         {serialPort, inventory, soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
+    fileDialog.setOwner(&window);
     window.Form_Load();
     window.show();
     return app.exec();
