@@ -74,14 +74,6 @@ TEST_F(VoiceWiringTest, ATickPlaysTheRecordingOfWhatTheWindowShows)
     }
 }
 
-TEST_F(VoiceWiringTest, Timer3RunsEveryTwoSecondsOnceLoaded)
-{
-    EXPECT_FALSE(form.Timer3->isActive());
-    form.Form_Load();
-    EXPECT_TRUE(form.Timer3->isActive());
-    EXPECT_EQ(form.Timer3->interval(), 2000);
-}
-
 // Every bar value and every level the window can hold asks for a recording that the build made.
 TEST_F(VoiceWiringTest, EveryRecordingTheWindowAsksForExists)
 {
