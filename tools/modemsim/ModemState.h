@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace modemsim
+{
+
+// Radio technology as the stick reports it in the AcT field of +COPS.
+enum class Technology { Gsm = 0, Umts = 2 };
+
+// Registration status (<stat>) of +CREG and +CGREG.
+namespace Registration
+{
+constexpr int NotRegistered = 0;
+constexpr int Home = 1;
+constexpr int Searching = 2;
+constexpr int Denied = 3;
+constexpr int Roaming = 5;
+} // namespace Registration
+
+// The stick's ^SYSCFG setting: mode 2 automatic, 13 GSM only, 14 WCDMA only; order 0 automatic,
+// 1 GSM first, 2 WCDMA first; band a bit mask; roaming 0/1; service domain 0 CS .. 3 any.
+struct SysCfg {
+    int mode = 2;
+    int order = 0;
+    quint64 band = 0x3FFFFFFF;
+    int roam = 1;
+    int srvDomain = 2;
+
+    bool operator==(const SysCfg&) const = default;
+};
+
+// Everything the stick remembers between commands. The defaults look like a real stick on the
+// reserved test network (MCC 001, MNC 01) in 3G with a fair signal.
+struct ModemState {
+    bool hasOperator = true;
+    QString operatorLong = QStringLiteral("TestNet");
+    QString operatorShort = QStringLiteral("TestNet");
+    QString operatorNumeric = QStringLiteral("00101");
+
+    // The technology the network offers; ^SYSCFG may force the stick onto one of them.
+    Technology networkTechnology = Technology::Umts;
+    int rssi = 20; // 0..31, 99 = not known
+    int ber = 99;
+    int registration = Registration::Home;
+    quint32 lac = 0x1A2B;
+    quint32 cellId = 0x00C3D4E5;
+
+    int copsMode = 0;   // 0 automatic
+    int copsFormat = 0; // 0 long name, 1 short name, 2 numeric
+    int cgregMode = 0;  // <n> of AT+CGREG=<n>
+    int cregMode = 0;   // <n> of AT+CREG=<n>
+    // Newer firmware quotes the location fields as 3GPP writes them; older sticks (the default
+    // here) write them bare, each after a comma and a blank.
+    bool quotedRegistration = false;
+    bool echo = true;
+    SysCfg sysCfg;
+
+    // The technology the stick is on: the network's, unless ^SYSCFG locks it to one.
+    Technology technology() const
+    {
+        if (sysCfg.mode == 13)
+            return Technology::Gsm;
+        if (sysCfg.mode == 14)
+            return Technology::Umts;
+        return networkTechnology;
+    }
+    bool isRegistered() const
+    {
+        return registration == Registration::Home || registration == Registration::Roaming;
+    }
+
+    bool operator==(const ModemState&) const = default;
+};
+
+} // namespace modemsim

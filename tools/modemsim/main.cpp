@@ -1,0 +1,203 @@
+// modemsim: a Huawei 3G stick's AT-command port on a pseudo-terminal, for people.
+//
+// Prints the path to open, then serves until SIGINT/SIGTERM or a "quit" step. Scenario lines
+// come from --scenario FILE and, for live play, from standard input (README.md).
+#include "tools/modemsim/ModemSimulator.h"
+#include "tools/modemsim/Scenario.h"
+#include "tools/modemsim/ScenarioPlayer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace modemsim;
+
+namespace
+{
+
+void printLine(std::FILE* stream, const QString& text)
+{
+    std::fprintf(stream, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stream);
+}
+
+// Control characters and bytes outside ASCII written as \r, \n, \xHH, so a log line stays one
+// line.
+QByteArray escaped(const QByteArray& bytes)
+{
+    QByteArray out;
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\\')
+            out += "\\\\";
+        else if (u < 0x20 || u >= 0x7F)
+            out += "\\x" + QByteArray::number(u, 16).rightJustified(2, '0');
+        else
+            out += c;
+    }
+    return out;
+}
+
+QByteArray secondsSince(Clock::time_point origin, Clock::time_point t)
+{
+    const auto ms = std::chrono::duration_cast<std::chrono::microseconds>(t - origin).count();
+    return QByteArray::number(double(ms) / 1e6, 'f', 3);
+}
+
+// One line per command: arrival, reply written (or "-" when none came), command, reply.
+QByteArray logLine(const LogEntry& e, Clock::time_point origin)
+{
+    const QByteArray replied = e.answered() ? secondsSince(origin, e.replied) : "-";
+    return secondsSince(origin, e.arrived) + '\t' + replied + '\t' + escaped(e.command) + '\t' +
+           escaped(e.reply) + '\n';
+}
+
+// Reads scenario lines from standard input until end of file or until `stopFd` is readable.
+void readStandardInput(ScenarioPlayer& player, int stopFd)
+{
+    QByteArray pending;
+    for (;;) {
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {stopFd, POLLIN, 0}};
+        if (poll(fds, 2, -1) < 0 || fds[1].revents != 0)
+            return;
+        char buffer[1024];
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0)
+            return;
+        pending.append(buffer, n);
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const ParsedLine parsed = parseScenarioLine(QString::fromLocal8Bit(pending.left(end)));
+            pending.remove(0, end + 1);
+            if (!parsed.ok())
+                printLine(stderr, QStringLiteral("modemsim: %1").arg(parsed.error));
+            else if (parsed.step)
+                player.add(*parsed.step);
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("modemsim"));
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral(
+        "Serves a Huawei 3G stick's AT-command port on a pseudo-terminal. Prints the path to "
+        "open, then reads scenario lines from standard input."));
+    options.addHelpOption();
+    const QCommandLineOption scenarioOption(QStringLiteral("scenario"),
+                                            QStringLiteral("Play the scenario in <file>."),
+                                            QStringLiteral("file"));
+    const QCommandLineOption logOption(QStringLiteral("log"),
+                                       QStringLiteral("Write the command log to <file>."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption linkOption(
+        QStringLiteral("link"), QStringLiteral("Keep a symbolic link to the port at <path>."),
+        QStringLiteral("path"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Seed of the garbage bytes (default 1)."),
+                                        QStringLiteral("number"));
+    options.addOptions({scenarioOption, logOption, linkOption, seedOption});
+    options.process(app);
+
+    Scenario scenario;
+    if (options.isSet(scenarioOption)) {
+        QFile file(options.value(scenarioOption));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            printLine(stderr, QStringLiteral("modemsim: cannot read %1").arg(file.fileName()));
+            return 2;
+        }
+        scenario = parseScenario(QString::fromUtf8(file.readAll()));
+        for (const QString& error : scenario.errors)
+            printLine(stderr, QStringLiteral("modemsim: %1: %2").arg(file.fileName(), error));
+        if (!scenario.errors.isEmpty())
+            return 2;
+    }
+
+    std::FILE* logFile = nullptr;
+    if (options.isSet(logOption)) {
+        logFile = std::fopen(QFile::encodeName(options.value(logOption)).constData(), "w");
+        if (!logFile) {
+            printLine(stderr,
+                      QStringLiteral("modemsim: cannot write %1").arg(options.value(logOption)));
+            return 2;
+        }
+    }
+
+    // Every thread started from here on leaves these signals to sigwait() below.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    ModemSimulator sim;
+    if (options.isSet(linkOption))
+        sim.setLinkPath(options.value(linkOption));
+    if (options.isSet(seedOption))
+        sim.setRandomSeed(options.value(seedOption).toUInt());
+    if (logFile)
+        sim.setLogObserver([logFile, &sim](const LogEntry& e) {
+            const QByteArray line = logLine(e, sim.startedAt());
+            std::fwrite(line.constData(), 1, size_t(line.size()), logFile);
+            std::fflush(logFile);
+        });
+    if (!sim.start()) {
+        printLine(stderr, QStringLiteral("modemsim: %1").arg(sim.errorString()));
+        return 1;
+    }
+    // The scenario's starting state is in place before anyone learns the path.
+    std::vector<ScenarioStep> later;
+    for (const ScenarioStep& step : scenario.steps) {
+        if ((step.at && step.at->count() > 0) || std::holds_alternative<action::Quit>(step.action))
+            later.push_back(step);
+        else if (const QString problem = applyAction(sim, step.action); !problem.isEmpty())
+            printLine(stderr, QStringLiteral("modemsim: %1").arg(problem));
+    }
+    const auto clientPath = [&sim] {
+        return sim.linkPath().isEmpty() ? sim.secondaryPath() : sim.linkPath();
+    };
+    printLine(stdout, clientPath());
+
+    {
+        ScenarioPlayer player(sim, sim.startedAt());
+        player.setAfterStep([&](const ScenarioAction& action, const QString& problem) {
+            if (!problem.isEmpty())
+                printLine(stderr, QStringLiteral("modemsim: %1").arg(problem));
+            else if (std::holds_alternative<action::Replug>(action))
+                printLine(stdout, clientPath());
+            if (std::holds_alternative<action::Quit>(action))
+                kill(getpid(), SIGTERM);
+        });
+        for (const ScenarioStep& step : later)
+            player.add(step);
+
+        int stopPipe[2];
+        if (pipe(stopPipe) != 0)
+            return 1;
+        std::thread input([&player, readFd = stopPipe[0]] { readStandardInput(player, readFd); });
+
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        [[maybe_unused]] const auto n = write(stopPipe[1], "x", 1);
+        input.join();
+        close(stopPipe[0]);
+        close(stopPipe[1]);
+    }
+    sim.stop();
+    if (logFile)
+        std::fclose(logFile);
+    return 0;
+}

@@ -1,0 +1,297 @@
+#include "tools/modemsim/ModemSimulator.h"
+
+#include "tools/modemsim/tests/PtyClient.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+
+using namespace modemsim;
+using namespace std::chrono_literals;
+
+namespace
+{
+
+class ModemSimulatorTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.start()) << sim.errorString().toStdString();
+        client = std::make_unique<PtyClient>(sim.secondaryPath());
+        ASSERT_TRUE(client->isOpen());
+        ASSERT_TRUE(sim.isClientConnected());
+    }
+
+    // One exchange: the command with its CR, then everything up to the final result.
+    QByteArray exchange(const QByteArray& command)
+    {
+        client->write(command + '\r');
+        return readReply();
+    }
+    // Lines up to the final result code (OK, ERROR or +CME ERROR).
+    QByteArray readReply()
+    {
+        static const QRegularExpression final("\r\n(OK|ERROR|\\+CME ERROR: \\d+)\r\n$");
+        QByteArray text;
+        while (!final.match(QString::fromLatin1(text)).hasMatch()) {
+            const QByteArray line = client->readUntil("\r\n");
+            if (!line.endsWith("\r\n"))
+                return text + line; // nothing more came
+            text += line;
+        }
+        return text;
+    }
+
+    ModemSimulator sim;
+    std::unique_ptr<PtyClient> client;
+};
+
+} // namespace
+
+TEST_F(ModemSimulatorTest, EchoesAndFramesLikeTheStick)
+{
+    EXPECT_EQ(exchange("AT+CSQ"), "AT+CSQ\r\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("ATE0"), "ATE0\r\r\nOK\r\n"); // echoed while echo was still on
+    EXPECT_EQ(exchange("AT+CSQ"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+FOO"), "\r\nERROR\r\n");
+}
+
+TEST_F(ModemSimulatorTest, CommandsEndAtCrAndTheLfAfterIsIgnored)
+{
+    sim.setEcho(false);
+    client->write("AT\r\nAT+CGMM\r\n");
+    EXPECT_EQ(client->readUntil("OK\r\n"), "\r\nOK\r\n");
+    EXPECT_EQ(client->readUntil("OK\r\n"), "\r\nE1550\r\n\r\nOK\r\n");
+    ASSERT_TRUE(sim.waitForReplies(2, 2000));
+    const auto log = sim.log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].command, "AT");
+    EXPECT_EQ(log[1].command, "AT+CGMM");
+    EXPECT_EQ(log[1].reply, "\r\nE1550\r\n\r\nOK\r\n");
+    EXPECT_GE(log[1].replied, log[1].arrived);
+}
+
+TEST_F(ModemSimulatorTest, TheMonitorsCycleAlternatesNameAndCode)
+{
+    sim.setEcho(false);
+    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0,0,\"TestNet\",2\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+COPS=0,2"), "\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CSQ"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CGREG=2"), "\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CGREG?"), "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0,2,\"00101\",2\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+COPS=0,0"), "\r\nOK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, StateChangesShowInTheNextReply)
+{
+    sim.setEcho(false);
+    sim.setRssi(99);
+    EXPECT_EQ(exchange("AT+CSQ"), "\r\n+CSQ: 99,99\r\n\r\nOK\r\n");
+    sim.setOperator("Other Net", "Other", "00102");
+    sim.setTechnology(Technology::Gsm);
+    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0,0,\"Other Net\",0\r\n\r\nOK\r\n");
+    sim.clearOperator();
+    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0\r\n\r\nOK\r\n");
+    sim.setLac(0xFFFE);
+    sim.setCellId(0x8000000A);
+    sim.setQuotedRegistration(true);
+    EXPECT_EQ(exchange("AT+CGREG=2"), "\r\nOK\r\n");
+    EXPECT_EQ(exchange("AT+CGREG?"), "\r\n+CGREG: 2,1,\"FFFE\",\"8000000A\"\r\n\r\nOK\r\n");
+    sim.setRegistered(false);
+    EXPECT_EQ(exchange("AT+CGREG?"), "\r\n+CGREG: 2,0\r\n\r\nOK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, SysCfgLocksTheTechnologyAndIsReported)
+{
+    sim.setEcho(false);
+    sim.setUnsolicited(Unsolicited::Mode, true);
+    // As the monitor sends it: written without waiting for the answer.
+    client->write("AT^SYSCFG=13,1,3FFFFFFF,0,1\r");
+    EXPECT_EQ(client->readUntil("\r\nOK\r\n"), "\r\n^MODE:3,3\r\n\r\nOK\r\n");
+    EXPECT_EQ(sim.state().technology(), Technology::Gsm);
+    EXPECT_EQ(exchange("AT^SYSCFG=13,9,3FFFFFFF,0,1"), "\r\nERROR\r\n");
+    EXPECT_EQ(exchange("AT^SYSCFG?"), "\r\n^SYSCFG:13,1,3FFFFFFF,0,1\r\n\r\nOK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, UnsolicitedLinesComeBetweenReplies)
+{
+    sim.setEcho(false);
+    sim.setUnsolicited(Unsolicited::Rssi, true, 30ms);
+    sim.setUnsolicited(Unsolicited::Boot, true, 30ms);
+    const QByteArray first = client->readUntil("^RSSI:20\r\n");
+    EXPECT_TRUE(first.endsWith("\r\n^RSSI:20\r\n")) << first.constData();
+    sim.setRssi(7); // a change is reported at once
+    EXPECT_TRUE(client->readUntil("^RSSI:7\r\n").endsWith("\r\n^RSSI:7\r\n"));
+    client->readUntil("^BOOT:20952301,0,0,0,75\r\n");
+    // Whatever reports fall between, each reply arrives whole.
+    for (int i = 0; i < 5; ++i) {
+        client->write("AT+CSQ\r");
+        const QByteArray text = client->readUntil("\r\nOK\r\n");
+        EXPECT_TRUE(text.endsWith("\r\n+CSQ: 7,99\r\n\r\nOK\r\n")) << text.constData();
+    }
+    sim.setUnsolicited(Unsolicited::Rssi, false);
+    sim.setUnsolicited(Unsolicited::Boot, false);
+}
+
+TEST_F(ModemSimulatorTest, SplitReplyArrivesInPieces)
+{
+    sim.setEcho(false);
+    sim.setLatency(0ms);
+    sim.setReplySplit(ReplySplit::PerLine, 300ms);
+    client->write("AT+CSQ\r");
+    EXPECT_EQ(client->readUntil("20,99\r\n"), "\r\n+CSQ: 20,99\r\n");
+    EXPECT_EQ(client->readAvailable(), ""); // "OK" is still held back
+    EXPECT_EQ(client->readUntil("OK\r\n"), "\r\nOK\r\n");
+    ASSERT_TRUE(sim.waitForReplies(1, 2000));
+    const LogEntry e = sim.log().at(0);
+    EXPECT_GE(e.replied - e.arrived, 300ms);
+}
+
+TEST_F(ModemSimulatorTest, CopsQueryHasItsOwnLatency)
+{
+    sim.setEcho(false);
+    sim.setLatency(0ms);
+    sim.setCopsLatency(250ms);
+    exchange("AT+CSQ");
+    exchange("AT+COPS?");
+    ASSERT_TRUE(sim.waitForReplies(2, 2000));
+    const auto log = sim.log();
+    EXPECT_LT(log[0].replied - log[0].arrived, 250ms);
+    EXPECT_GE(log[1].replied - log[1].arrived, 250ms);
+}
+
+TEST_F(ModemSimulatorTest, SilenceSwallowsCommandsUntilItEnds)
+{
+    sim.silenceForever();
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForCommands(1, 2000));
+    EXPECT_EQ(sim.log().at(0).fate, LogEntry::Fate::Dropped);
+    sim.endSilence();
+    // Neither the echo nor the reply of the swallowed command ever comes.
+    EXPECT_EQ(exchange("AT"), "AT\r\r\nOK\r\n");
+
+    sim.silenceFor(150ms);
+    client->write("AT\r");
+    ASSERT_TRUE(sim.waitForCommands(3, 2000));
+    EXPECT_FALSE(sim.log().at(2).answered());
+    QByteArray duringSilence;
+    while (sim.isSilent())
+        duringSilence += client->readBytes(1, 10);
+    EXPECT_EQ(duringSilence, "");
+    EXPECT_EQ(exchange("AT+CGMI"), "AT+CGMI\r\r\nhuawei\r\n\r\nOK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, GarbageAndFloodDeliverTheirBytes)
+{
+    sim.sendGarbage(100);
+    EXPECT_EQ(client->readBytes(100).size(), 100);
+    sim.flood(64 * 1024, 0);
+    EXPECT_EQ(client->readBytes(64 * 1024, 3000).size(), 64 * 1024);
+    sim.flood(3000, 20000);
+    EXPECT_EQ(client->readBytes(3000, 3000).size(), 3000);
+    EXPECT_EQ(client->readAvailable(), "");
+    sim.sendRaw("OK\r\n");
+    EXPECT_EQ(client->readUntil("OK\r\n"), "OK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, UnplugFailsTheClientsReadAndReplugServesAnew)
+{
+    exchange("AT");
+    const QString oldPath = sim.secondaryPath();
+    sim.unplug();
+    EXPECT_TRUE(client->readFails());
+    EXPECT_FALSE(client->write("AT\r"));
+    EXPECT_FALSE(QFileInfo::exists(oldPath));
+    EXPECT_TRUE(sim.secondaryPath().isEmpty());
+
+    ASSERT_TRUE(sim.replug());
+    PtyClient again(sim.secondaryPath());
+    ASSERT_TRUE(again.isOpen());
+    again.write("AT\r");
+    EXPECT_EQ(again.readUntil("OK\r\n"), "AT\r\r\nOK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, BytesLeftUnreadDoNotReachTheNextClient)
+{
+    sim.setLatency(0ms);
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForReplies(1, 2000));
+    client->close(); // echo and reply unread
+    ASSERT_TRUE(sim.waitForClient(false, 2000));
+    client = std::make_unique<PtyClient>(sim.secondaryPath());
+    ASSERT_TRUE(client->isOpen());
+    EXPECT_EQ(exchange("AT"), "AT\r\r\nOK\r\n");
+}
+
+TEST_F(ModemSimulatorTest, ReplyDueAfterAQuickReopenGoesToTheNewHolder)
+{
+    sim.setEcho(false);
+    sim.setLatency(400ms);
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForCommands(1, 2000));
+    client->close(); // and at once open again, as the monitor does on a pick of its port
+    client = std::make_unique<PtyClient>(sim.secondaryPath());
+    ASSERT_TRUE(client->isOpen());
+    EXPECT_EQ(client->readUntil("OK\r\n"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    EXPECT_TRUE(sim.log().at(0).answered());
+}
+
+TEST_F(ModemSimulatorTest, ReplyDueWhileNobodyHoldsThePortIsLost)
+{
+    sim.setLatency(100ms);
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForCommands(1, 2000));
+    client->close();
+    ASSERT_TRUE(sim.waitForSettled(1, 2000));
+    EXPECT_EQ(sim.log().at(0).fate, LogEntry::Fate::Dropped);
+}
+
+TEST_F(ModemSimulatorTest, ClientPresenceIsTracked)
+{
+    EXPECT_TRUE(sim.waitForClient(true, 2000));
+    client->close();
+    EXPECT_TRUE(sim.waitForClient(false, 2000));
+    PtyClient again(sim.secondaryPath());
+    EXPECT_TRUE(sim.waitForClient(true, 2000));
+}
+
+TEST(ModemSimulatorLink, LinkFollowsReplugAndGoesWithStop)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath("ttyUSB1");
+    ModemSimulator sim;
+    sim.setLinkPath(link);
+    ASSERT_TRUE(sim.start()) << sim.errorString().toStdString();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), sim.secondaryPath());
+    {
+        PtyClient held(link); // keeps the old number taken, so the new one differs
+        sim.unplug();
+        EXPECT_FALSE(QFileInfo(link).isSymLink());
+        ASSERT_TRUE(sim.replug());
+    }
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), sim.secondaryPath());
+    PtyClient client(link);
+    client.write("AT\r");
+    EXPECT_EQ(client.readUntil("OK\r\n"), "AT\r\r\nOK\r\n");
+    sim.stop();
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+}
+
+TEST(ModemSimulatorLink, RefusesToReplaceAFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("precious");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ModemSimulator sim;
+    sim.setLinkPath(path);
+    EXPECT_FALSE(sim.start());
+    EXPECT_FALSE(sim.errorString().isEmpty());
+    EXPECT_TRUE(QFileInfo(path).isFile());
+}

@@ -1,0 +1,151 @@
+#include "tools/modemsim/Scenario.h"
+
+#include "tools/modemsim/ScenarioPlayer.h"
+
+#include <gtest/gtest.h>
+
+using namespace modemsim;
+using namespace std::chrono_literals;
+
+namespace
+{
+struct GoodLine {
+    const char* line;
+    ScenarioStep step;
+};
+} // namespace
+
+TEST(ScenarioParser, ReadsEveryAction)
+{
+    using namespace action;
+    const GoodLine rows[] = {
+        {"at 5s rssi 12", {5000ms, Rssi{12}}},
+        {"at 8s no-operator", {8000ms, NoOperator{}}},
+        {"at 10s silent 3s", {10000ms, Silent{3000ms}}},
+        {"at 12s unplug", {12000ms, Unplug{}}},
+        {"replug", {std::nullopt, Replug{}}},
+        {"at 1.5s silent forever", {1500ms, Silent{std::nullopt}}},
+        {"at 250ms speak", {250ms, Speak{}}},
+        {"at 2m rssi 99", {120000ms, Rssi{99}}},
+        {"operator \"Other Net\" ON 00102", {std::nullopt, Operator{"Other Net", "ON", "00102"}}},
+        {"operator Foo 310410", {std::nullopt, Operator{"Foo", "Foo", "310410"}}},
+        {"tech 2g", {std::nullopt, Tech{Technology::Gsm}}},
+        {"tech WCDMA", {std::nullopt, Tech{Technology::Umts}}},
+        {"deregistered", {std::nullopt, RegistrationStatus{0}}},
+        {"registered", {std::nullopt, RegistrationStatus{1}}},
+        {"registration 5", {std::nullopt, RegistrationStatus{5}}},
+        {"lac fffe", {std::nullopt, Lac{0xFFFE}}},
+        {"cell 8000000A", {std::nullopt, Cell{0x8000000A}}},
+        {"cops-format 2", {std::nullopt, CopsFormat{2}}},
+        {"quoted-cgreg on", {std::nullopt, QuotedRegistration{true}}},
+        {"echo off", {std::nullopt, Echo{false}}},
+        {"latency 40ms", {std::nullopt, Latency{40ms}}},
+        {"cops-latency 1.2s", {std::nullopt, CopsLatency{1200ms}}},
+        {"split lines 100ms", {std::nullopt, Split{ReplySplit::PerLine, 100ms}}},
+        {"split halves 5ms", {std::nullopt, Split{ReplySplit::Halves, 5ms}}},
+        {"split off", {std::nullopt, Split{ReplySplit::Whole, 0ms}}},
+        {"garbage 64", {std::nullopt, Garbage{64}}},
+        {"flood 16k 4k/s", {std::nullopt, Flood{16384, 4096}}},
+        {"flood 1MiB", {std::nullopt, Flood{1048576, 0}}},
+        {"flood off", {std::nullopt, Flood{0, 0}}},
+        {"unsolicited rssi 2s", {std::nullopt, Report{Unsolicited::Rssi, true, 2000ms}}},
+        {"unsolicited mode on", {std::nullopt, Report{Unsolicited::Mode, true, 0ms}}},
+        {"unsolicited dsflowrpt off", {std::nullopt, Report{Unsolicited::DsFlowRpt, false, 0ms}}},
+        {"  AT 3s  RSSI 4   # a comment", {3000ms, Rssi{4}}},
+        {"at 0s quit", {0ms, Quit{}}},
+    };
+    for (const GoodLine& row : rows) {
+        SCOPED_TRACE(row.line);
+        const ParsedLine parsed = parseScenarioLine(QString::fromUtf8(row.line));
+        EXPECT_EQ(parsed.error, QString());
+        ASSERT_TRUE(parsed.step);
+        EXPECT_EQ(*parsed.step, row.step);
+    }
+}
+
+TEST(ScenarioParser, RejectsWithAReason)
+{
+    struct BadLine {
+        const char* line;
+        const char* reason;
+    };
+    const BadLine rows[] = {
+        {"at rssi 12", "\"at\" expects a time"},
+        {"at 5 rssi 12", "\"at\" expects a time"},
+        {"at 5s", "no action"},
+        {"rssi", "rssi expects a number"},
+        {"rssi 100", "rssi expects a number"},
+        {"rssi -1", "rssi expects a number"},
+        {"dance", "unknown action \"dance\""},
+        {"operator Foo 12", "operator expects"},
+        {"operator \"Foo", "unclosed quote"},
+        {"lac 123456789", "lac expects one to eight hexadecimal digits"},
+        {"echo maybe", "echo expects on or off"},
+        {"silent 0.5ms", "silent expects"},
+        {"split lines", "split expects"},
+        {"flood 16k 4k", "flood expects"},
+        {"unsolicited rssi 0s", "unsolicited expects"},
+        {"unsolicited signal on", "unsolicited expects"},
+        {"unplug now", "unplug expects no arguments"},
+        {"garbage 17m", "garbage expects"},
+    };
+    for (const BadLine& row : rows) {
+        SCOPED_TRACE(row.line);
+        const ParsedLine parsed = parseScenarioLine(QString::fromUtf8(row.line));
+        EXPECT_FALSE(parsed.step);
+        EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(row.reason)))
+            << parsed.error.toStdString();
+    }
+}
+
+TEST(ScenarioParser, FileKeepsStepsAndNumbersErrors)
+{
+    const Scenario s = parseScenario("# start weak\nat 0s rssi 3\n\nat 2s bogus\nat 3s unplug\n");
+    ASSERT_EQ(s.steps.size(), 2u);
+    EXPECT_EQ(s.steps[1].action, ScenarioAction{action::Unplug{}});
+    EXPECT_EQ(s.errors, QStringList{"line 4: unknown action \"bogus\""});
+}
+
+TEST(ScenarioParser, DurationsAndSizes)
+{
+    EXPECT_EQ(parseDuration("0s"), 0ms);
+    EXPECT_EQ(parseDuration("1.25s"), 1250ms);
+    EXPECT_EQ(parseDuration("0.5m"), 30000ms);
+    EXPECT_EQ(parseDuration("5"), std::nullopt);
+    EXPECT_EQ(parseDuration("-1s"), std::nullopt);
+    EXPECT_EQ(parseSize("100"), 100);
+    EXPECT_EQ(parseSize("2K"), 2048);
+    EXPECT_EQ(parseSize("1mib"), 1048576);
+    EXPECT_EQ(parseSize("1g"), std::nullopt);
+}
+
+TEST(ScenarioPlayer, AppliesStepsInTimeOrder)
+{
+    ModemSimulator sim; // no need to serve: the player only calls setters
+    // Time 0 lies ahead, so that the timed steps are all still to come when they are added.
+    ScenarioPlayer player(sim, Clock::now() + 200ms);
+    std::vector<QString> seen;
+    player.setAfterStep([&seen](const ScenarioAction& a, const QString&) {
+        if (const auto* r = std::get_if<action::Rssi>(&a))
+            seen.push_back(QString::number(r->value));
+    });
+    player.add(*parseScenarioLine("at 60ms rssi 7").step);
+    player.add(*parseScenarioLine("at 20ms rssi 6").step);
+    player.add(*parseScenarioLine("rssi 5").step);
+    player.add(*parseScenarioLine("at 20ms tech 2g").step);
+    ASSERT_TRUE(player.waitUntilDone(2000));
+    EXPECT_EQ(seen, (std::vector<QString>{"5", "6", "7"}));
+    EXPECT_EQ(sim.state().rssi, 7);
+    EXPECT_EQ(sim.state().technology(), Technology::Gsm);
+}
+
+TEST(ScenarioPlayer, ReportsAFailedReplug)
+{
+    ModemSimulator sim; // not started: a replug cannot work
+    ScenarioPlayer player(sim, Clock::now());
+    QString problem;
+    player.setAfterStep([&problem](const ScenarioAction&, const QString& p) { problem = p; });
+    player.add(*parseScenarioLine("replug").step);
+    ASSERT_TRUE(player.waitUntilDone(2000));
+    EXPECT_TRUE(problem.startsWith("replug failed")) << problem.toStdString();
+}
