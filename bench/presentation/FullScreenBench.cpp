@@ -1,27 +1,36 @@
 // Measures what the full-screen view costs: the main window and Form2 open offscreen, the
-// level on show changing now and then as the polling cycle would change it, and the process's
-// CPU time over a stretch of wall time.
+// level on show changing now and then, and the process's CPU time over a stretch of wall time.
 //
 //   fullscreen_bench [--seconds N] [--change-ms M] [--size S] [--no-view] [--grab out.png]
+//                    [--modem path/to/modemsim]
 //
-// With --grab it saves a picture of the view showing a 3G reading and measures nothing.
+// The level changes by writes into the window as a polling cycle makes them, or, with --modem,
+// in the modem simulator (run as its own process, so its CPU time is not counted), which the
+// window then polls over a real pseudo-terminal. With --grab it saves a picture of the view
+// showing a 3G reading and measures nothing.
 //
 // Prints one line of key=value figures: cpu_percent is of one core; form2_paints counts paint
-// events of the view's window and labels; ticks counts the view's 10 ms timer.
+// events of the view's window and labels; ticks counts the view's 10 ms timer; at_commands
+// counts the commands the simulator received (0 while the window does not poll).
 #include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
 #include "kestrel/LevelDbm.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/inventory/UsbTtyDescription.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
+#include "platform/serial/SerialCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <sys/resource.h>
@@ -35,6 +44,7 @@ struct Options {
     int size = 250;
     bool view = true;
     QString grab;
+    QString modem;
 };
 
 Options parse(const QStringList& arguments)
@@ -53,6 +63,8 @@ Options parse(const QStringList& arguments)
             options.view = false;
         } else if (a == QLatin1String("--grab") && i + 1 < arguments.size()) {
             options.grab = arguments[++i];
+        } else if (a == QLatin1String("--modem") && i + 1 < arguments.size()) {
+            options.modem = arguments[++i];
         }
     }
     return options;
@@ -94,6 +106,46 @@ void showReading(Form1& window, int step)
     window.LblCSQ->setText(QStringLiteral("  %1db").arg(-113 + 2 * index));
 }
 
+// The modem simulator program, told its signal index through scenario lines on its input.
+class Simulator
+{
+public:
+    ~Simulator()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.write("quit\n");
+            if (!process_.waitForFinished(3000)) {
+                process_.kill();
+                process_.waitForFinished();
+            }
+        }
+    }
+
+    // The port path the simulator serves, or empty when it did not start.
+    QString start(const QString& program)
+    {
+        process_.start(program, {QStringLiteral("--log"), logPath()});
+        if (!process_.waitForReadyRead(5000)) {
+            return {};
+        }
+        return QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+
+    void setRssi(int index) { process_.write(QStringLiteral("rssi %1\n").arg(index).toLatin1()); }
+
+    long commandsReceived() const
+    {
+        QFile log(logPath());
+        return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
+    }
+
+private:
+    QString logPath() const { return folder_.filePath(QStringLiteral("modemsim.log")); }
+
+    QTemporaryDir folder_;
+    QProcess process_;
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -104,11 +156,26 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const Options options = parse(QApplication::arguments());
 
-    FakeCommControl serialPort;
+    Simulator simulator;
+    QString modemPath;
+    if (!options.modem.isEmpty()) {
+        modemPath = simulator.start(options.modem);
+        if (modemPath.isEmpty()) {
+            std::fprintf(stderr, "fullscreen_bench: %s did not start\n", qPrintable(options.modem));
+            return 1;
+        }
+    }
+    FakeCommControl noPort;
+    SerialCommControl modemPort([&modemPath](qint16) { return modemPath; });
     FakeDeviceInventory inventory;
+    if (!modemPath.isEmpty()) {
+        inventory.list = QList<DeviceEntry>{
+            {huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB1)")}};
+    }
     FakeSoundPlayer soundPlayer;
     FakeFileDialog fileDialog;
-    Form1 window({serialPort, inventory, soundPlayer, fileDialog, QString()});
+    Form1 window({modemPath.isEmpty() ? static_cast<CommControl&>(noPort) : modemPort, inventory,
+                  soundPlayer, fileDialog, QString()});
     window.Form_Load();
     window.show();
 
@@ -126,10 +193,20 @@ int main(int argc, char* argv[])
     }
 
     int changes = 0;
-    showReading(window, changes);
+    const auto change = [&] {
+        if (modemPath.isEmpty()) {
+            showReading(window, changes);
+        } else {
+            simulator.setRssi(changes % 2 == 0 ? 20 : 14);
+        }
+    };
+    change();
     QTimer polling;
     polling.setInterval(options.changeMs);
-    QObject::connect(&polling, &QTimer::timeout, [&] { showReading(window, ++changes); });
+    QObject::connect(&polling, &QTimer::timeout, [&] {
+        ++changes;
+        change();
+    });
 
     // Settle the first frame before measuring.
     QElapsedTimer settle;
@@ -148,6 +225,7 @@ int main(int argc, char* argv[])
     changes = 0;
 
     polling.start();
+    const long commandsBefore = simulator.commandsReceived();
     const double cpuStart = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
@@ -156,9 +234,10 @@ int main(int argc, char* argv[])
     const double wallSeconds = wall.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpuStart;
 
-    std::printf("view=%s size=%d seconds=%.1f change_ms=%d level_changes=%d ticks=%ld "
-                "form2_paints=%ld cpu_percent=%.2f\n",
-                options.view ? "open" : "closed", options.size, wallSeconds, options.changeMs,
-                changes, ticks, counter.paints, 100.0 * cpu / wallSeconds);
+    std::printf("source=%s view=%s size=%d seconds=%.1f change_ms=%d level_changes=%d ticks=%ld "
+                "form2_paints=%ld at_commands=%ld cpu_percent=%.2f\n",
+                modemPath.isEmpty() ? "writes" : "modemsim", options.view ? "open" : "closed",
+                options.size, wallSeconds, options.changeMs, changes, ticks, counter.paints,
+                simulator.commandsReceived() - commandsBefore, 100.0 * cpu / wallSeconds);
     return 0;
 }

@@ -4,8 +4,9 @@
 #   bench/presentation/run_bench.sh [build-dir] [seconds]
 #
 # Each line: the main window alone, then Form2 at size 250 with the level changing every two
-# seconds, then every polling cycle (300 ms), then Form2 at 500. Set QT_QPA_PLATFORM=xcb under
-# xvfb-run to measure drawing to an X server instead of offscreen.
+# seconds, then every polling cycle (300 ms), then Form2 at 500; last, Form2 at 250 with the
+# window polling the modem simulator. Set QT_QPA_PLATFORM=xcb under xvfb-run to measure drawing
+# to an X server instead of offscreen.
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-20}
@@ -16,3 +17,4 @@ bench="$build/bench/presentation/fullscreen_bench"
 "$bench" --seconds "$seconds" --size 250 --change-ms 2000
 "$bench" --seconds "$seconds" --size 250 --change-ms 300
 "$bench" --seconds "$seconds" --size 500 --change-ms 300
+"$bench" --seconds "$seconds" --size 250 --change-ms 2000 --modem "$build/tools/modemsim/modemsim"
