@@ -2,6 +2,7 @@
 
 #include "kestrel/MonitorPlatform.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -13,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class Form2;
 class ProgressBar;
 
 // The monitor's main window: the dark display panel with the operator, level and cell fields,
@@ -24,6 +26,7 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     explicit Form1(MonitorPlatform platform, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Non-visual parts.
     CommControl& MSComm1;
@@ -86,6 +89,18 @@ public:
     // retry timer (TimerPause).
     void COMPORT();
 
+    // The full-screen view, the voice and the ID file (Form1Actions.cpp).
+    // "Full screen": loads Form2 when it is not loaded, shows it, brings it forward.
+    void Command1_Click();
+    // Plays the current level's recording when "LEVEL AS VOICE" is ticked.
+    void Timer3_Timer();
+    // "Save id": writes the cell identity labels into the ID file the user picks.
+    void CommandSave_Click();
+    // The full-screen view while it is loaded, else null.
+    Form2* fullScreenView() const;
+    // The operator as last parsed; empty while none is known, which blocks "Save id".
+    const QString& operatorText() const { return m_operatorText; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -95,9 +110,15 @@ private:
     void createChoices();
     void createHiddenControls();
     void createTimers();
+    void connectActions();
 
     // The port number as text, as cut from a caption or typed into Combo1.
     QString portText_;
     // Ticks of TimerPause since the last retry.
     int retryTicks_ = 0;
+
+    QString m_operatorText; // kept by PCOPS
+    QPointer<Form2> m_form2;
+    // Lets tests set what the polling cycle keeps.
+    friend struct Form1TestAccess;
 };

@@ -26,7 +26,7 @@ QString pcUiCaption(int port)
 
 // The window with the real serial port control, whose port numbers lead to pseudo-terminals
 // that the test plays as modems (3 and 5), and a device list the test writes.
-class Form1Test : public testing::Test
+class Form1Test : public testing::Test, WithApplication
 {
 protected:
     Form1Test()
@@ -37,7 +37,6 @@ protected:
                                        missing.filePath(QStringLiteral("ttyUSB%1").arg(number)));
           })
     {
-        ensureApplication();
     }
 
     void SetUp() override

@@ -1,19 +1,25 @@
 #pragma once
 
 #include <QApplication>
+#include <memory>
 
-// Widgets need one QApplication per test program; the first test that asks creates it.
-inline void ensureApplication()
+// The application of one test, made before the test's widgets (as a base class of its
+// fixture) and destroyed after them. An application that outlived main() would leave Qt's font
+// caches behind for the leak checker, and one destroyed at exit would meet Qt's input device
+// list already gone.
+class WithApplication
 {
-    if (!QApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "kestrel_window_tests";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+protected:
+    WithApplication()
+    {
+        if (!QApplication::instance()) {
+            app_ = std::make_unique<QApplication>(argc_, argv_);
+        }
     }
-}
 
-// A fixture base that makes sure the application exists before any member widget is built.
-struct WithApplication {
-    WithApplication() { ensureApplication(); }
+private:
+    inline static int argc_ = 1;
+    inline static char name_[] = "kestrel_tests";
+    inline static char* argv_[] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
 };
