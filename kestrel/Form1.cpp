@@ -1,6 +1,6 @@
 #include "kestrel/Form1.h"
 
-#include "kestrel/AppIcon.h"
+#include "packaging/icons/ProgramIcon.h"
 #include "kestrel/Form2.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
@@ -176,7 +176,7 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
-    setWindowIcon(kestrelIcon());
+    setWindowIcon(programIcon(QStringLiteral("kestrel")));
     setFixedSize(pixels(7260), pixels(3300));
     setFont(designFont(msSansSerif, 8.25));
     setAutoFillBackground(true);

@@ -1,8 +1,0 @@
-#include "kestrel/AppIcon.h"
-
-#include "packaging/icons/ProgramIcon.h"
-
-QIcon kestrelIcon()
-{
-    return programIcon(QStringLiteral("kestrel"));
-}
