@@ -1,8 +1,10 @@
 #include "kestrel/Form1.h"
 
-#include "kestrel/AppIcon.h"
+#include "packaging/icons/ProgramIcon.h"
+#include "kestrel/Form2.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
+#include "kestrel/voice/SpokenNumbers.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/levelbar/ProgressBar.h"
 
@@ -174,7 +176,7 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString());
-    setWindowIcon(kestrelIcon());
+    setWindowIcon(programIcon(QStringLiteral("kestrel")));
     setFixedSize(pixels(7260), pixels(3300));
     setFont(designFont(msSansSerif, 8.25));
     setAutoFillBackground(true);
@@ -188,6 +190,7 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     createChoices();
     createHiddenControls();
     createTimers();
+    connectActions();
     connectListPicksAndPolling();
 }
 
@@ -211,8 +214,8 @@ void Form1::createDisplayFields()
     ProgressBar1 = new ProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setGeometry(twipsRect(480, 600, 6255, 375));
-    ProgressBar1->setMin(1);
-    ProgressBar1->setMax(30);
+    ProgressBar1->setMin(LevelBarMinimum);
+    ProgressBar1->setMax(LevelBarMaximum);
     ProgressBar1->setValue(1);
     // The menu-text colour of the system palette (black in the usual schemes).
     ProgressBar1->setBackColor(QApplication::palette().color(QPalette::WindowText));
@@ -320,6 +323,9 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload()
 {
+    if (m_form2) {
+        m_form2->close();
+    }
     TimerPause->stop();
     Timer1->stop();
     Timer3->stop();

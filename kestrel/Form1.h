@@ -6,6 +6,7 @@
 #include "kestrel/at/CsqReply.h"
 #include "kestrel/polling/AtTransaction.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -17,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class Form2;
 class ProgressBar;
 
 // The monitor's main window: the dark display panel with the operator, level and cell fields,
@@ -28,6 +30,7 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     explicit Form1(MonitorPlatform platform, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Non-visual parts.
     CommControl& MSComm1;
@@ -90,6 +93,18 @@ public:
     // retry timer (TimerPause).
     void COMPORT();
 
+    // The full-screen view, the voice and the ID file (Form1Actions.cpp).
+    // "Full screen": loads Form2 when it is not loaded, shows it, brings it forward.
+    void Command1_Click();
+    // Plays the current level's recording when "LEVEL AS VOICE" is ticked.
+    void Timer3_Timer();
+    // "Save id": writes the cell identity labels into the ID file the user picks.
+    void CommandSave_Click();
+    // The full-screen view while it is loaded, else null.
+    Form2* fullScreenView() const;
+    // The operator as last parsed; empty while none is known, which blocks "Save id".
+    const QString& operatorText() const { return m_operatorText; }
+
     // Polling cycle and network mode (Form1Polling.cpp). A cycle blocks the event loop while it
     // waits for the modem; Timer1 cannot fire into a running one.
     // A tick of Timer1 runs PCOPS.
@@ -115,6 +130,7 @@ private:
     void createChoices();
     void createHiddenControls();
     void createTimers();
+    void connectActions();
 
     // Polling state (Form1Polling.cpp): reply text and read counter, and what each query keeps
     // from one cycle to the next.
@@ -129,4 +145,9 @@ private:
     QString portText_;
     // Ticks of TimerPause since the last retry.
     int retryTicks_ = 0;
+
+    QString m_operatorText; // kept by PCOPS
+    QPointer<Form2> m_form2;
+    // Lets tests set what the polling cycle keeps.
+    friend struct Form1TestAccess;
 };

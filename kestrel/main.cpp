@@ -1,8 +1,8 @@
 #include "kestrel/Form1.h"
-#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/filedialog/QtFileDialog.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/serial/SerialCommControl.h"
-#include "platform/sound/FakeSoundPlayer.h"
+#include "platform/sound/MediaSoundPlayer.h"
 
 #include <QApplication>
 
@@ -11,13 +11,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kestrel"));
 
+    // The platform pieces outlive the window that uses them.
     SerialCommControl serialPort;
     SysfsDeviceInventory inventory(QStringLiteral("/sys"));
-    FakeSoundPlayer soundPlayer; // replaced when the real player/dialog land
-    FakeFileDialog fileDialog;   // replaced when the real player/dialog land
+    MediaSoundPlayer soundPlayer;
+    QtFileDialog fileDialog;
 
     Form1 window(
         {serialPort, inventory, soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
+    fileDialog.setOwner(&window);
     window.Form_Load();
     window.show();
     return app.exec();

@@ -1,5 +1,6 @@
 #include "plover/Form1.h"
 
+#include "packaging/icons/ProgramIcon.h"
 #include "platform/filedialog/FileDialog.h"
 #include "platform/web/PageLoader.h"
 #include "plover/IdFile.h"
@@ -53,6 +54,7 @@ Form1::Form1(FileDialog& cmdOpenFile, PageLoader& WebBrowser1, UrlOpener& browse
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("plover"));
+    setWindowIcon(programIcon(QStringLiteral("plover")));
     setFixedSize(pixels(8085), pixels(1965));
     createControls();
     orderTabs();

@@ -183,6 +183,7 @@ TEST_F(Form1PollingTest, NoOperatorClearsEveryFieldAndTheLevel)
     tick();
     ASSERT_EQ(LevelDbm(), -73);
     ASSERT_FALSE(form->LblCellID->text().isEmpty());
+    ASSERT_EQ(form->operatorText(), QStringLiteral("00101"));
 
     script({kNoOperator});
     tick();
@@ -194,6 +195,8 @@ TEST_F(Form1PollingTest, NoOperatorClearsEveryFieldAndTheLevel)
     EXPECT_EQ(form->ProgressBar1->Value(), 0);
     // The voice and the full-screen view must not go on presenting the last level.
     EXPECT_EQ(LevelDbm(), std::nullopt);
+    // Nor can the cell be saved.
+    EXPECT_EQ(form->operatorText(), QString());
     EXPECT_EQ(form->Text1->text(), kNoOperator);
 }
 

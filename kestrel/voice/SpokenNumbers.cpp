@@ -1,20 +1,10 @@
 #include "kestrel/voice/SpokenNumbers.h"
 
+#include "kestrel/at/Conversions.h"
 #include "kestrel/voice/VoicePlay.h"
+#include "platform/levelbar/ProgressBar.h"
 
 #include <algorithm>
-
-double levelBarPercentage(int value)
-{
-    const double percentage =
-        static_cast<double>(value - LevelBarMinimum) / (LevelBarMaximum - LevelBarMinimum) * 100.0;
-    return std::clamp(percentage, 0.0, 100.0);
-}
-
-QString levelDbmText(int signalIndex)
-{
-    return QString::number(-113 + 2 * signalIndex);
-}
 
 QStringList spokenNumbers()
 {
@@ -24,10 +14,15 @@ QStringList spokenNumbers()
         if (!number.isEmpty() && !numbers.contains(number))
             numbers << number;
     };
-    for (int index = LowestSignalIndex; index <= HighestSignalIndex; ++index)
-        add(VoiceInputs{true, false, 0, levelDbmText(index), QString()});
-    for (int value = LowestBarValue; value <= HighestBarValue; ++value)
-        add(VoiceInputs{true, true, levelBarPercentage(value), QString(), QString()});
+    for (int index = LowestSignalIndex; index <= HighestSignalIndex; ++index) {
+        // The level the signal query computes from an index.
+        const at::DbmLevel level = -113 + 2 * index;
+        add(VoiceInputs{true, false, 0, at::levelDbmText(level), QString()});
+    }
+    for (int value = LowestBarValue; value <= HighestBarValue; ++value) {
+        const double percentage = levelPercentage(value, LevelBarMinimum, LevelBarMaximum);
+        add(VoiceInputs{true, true, percentage, QString(), QString()});
+    }
 
     std::sort(numbers.begin(), numbers.end(),
               [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });

@@ -2,8 +2,9 @@
 
 #include <QStringList>
 
-// The level bar's range as the main window's design sets it; a cleared reading sets the bar to
-// 0 and the strongest signal index sets it to 31, both outside the range.
+// The level bar's range as the main window's design sets it (Form1 uses these); a cleared
+// reading sets the bar to 0 and the strongest signal index sets it to 31, both outside the
+// range.
 constexpr int LevelBarMinimum = 1;
 constexpr int LevelBarMaximum = 30;
 constexpr int LowestBarValue = 0;
@@ -13,14 +14,8 @@ constexpr int HighestBarValue = 31;
 constexpr int LowestSignalIndex = 0;
 constexpr int HighestSignalIndex = 31;
 
-// Where the bar's value stands within its range, in percent, clamped to 0..100:
-// (value - 1) / (30 - 1) * 100.
-double levelBarPercentage(int value);
-
-// The level in dBm that a signal index gives: -113 + 2 * index, as LevelDbm holds it.
-QString levelDbmText(int signalIndex);
-
 // Every number the monitor can ask to hear, found by running the voice's own choice of number
-// over every level and every bar value the monitor can hold; sorted, each once, without the
-// empty number of a cleared reading. One recording "<number>.MP3" is needed for each.
+// over every level and every bar value the monitor can hold, with the bar's own percentage
+// rule; sorted, each once, without the empty number of a cleared reading. One recording
+// "<number>.MP3" is needed for each.
 QStringList spokenNumbers();

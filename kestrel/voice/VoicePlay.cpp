@@ -1,28 +1,12 @@
 #include "kestrel/voice/VoicePlay.h"
 
+#include "kestrel/at/Conversions.h"
 #include "platform/sound/SoundPlayer.h"
-
-#include <cmath>
-
-double roundHalfToEven(double value)
-{
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction < 0.5)
-        return below;
-    if (fraction > 0.5)
-        return below + 1;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
 
 QString spokenNumber(const VoiceInputs& inputs)
 {
-    if (inputs.check1Ticked) {
-        if (!std::isfinite(inputs.levelPercentage))
-            return QString();
-        // Adding zero turns a negative zero into "0" rather than "-0".
-        return QString::number(roundHalfToEven(inputs.levelPercentage) + 0.0, 'f', 0);
-    }
+    if (inputs.check1Ticked)
+        return QString::number(at::roundHalfToEven(inputs.levelPercentage));
     return inputs.levelDbm.mid(1, 3);
 }
 

@@ -18,9 +18,9 @@ struct VoiceInputs {
 // itself. Whether the file exists is the player's concern, not this one's.
 void voiceplay(SoundPlayer& player, const VoiceInputs& inputs);
 
-// The number to speak, as it names the recording: the percentage rounded half to even when
-// Check1 is ticked, otherwise LevelDbm from its second character, at most three characters
-// ("-85" gives "85", "-101" gives "101", "" gives "").
+// The number to speak, as it names the recording: with Check1 ticked the percentage rounded
+// half to even, as the level display rounds it; otherwise LevelDbm from its second character,
+// at most three characters ("-85" gives "85", "-101" gives "101", "" gives "").
 QString spokenNumber(const VoiceInputs& inputs);
 
 // "<executableFolder>/sound/<number>.MP3".
@@ -28,6 +28,3 @@ QString soundFileName(const QString& executableFolder, const QString& number);
 
 // The folder of the recordings: "sound" inside the executable's folder.
 QString soundFolder(const QString& executableFolder);
-
-// Rounds to the nearest whole number, a half to the even neighbour (2.5 gives 2, 3.5 gives 4).
-double roundHalfToEven(double value);

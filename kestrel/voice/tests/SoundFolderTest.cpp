@@ -20,23 +20,6 @@ TEST(SpokenNumbers, CoverEveryDbmLevelAndTheBarsEnds)
     EXPECT_FALSE(numbers.contains(QString()));
 }
 
-TEST(SpokenNumbers, TheBarClampsOutsideItsRange)
-{
-    const struct {
-        const char* shows;
-        int value;
-        double percentage;
-    } rows[] = {
-        {"a cleared reading", 0, 0.0},      {"the bottom of the range", 1, 0.0},
-        {"the middle", 15, 1400.0 / 29},    {"the top of the range", 30, 100.0},
-        {"the strongest index", 31, 100.0},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.shows);
-        EXPECT_DOUBLE_EQ(levelBarPercentage(row.value), row.percentage);
-    }
-}
-
 // The folder must hold a recording for each number the monitor can ask for, and nothing else
 // that could pass for one.
 TEST(SoundFolder, HoldsExactlyTheSpokenNumbers)

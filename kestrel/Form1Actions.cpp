@@ -1,0 +1,85 @@
+// The main window's actions beyond polling: the full-screen view, the spoken level and the ID
+// file.
+#include "ini/IdFileNames.h"
+#include "ini/clsINI.h"
+#include "kestrel/Form1.h"
+#include "kestrel/Form2.h"
+#include "kestrel/LevelDbm.h"
+#include "kestrel/voice/VoicePlay.h"
+#include "platform/levelbar/ProgressBar.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+Form1::~Form1()
+{
+    // The view has no owner but reads this window on every tick: it must not outlive it.
+    delete m_form2;
+}
+
+void Form1::connectActions()
+{
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(CommandSave, &QPushButton::clicked, this, [this] { CommandSave_Click(); });
+    connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+}
+
+void Form1::Command1_Click()
+{
+    if (!m_form2) {
+        m_form2 = new Form2(*this);
+        m_form2->Form_Load();
+    }
+    // Brought forward also from the task bar.
+    m_form2->setWindowState(m_form2->windowState() & ~Qt::WindowMinimized);
+    m_form2->show();
+    m_form2->raise();
+    m_form2->activateWindow();
+}
+
+Form2* Form1::fullScreenView() const
+{
+    return m_form2;
+}
+
+void Form1::Timer3_Timer()
+{
+    voiceplay(MMControl1,
+              VoiceInputs{Check2->isChecked(), Check1->isChecked(), ProgressBar1->Percentage(),
+                          at::levelDbmText(LevelDbm()), executableFolder});
+}
+
+void Form1::CommandSave_Click()
+{
+    if (m_operatorText.isEmpty()) {
+        return;
+    }
+    cmdOpenFile.setDefaultExt(QStringLiteral("ini"));
+    cmdOpenFile.setFilter(QStringLiteral("(*.ini)|*.ini"));
+    cmdOpenFile.ShowSave();
+    const QString fileName = cmdOpenFile.FileName();
+    if (fileName.isEmpty()) {
+        return;
+    }
+
+    clsINI idFile;
+    try {
+        idFile.setFileName(fileName);
+    } catch (const IniFileError&) {
+        // The file exists but was not read completely: writing now would replace it by the
+        // part that was read.
+        return;
+    }
+    idFile.setValue(IdFile::Section, IdFile::CellId, LblCellID->text());
+    idFile.setValue(IdFile::Section, IdFile::Lac, LblLAC->text());
+    idFile.setValue(IdFile::Section, IdFile::Mnc, LblMNC->text());
+    idFile.setValue(IdFile::Section, IdFile::Mcc, LblMCC->text());
+    idFile.setValue(IdFile::Section, IdFile::Operator, LblCOPS->text());
+    try {
+        idFile.UpdateFile();
+    } catch (const IniFileError&) {
+        // Shown nowhere; the write is atomic, so the old file stays as it was.
+    }
+}

@@ -1,0 +1,185 @@
+#include "kestrel/Form2.h"
+
+#include "kestrel/Form1.h"
+#include "kestrel/LevelDbm.h"
+#include "platform/levelbar/ProgressBar.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <QWindow>
+
+namespace
+{
+
+// Laid out in twips like the main window, 15 to a pixel.
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+
+QPoint twipsPoint(int left, int top)
+{
+    return {left / 15, top / 15};
+}
+
+QFont boldSerif(int points)
+{
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSize(points);
+    font.setBold(true);
+    return font;
+}
+
+QColor textColour(const QWidget* widget)
+{
+    return widget->palette().color(QPalette::WindowText);
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+// A label that sizes itself to its text, with its top left corner fixed.
+QLabel* makeSizingLabel(QWidget* parent, const char* name, const QPoint& topLeft, const QFont& font)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(topLeft);
+    label->setFont(font);
+    label->adjustSize();
+    return label;
+}
+
+void copyText(QLabel* label, const QString& text)
+{
+    if (label->text() != text) {
+        label->setText(text);
+        label->adjustSize();
+    }
+}
+
+void copyColour(QLabel* label, const QColor& colour)
+{
+    if (textColour(label) != colour) {
+        setTextColour(label, colour);
+    }
+}
+
+constexpr int initialSize = 250;
+constexpr int sizeBeforeFirstSetting = 24;
+
+} // namespace
+
+QString fullScreenLevelText(bool percentMode, double barPercentage, at::DbmLevel levelDbm)
+{
+    const QString level = percentMode ? QString::number(at::roundHalfToEven(barPercentage))
+                                      : at::levelDbmText(levelDbm);
+    return QStringLiteral("  ") + level;
+}
+
+Form2::Form2(const Form1& mainWindow) : mainWindow_(mainWindow)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("FULL SCREEN"));
+    setWindowIcon(mainWindow.windowIcon());
+    resize(twipsRect(0, 0, 9915, 5385).size());
+    setFont(mainWindow.font());
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    setPalette(palette);
+
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(twipsRect(120, 120, 2895, 615));
+    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Shape1->setLineWidth(1);
+    setTextColour(Shape1, Qt::white);
+
+    Slider1 = new QSlider(Qt::Horizontal, this);
+    Slider1->setObjectName(QStringLiteral("Slider1"));
+    Slider1->setGeometry(twipsRect(240, 240, 2055, 375));
+    Slider1->setRange(0, 500);
+    Slider1->setValue(initialSize);
+    Slider1->setSingleStep(1);
+    Slider1->setPageStep(5);
+
+    Label3 = new QLabel(QStringLiteral("SIZE "), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(twipsRect(2400, 360, 615, 255));
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextColour(Label3, Qt::white);
+
+    Label1 = makeSizingLabel(this, "Label1", twipsPoint(120, 720), boldSerif(36));
+    Label2 =
+        makeSizingLabel(this, "Label2", twipsPoint(120, 1800), boldSerif(sizeBeforeFirstSetting));
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+
+    // A drag resizes once, on release, not at every step of the way; clicks on the groove and
+    // keys resize at once.
+    connect(Slider1, &QSlider::sliderReleased, this, [this] { Slider1_Click(); });
+    connect(Slider1, &QSlider::valueChanged, this, [this] {
+        if (!Slider1->isSliderDown()) {
+            Slider1_Click();
+        }
+    });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+}
+
+void Form2::Form_Load()
+{
+    // The window opens where the system places new windows, its frame as large as the
+    // screen. Frame margins are known once the native window exists (on X11 only after the
+    // window manager has framed it; until then they count as none).
+    winId();
+    if (const QScreen* shownOn = screen()) {
+        resize(shownOn->size().shrunkBy(windowHandle()->frameMargins()));
+    }
+    setLevelTextSize(Slider1->value());
+    Timer1->start();
+}
+
+void Form2::Slider1_Click()
+{
+    setLevelTextSize(Slider1->value());
+}
+
+void Form2::Timer1_Timer()
+{
+    const QColor colour = textColour(mainWindow_.LblCOPS);
+    copyText(Label1, mainWindow_.LblCOPS->text());
+    copyColour(Label1, colour);
+    copyColour(Label2, colour);
+    copyText(Label2, fullScreenLevelText(mainWindow_.Check1->isChecked(),
+                                         mainWindow_.ProgressBar1->Percentage(), LevelDbm()));
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    Timer1->stop();
+    event->accept();
+}
+
+void Form2::setLevelTextSize(int points)
+{
+    // A font of no size does not exist: at 0 the text keeps the size it has.
+    if (points <= 0 || Label2->font().pointSize() == points) {
+        return;
+    }
+    QFont font = Label2->font();
+    font.setPointSize(points);
+    Label2->setFont(font);
+    Label2->adjustSize();
+}

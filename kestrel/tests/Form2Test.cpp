@@ -1,0 +1,270 @@
+#include "kestrel/Form2.h"
+
+#include "kestrel/Form1.h"
+#include "kestrel/LevelDbm.h"
+#include "kestrel/tests/TestApplication.h"
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/levelbar/ProgressBar.h"
+#include "platform/serial/FakeCommControl.h"
+#include "platform/sound/FakeSoundPlayer.h"
+
+#include <QCheckBox>
+#include <QDeadlineTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace
+{
+
+bool waitUntil(const std::function<bool()>& condition)
+{
+    QDeadlineTimer deadline(3000);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+QColor textColour(const QWidget* widget)
+{
+    return widget->palette().color(QPalette::WindowText);
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void pressKey(QWidget* widget, Qt::Key key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+}
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+class Form2Test : public testing::Test, WithApplication
+{
+protected:
+    ~Form2Test() override { LevelDbm() = std::nullopt; }
+
+    Form2& openView()
+    {
+        main->Command1->click();
+        Form2* view = main->fullScreenView();
+        EXPECT_NE(view, nullptr);
+        return *view;
+    }
+
+    // Closes the view with its close button's event and lets the deferred deletion run.
+    void closeView()
+    {
+        ASSERT_NE(main->fullScreenView(), nullptr);
+        main->fullScreenView()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Waits for the view's own timer to tick once more.
+    void waitOneTick(Form2& view)
+    {
+        int ticks = 0;
+        const auto counting = QObject::connect(view.Timer1, &QTimer::timeout, [&] { ++ticks; });
+        EXPECT_TRUE(waitUntil([&] { return ticks > 0; }));
+        QObject::disconnect(counting);
+    }
+
+    static int levelPoints(const Form2& view) { return view.Label2->font().pointSize(); }
+
+    FakeCommControl serial;
+    FakeDeviceInventory inventory;
+    FakeSoundPlayer sound;
+    FakeFileDialog dialog;
+    std::unique_ptr<Form1> main =
+        std::make_unique<Form1>(MonitorPlatform{serial, inventory, sound, dialog, QString()});
+};
+
+TEST_F(Form2Test, FirstOpeningIsAScreenSizedBlackViewAt250Points)
+{
+    Form2& view = openView();
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("FULL SCREEN"));
+    EXPECT_EQ(view.frameGeometry().size(), QGuiApplication::primaryScreen()->size());
+    EXPECT_EQ(view.palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_EQ(view.Slider1->value(), 250);
+    EXPECT_EQ(levelPoints(view), 250);
+    EXPECT_EQ(view.Label1->font().pointSize(), 36);
+    EXPECT_TRUE(view.Timer1->isActive());
+}
+
+TEST_F(Form2Test, TheSliderSetsTheLevelSizeWhenTheUserLetsGoOrPressesAKey)
+{
+    // A mouse press on the slider, a move, and the release.
+    const auto release = [](int value) {
+        return [value](QSlider* s) {
+            s->setSliderDown(true);
+            s->setValue(value);
+            EXPECT_EQ(s->parentWidget()->findChild<QLabel*>("Label2")->font().pointSize(), 250)
+                << "a drag resizes only when it ends";
+            s->setSliderDown(false);
+        };
+    };
+    const struct {
+        const char* shows;
+        std::function<void(QSlider*)> move;
+        int value;
+        int points;
+    } rows[] = {
+        {"released at 100", release(100), 100, 100},
+        {"released at 500", release(500), 500, 500},
+        {"the large step by key", [](QSlider* s) { pressKey(s, Qt::Key_PageUp); }, 255, 255},
+        {"the small step by key", [](QSlider* s) { pressKey(s, Qt::Key_Left); }, 249, 249},
+        {"0 keeps the size the text had", release(0), 0, 250},
+        {"a key down to 0 keeps it too",
+         [](QSlider* s) { s->setValue(1), pressKey(s, Qt::Key_Home); }, 0, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        Form2& view = openView();
+        row.move(view.Slider1);
+        EXPECT_EQ(view.Slider1->value(), row.value);
+        EXPECT_EQ(levelPoints(view), row.points);
+        closeView();
+    }
+}
+
+TEST_F(Form2Test, ASecondClickKeepsTheViewAndItsSize)
+{
+    Form2& view = openView();
+    view.Slider1->setValue(100);
+    view.showMinimized();
+
+    Form2& again = openView();
+    EXPECT_EQ(&again, &view);
+    EXPECT_EQ(again.Slider1->value(), 100);
+    EXPECT_EQ(levelPoints(again), 100);
+    EXPECT_FALSE(again.isMinimized());
+}
+
+TEST_F(Form2Test, ClosingUnloadsTheViewAndReopeningStartsAt250)
+{
+    Form2& view = openView();
+    view.Slider1->setValue(400);
+    QPointer<Form2> closed(&view);
+    closeView();
+    EXPECT_TRUE(closed.isNull());
+    EXPECT_EQ(main->fullScreenView(), nullptr);
+
+    Form2& reopened = openView();
+    EXPECT_EQ(reopened.Slider1->value(), 250);
+    EXPECT_EQ(levelPoints(reopened), 250);
+}
+
+TEST_F(Form2Test, UnloadingTheMainWindowUnloadsTheView)
+{
+    QPointer<Form2> view(&openView());
+    main->Form_Unload();
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_FALSE(view->Timer1->isActive());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(view.isNull());
+}
+
+TEST_F(Form2Test, TheViewNeverOutlivesTheMainWindowItReads)
+{
+    QPointer<Form2> view(&openView());
+    main.reset();
+    EXPECT_TRUE(view.isNull());
+}
+
+TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
+{
+    const QColor buttonText = QApplication::palette().color(QPalette::ButtonText);
+    const QColor blue(0, 0, 255);
+    const QColor green(0, 192, 0);
+    const struct {
+        const char* shows;
+        QString operatorLine;
+        QColor colour;
+        bool percentMode;
+        int barValue;
+        at::DbmLevel levelDbm;
+        QString levelText;
+    } rows[] = {
+        {"before the first operator reply", QString(), buttonText, false, 1, std::nullopt, "  "},
+        {"a 3G operator at -85 dBm", "MegaFon (3G)", blue, false, 14, -85, "  -85"},
+        {"the switch to 2G", "Beeline (2G)", green, false, 14, -85, "  -85"},
+        {"percent mode, without a unit", "Beeline (2G)", green, true, 23, -67, "  76"},
+        {"percent mode at full strength", "Beeline (2G)", green, true, 31, -51, "  100"},
+        {"a cleared level in dBm mode", QString(), buttonText, false, 0, std::nullopt, "  "},
+    };
+    Form2& view = openView();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        main->LblCOPS->setText(row.operatorLine);
+        setTextColour(main->LblCOPS, row.colour);
+        main->Check1->setChecked(row.percentMode);
+        main->ProgressBar1->setValue(row.barValue);
+        LevelDbm() = row.levelDbm;
+
+        waitOneTick(view);
+        EXPECT_EQ(view.Label1->text(), row.operatorLine);
+        EXPECT_EQ(view.Label2->text(), row.levelText);
+        EXPECT_EQ(textColour(view.Label1), row.colour);
+        EXPECT_EQ(textColour(view.Label2), row.colour);
+        // The labels size themselves to their text.
+        EXPECT_EQ(view.Label2->size(), view.Label2->sizeHint());
+    }
+}
+
+TEST_F(Form2Test, AnUnchangedDisplayIsNotRepainted)
+{
+    main->LblCOPS->setText(QStringLiteral("MegaFon (3G)"));
+    LevelDbm() = -73;
+    Form2& view = openView();
+    waitOneTick(view);
+    PaintCounter counter;
+    for (QWidget* widget : {static_cast<QWidget*>(&view), static_cast<QWidget*>(view.Label1),
+                            static_cast<QWidget*>(view.Label2)}) {
+        widget->installEventFilter(&counter);
+    }
+    // The first frame of the view.
+    view.repaint();
+    ASSERT_GT(counter.paints, 0);
+
+    counter.paints = 0;
+    for (int tick = 0; tick < 20; ++tick) {
+        waitOneTick(view);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+
+    LevelDbm() = -71;
+    waitOneTick(view);
+    EXPECT_TRUE(waitUntil([&] { return counter.paints > 0; })) << "a change is drawn";
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+#include "ini/clsINI.h"
+#include "kestrel/Form1.h"
+#include "kestrel/tests/Form1TestAccess.h"
+#include "kestrel/tests/TestApplication.h"
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/serial/FakeCommControl.h"
+#include "platform/sound/FakeSoundPlayer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// What a file made from nothing holds for the reading that SaveIdTest shows.
+const QByteArray freshFile = "[Value]\r\n"
+                             "cellid=20512345\r\n"
+                             "lac=7812\r\n"
+                             "mnc=02\r\n"
+                             "mcc=250\r\n"
+                             "operator=MegaFon (3G)\r\n"
+                             "\r\n";
+
+class SaveIdTest : public testing::Test, WithApplication
+{
+protected:
+    SaveIdTest()
+    {
+        Form1TestAccess::setOperatorText(form, QStringLiteral("MegaFon"));
+        showCell("20512345", "7812", "02", "250", "MegaFon (3G)");
+    }
+
+    void showCell(const QString& cellId, const QString& lac, const QString& mnc, const QString& mcc,
+                  const QString& operatorLine)
+    {
+        form.LblCellID->setText(cellId);
+        form.LblLAC->setText(lac);
+        form.LblMNC->setText(mnc);
+        form.LblMCC->setText(mcc);
+        form.LblCOPS->setText(operatorLine);
+    }
+
+    // A click on "Save id" with the user picking `fileName` (empty: cancelling).
+    void saveAs(const QString& fileName)
+    {
+        dialog.nextChoices = QStringList{fileName};
+        form.CommandSave->click();
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    FakeCommControl serial;
+    FakeDeviceInventory inventory;
+    FakeSoundPlayer sound;
+    FakeFileDialog dialog;
+    Form1 form{{serial, inventory, sound, dialog, QString()}};
+};
+
+TEST_F(SaveIdTest, ANewFileHoldsTheFiveLabelsInOrder)
+{
+    saveAs(path("id.ini"));
+    EXPECT_EQ(dialog.shown, QStringList{"save"});
+    EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
+    EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
+    EXPECT_EQ(readBytes(path("id.ini")), freshFile);
+}
+
+TEST_F(SaveIdTest, AnExistingFileKeepsWhatItHolds)
+{
+    const struct {
+        const char* shows;
+        QByteArray before;
+        QByteArray after;
+    } rows[] = {
+        {"an empty file", "", freshFile},
+        {"a section spelled [value] with an entry CellID: updated in place, the rest appended",
+         "[value]\r\nCellID=1\r\n",
+         "[value]\r\nCellID=20512345\r\nlac=7812\r\nmnc=02\r\nmcc=250\r\n"
+         "operator=MegaFon (3G)\r\n\r\n"},
+        {"other sections stay in their order, the section follows them",
+         "; ours\r\n[A]\r\nx=1\r\n[B]\r\ny = 2\r\n",
+         "[A]\r\nx=1\r\n\r\n[B]\r\ny = 2\r\n\r\n" + freshFile},
+        {"a section between others stays there", "[A]\r\n[Value]\r\nmcc=999\r\n[B]\r\n",
+         "[A]\r\n\r\n[Value]\r\nmcc=250\r\ncellid=20512345\r\nlac=7812\r\nmnc=02\r\n"
+         "operator=MegaFon (3G)\r\n\r\n[B]\r\n\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        writeBytes(path("id.ini"), row.before);
+        saveAs(path("id.ini"));
+        EXPECT_EQ(readBytes(path("id.ini")), row.after);
+    }
+}
+
+TEST_F(SaveIdTest, SavingBeforeTheCellIsKnownWritesEmptyValues)
+{
+    showCell("", "", "02", "250", "MegaFon (3G)");
+    saveAs(path("id.ini"));
+    EXPECT_EQ(readBytes(path("id.ini")), "[Value]\r\ncellid=\r\nlac=\r\nmnc=02\r\nmcc=250\r\n"
+                                         "operator=MegaFon (3G)\r\n\r\n");
+}
+
+TEST_F(SaveIdTest, SavingTwiceKeepsOneSectionWithTheNewerValues)
+{
+    showCell("1", "2", "01", "250", "MTS (2G)");
+    saveAs(path("id.ini"));
+    showCell("20512345", "7812", "02", "250", "MegaFon (3G)");
+    saveAs(path("id.ini"));
+    EXPECT_EQ(readBytes(path("id.ini")), freshFile);
+}
+
+TEST_F(SaveIdTest, NothingIsWrittenWhenTheSaveCannotGoAhead)
+{
+    // An earlier save chose id.ini; nothing below may touch it again.
+    saveAs(path("id.ini"));
+    showCell("9", "9", "99", "999", "Other (2G)");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("taken.ini"));
+
+    const struct {
+        const char* shows;
+        QString operatorText;
+        QString choice;
+    } rows[] = {
+        {"no operator known yet", "", path("id.ini")},
+        {"a cancelled dialog", "MegaFon", ""},
+        {"a directory where the file should be", "MegaFon", path("taken.ini")},
+        {"a folder that does not exist", "MegaFon", path("missing/id.ini")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        Form1TestAccess::setOperatorText(form, row.operatorText);
+        saveAs(row.choice);
+        EXPECT_EQ(readBytes(path("id.ini")), freshFile);
+        EXPECT_TRUE(QFileInfo(path("taken.ini")).isDir());
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                  (QStringList{"id.ini", "taken.ini"}));
+    }
+    EXPECT_EQ(dialog.shown.size(), 4) << "the dialog is not shown without an operator";
+}
+
+TEST_F(SaveIdTest, AnotherClsIniReadsAllFiveBack)
+{
+    saveAs(path("id.ini"));
+    clsINI reader;
+    reader.setFileName(path("id.ini"));
+    EXPECT_EQ(reader.Value("VALUE", "CellID"), QStringLiteral("20512345"));
+    EXPECT_EQ(reader.Value("value", "LAC"), QStringLiteral("7812"));
+    EXPECT_EQ(reader.Value("Value", "mnc"), QStringLiteral("02"));
+    EXPECT_EQ(reader.Value("Value", "MCC"), QStringLiteral("250"));
+    EXPECT_EQ(reader.Value("Value", "operator"), QStringLiteral("MegaFon (3G)"));
+}
+
+} // namespace

@@ -1,0 +1,282 @@
+#include "tools/cellsvc/CellDatabase.h"
+
+#include <sqlite3.h>
+#include <utility>
+
+namespace cellsvc
+{
+namespace
+{
+
+// The key covers the radio too: the same cell identity may be listed once per radio type.
+// WITHOUT ROWID makes the primary key the table's own B-tree, so it doubles as the index on
+// (mcc, net, area, cell) that lookups use, and no separate index has to be kept up to date.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS cells (
+    mcc INTEGER NOT NULL,
+    net INTEGER NOT NULL,
+    area INTEGER NOT NULL,
+    cell INTEGER NOT NULL,
+    radio TEXT NOT NULL,
+    lon REAL NOT NULL,
+    lat REAL NOT NULL,
+    range INTEGER NOT NULL,
+    samples INTEGER NOT NULL,
+    updated INTEGER NOT NULL,
+    PRIMARY KEY (mcc, net, area, cell, radio)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS summary (
+    cells INTEGER NOT NULL,
+    imported INTEGER NOT NULL
+);
+)sql";
+
+// Counting tens of millions of rows takes seconds, so each import leaves the count here for
+// the server to show at start.
+constexpr const char* kSummarize = R"sql(
+DELETE FROM summary;
+INSERT INTO summary (cells, imported) SELECT count(*), unixepoch() FROM cells;
+)sql";
+
+constexpr const char* kUpsert = R"sql(
+INSERT INTO cells (mcc, net, area, cell, radio, lon, lat, range, samples, updated)
+VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)
+ON CONFLICT (mcc, net, area, cell, radio) DO UPDATE SET
+    lon = excluded.lon, lat = excluded.lat, range = excluded.range, samples = excluded.samples,
+    updated = excluded.updated
+WHERE excluded.updated >= cells.updated
+)sql";
+
+// Most samples first; among equals the most recently updated, then a fixed order by radio so
+// that the same database always gives the same answer.
+constexpr const char* kFind = R"sql(
+SELECT lat, lon, range, samples FROM cells
+WHERE mcc = ?1 AND net = ?2 AND area = ?3 AND cell = ?4
+ORDER BY samples DESC, updated DESC, radio
+LIMIT 1
+)sql";
+
+} // namespace
+
+Statement::Statement(sqlite3* db, const char* sql)
+{
+    if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr) !=
+        SQLITE_OK) {
+        const char* file = sqlite3_db_filename(db, "main");
+        const std::string reason = std::string(file ? file : "") + ": " + sqlite3_errmsg(db);
+        sqlite3_finalize(statement_);
+        throw DatabaseError(reason);
+    }
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : statement_(std::exchange(other.statement_, nullptr))
+{
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept
+{
+    std::swap(statement_, other.statement_);
+    return *this;
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(statement_);
+}
+
+Connection::Connection(const std::string& path, int flags) : path_(path)
+{
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw DatabaseError(path + ": " + reason);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    // Another process may hold the write lock for a moment (an import committing).
+    sqlite3_busy_timeout(db_, 5000);
+}
+
+Connection::Connection(Connection&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_))
+{
+}
+
+Connection::~Connection()
+{
+    sqlite3_close_v2(db_);
+}
+
+void Connection::execute(const char* sql)
+{
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        raise("cannot run " + std::string(sql).substr(0, 40));
+    }
+}
+
+std::string Connection::describe(const std::string& what) const
+{
+    return path_ + ": " + what + ": " + sqlite3_errmsg(db_);
+}
+
+void Connection::raise(const std::string& what) const
+{
+    throw DatabaseError(describe(what));
+}
+
+CellWriter::CellWriter(const std::string& path, int cacheMiB, Mode mode)
+    : connection_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX)
+{
+    // Takes effect only on a new file. Larger pages than the default 4 KiB mean fewer splits
+    // and a shallower tree for tens of millions of short rows.
+    connection_.execute("PRAGMA page_size=8192");
+    if (mode == Mode::Private) {
+        // Nobody else sees this file until it is complete, and an unfinished one is deleted:
+        // pages are written once, straight into the file, with no log and no syncing.
+        connection_.execute("PRAGMA journal_mode=OFF");
+        connection_.execute("PRAGMA synchronous=OFF");
+        connection_.execute("PRAGMA locking_mode=EXCLUSIVE");
+    } else {
+        // WAL lets the server go on reading while an import writes, and keeps an unfinished
+        // import out of what readers see.
+        connection_.execute("PRAGMA journal_mode=WAL");
+        connection_.execute("PRAGMA synchronous=NORMAL");
+    }
+    const std::string cache = "PRAGMA cache_size=-" + std::to_string(cacheMiB * 1024);
+    connection_.execute(cache.c_str());
+    connection_.execute(kSchema);
+    upsert_ = Statement(connection_.get(), kUpsert);
+}
+
+void CellWriter::begin()
+{
+    connection_.execute("BEGIN IMMEDIATE");
+    inTransaction_ = true;
+}
+
+bool CellWriter::upsert(const CellRecord& r)
+{
+    sqlite3_stmt* s = upsert_.get();
+    sqlite3_bind_int(s, 1, r.mcc);
+    sqlite3_bind_int(s, 2, r.net);
+    sqlite3_bind_int64(s, 3, r.area);
+    sqlite3_bind_int64(s, 4, r.cell);
+    sqlite3_bind_text(s, 5, r.radio.data(), static_cast<int>(r.radio.size()), SQLITE_STATIC);
+    sqlite3_bind_double(s, 6, r.lon);
+    sqlite3_bind_double(s, 7, r.lat);
+    sqlite3_bind_int64(s, 8, r.range);
+    sqlite3_bind_int64(s, 9, r.samples);
+    sqlite3_bind_int64(s, 10, r.updated);
+    const int result = sqlite3_step(s);
+    sqlite3_reset(s);
+    if (result != SQLITE_DONE) {
+        connection_.raise("cannot store a row");
+    }
+    return sqlite3_changes(connection_.get()) > 0;
+}
+
+void CellWriter::commit()
+{
+    connection_.execute(kSummarize);
+    connection_.execute("COMMIT");
+    inTransaction_ = false;
+}
+
+void CellWriter::rollback()
+{
+    if (inTransaction_) {
+        inTransaction_ = false;
+        connection_.execute("ROLLBACK");
+    }
+}
+
+void CellWriter::finishPrivate()
+{
+    // Leave the file as a shared one opens it: in WAL mode, with normal locking.
+    connection_.execute("PRAGMA locking_mode=NORMAL");
+    connection_.execute("PRAGMA journal_mode=WAL");
+}
+
+void CellWriter::checkpoint()
+{
+    sqlite3_wal_checkpoint_v2(connection_.get(), nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr,
+                              nullptr);
+}
+
+CellReader::CellReader(const std::string& path, Clock::duration maxSnapshotAge)
+    : connection_(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX), maxSnapshotAge_(maxSnapshotAge)
+{
+    find_ = Statement(connection_.get(), kFind);
+    begin_ = Statement(connection_.get(), "BEGIN");
+    end_ = Statement(connection_.get(), "COMMIT");
+}
+
+namespace
+{
+
+void stepOnce(sqlite3_stmt* statement, const Connection& connection, const char* what)
+{
+    const int result = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    if (result != SQLITE_DONE) {
+        connection.raise(what);
+    }
+}
+
+} // namespace
+
+void CellReader::useSnapshot()
+{
+    releaseSnapshot(maxSnapshotAge_);
+    if (!snapshotSince_) {
+        stepOnce(begin_.get(), connection_, "cannot begin reading");
+        snapshotSince_ = Clock::now();
+    }
+}
+
+void CellReader::releaseSnapshot(Clock::duration age)
+{
+    if (snapshotSince_ && Clock::now() - *snapshotSince_ >= age) {
+        snapshotSince_.reset();
+        stepOnce(end_.get(), connection_, "cannot end reading");
+    }
+}
+
+std::optional<CellLocation> CellReader::find(const CellKey& key)
+{
+    useSnapshot();
+    sqlite3_stmt* s = find_.get();
+    sqlite3_bind_int(s, 1, key.mcc);
+    sqlite3_bind_int(s, 2, key.mnc);
+    sqlite3_bind_int64(s, 3, key.lac);
+    sqlite3_bind_int64(s, 4, key.cellId);
+    std::optional<CellLocation> found;
+    const int result = sqlite3_step(s);
+    if (result == SQLITE_ROW) {
+        found = CellLocation{sqlite3_column_double(s, 0), sqlite3_column_double(s, 1),
+                             sqlite3_column_int64(s, 2), sqlite3_column_int64(s, 3)};
+    }
+    sqlite3_reset(s);
+    if (result != SQLITE_ROW && result != SQLITE_DONE) {
+        DatabaseError error(connection_.describe("cannot look a cell up"));
+        snapshotSince_.reset(); // start afresh next time
+        sqlite3_exec(connection_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw error;
+    }
+    return found;
+}
+
+std::int64_t CellReader::count()
+{
+    releaseSnapshot();
+    Statement statement(
+        connection_.get(),
+        "SELECT coalesce((SELECT cells FROM summary), (SELECT count(*) FROM cells))");
+    if (sqlite3_step(statement.get()) != SQLITE_ROW) {
+        connection_.raise("cannot count the cells");
+    }
+    return sqlite3_column_int64(statement.get(), 0);
+}
+
+} // namespace cellsvc

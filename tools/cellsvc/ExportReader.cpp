@@ -1,0 +1,132 @@
+#include "tools/cellsvc/ExportReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <zlib.h>
+
+namespace cellsvc
+{
+namespace
+{
+
+constexpr std::size_t kBufferSize = 1 << 20;      // lines longer than this are not rows
+constexpr unsigned kInflateBufferSize = 1u << 18; // zlib's own input buffer
+
+gzFile asGz(void* file)
+{
+    return static_cast<gzFile>(file);
+}
+
+} // namespace
+
+ExportReader::ExportReader(const std::string& path) : path_(path), buffer_(kBufferSize)
+{
+    struct stat info {
+    };
+    if (::stat(path.c_str(), &info) != 0) {
+        throw std::runtime_error(path + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw std::runtime_error(path + ": is a directory");
+    }
+    fileSize_ = info.st_size;
+    // gzopen reads a file without the gzip signature as it is, so one path serves both.
+    file_ = gzopen(path.c_str(), "rb");
+    if (!file_) {
+        throw std::runtime_error(path + ": " + std::strerror(errno));
+    }
+    gzbuffer(asGz(file_), kInflateBufferSize);
+}
+
+ExportReader::~ExportReader()
+{
+    if (file_) {
+        gzclose(asGz(file_));
+    }
+}
+
+std::int64_t ExportReader::bytesConsumed() const
+{
+    const auto offset = gzoffset(asGz(file_));
+    return offset < 0 ? 0 : static_cast<std::int64_t>(offset);
+}
+
+// Moves what is left to the front and reads more after it. False when nothing more came.
+bool ExportReader::fill()
+{
+    if (eof_) {
+        return false;
+    }
+    if (begin_ > 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    const int read =
+        gzread(asGz(file_), buffer_.data() + end_, static_cast<unsigned>(buffer_.size() - end_));
+    if (read < 0) {
+        int code = 0;
+        const char* message = gzerror(asGz(file_), &code);
+        throw std::runtime_error(path_ + ": " + message);
+    }
+    if (read == 0) {
+        // A gzip stream cut short (an interrupted download) ends without an error from
+        // gzread; only gzerror tells. Its rows would pass for a complete export.
+        int code = Z_OK;
+        gzerror(asGz(file_), &code);
+        if (code != Z_OK) {
+            throw std::runtime_error(path_ + ": the compressed data ends early; is the file "
+                                             "complete?");
+        }
+        eof_ = true;
+        return false;
+    }
+    end_ += static_cast<std::size_t>(read);
+    return true;
+}
+
+bool ExportReader::next(std::string_view& line, bool& truncated)
+{
+    truncated = false;
+    while (true) {
+        const char* start = buffer_.data() + begin_;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
+        if (newline && skipping_) {
+            // The tail of an overlong line ends here.
+            begin_ += static_cast<std::size_t>(newline - start) + 1;
+            skipping_ = false;
+            continue;
+        }
+        if (newline) {
+            line = std::string_view(start, static_cast<std::size_t>(newline - start));
+            begin_ += line.size() + 1;
+            ++lineNumber_;
+            return true;
+        }
+        if (skipping_) {
+            begin_ = end_ = 0;
+        } else if (begin_ == 0 && end_ == buffer_.size()) {
+            // A line that fills the whole buffer: hand back its start, skip the rest.
+            line = std::string_view(buffer_.data(), buffer_.size());
+            truncated = true;
+            skipping_ = true;
+            begin_ = end_ = 0;
+            ++lineNumber_;
+            return true;
+        }
+        if (!fill()) {
+            if (begin_ == end_ || skipping_) {
+                return false;
+            }
+            // The last line has no line break.
+            line = std::string_view(buffer_.data() + begin_, end_ - begin_);
+            begin_ = end_;
+            ++lineNumber_;
+            return true;
+        }
+    }
+}
+
+} // namespace cellsvc

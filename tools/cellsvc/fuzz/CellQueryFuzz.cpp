@@ -1,0 +1,68 @@
+// Feeds arbitrary bytes to the query parser, alone and inside an otherwise valid lookup query,
+// and checks that a key it accepts is in range and that every reply is a well-formed document.
+#include "tools/cellsvc/CellQuery.h"
+#include "tools/cellsvc/CellService.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using namespace cellsvc;
+
+namespace
+{
+
+void check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+void checkQuery(const std::string& query)
+{
+    const QueryResult result = parseCellQuery(query);
+    if (result.key) {
+        const CellKey& key = *result.key;
+        check(key.mcc >= 0 && key.mcc <= kMaxMcc && key.mnc >= 0 && key.mnc <= kMaxMnc);
+        check(key.lac >= 0 && key.lac <= kMaxLac && key.cellId >= 0 && key.cellId <= kMaxCellId);
+        // Written back plainly, the key reads the same.
+        const std::string plain =
+            "&cellid=" + std::to_string(key.cellId) + "&operatorid=" + std::to_string(key.mnc) +
+            "&countrycode=" + std::to_string(key.mcc) + "&lac=" + std::to_string(key.lac);
+        check(parseCellQuery(plain).key == key);
+    } else {
+        check(!result.problem.code.empty() && !result.problem.message.empty());
+    }
+
+    const CellService service([](const CellKey& key) -> std::optional<CellLocation> {
+        if (key.cellId % 2 == 0) {
+            return CellLocation{-33.86785, 151.20732, 500, 3};
+        }
+        return std::nullopt;
+    });
+    const HttpReply reply = service.handle("GET", "/cellid_location/?" + query);
+    check(reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?>)"));
+    // Only our own markup: whatever the client sent is escaped.
+    const std::size_t tags = [&] {
+        std::size_t n = 0;
+        for (const char c : reply.body) {
+            n += c == '<';
+        }
+        return n;
+    }();
+    check(reply.status == 200 ? tags == 4 : tags == 3);
+    check((reply.status == 200) == bool(result.key) || reply.status == 404);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    checkQuery(input);
+    checkQuery("&cellid=" + input + "&operatorid=1&countrycode=250&lac=78");
+    checkQuery("&cellid=314&operatorid=1&countrycode=250&lac=78&" + input);
+    checkQuery("&cellid=3%314&operatorid=" + input + "&countrycode=250&lac=78");
+    return 0;
+}

@@ -1,0 +1,47 @@
+// Feeds arbitrary bytes to the export row parser, alone and in place of single fields of a
+// valid row, and checks that whatever it accepts lies in range.
+#include "tools/cellsvc/CellQuery.h"
+#include "tools/cellsvc/ExportRow.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+using namespace cellsvc;
+
+namespace
+{
+
+void check(bool condition)
+{
+    if (!condition) {
+        std::abort();
+    }
+}
+
+void checkRow(const std::string& line)
+{
+    CellRecord record;
+    std::string problem;
+    if (parseExportRow(line, record, problem)) {
+        check(!record.radio.empty() && record.mcc >= 0 && record.mcc <= kMaxMcc);
+        check(record.area >= 0 && record.area <= kMaxLac);
+        check(record.cell >= 0 && record.cell <= kMaxCellId);
+        check(record.lat >= -90 && record.lat <= 90 && record.lon >= -180 && record.lon <= 180);
+        check(record.samples >= 0 && record.range >= 0);
+    } else {
+        check(!problem.empty());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    checkRow(input);
+    checkRow("UMTS,262,2,801," + input + ",0,13.285512,52.522202,1000,7,1,1282569574,1300155341,0");
+    checkRow("GSM,262,2,801,86355,0,13.285512," + input + ",1000,7,1,1282569574,1300155341,0");
+    checkRow("LTE,262,2,801,86355,0,13.285512,52.522202,1000," + input);
+    return 0;
+}

@@ -1,0 +1,262 @@
+#include "tools/cellsvc/CellDatabase.h"
+#include "tools/cellsvc/ExportReader.h"
+#include "tools/cellsvc/ExportRow.h"
+#include "tools/cellsvc/Importer.h"
+#include "tools/cellsvc/tests/TestSupport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+using namespace cellsvc;
+using namespace cellsvc::test;
+
+namespace
+{
+
+const CellKey kMoscow{250, 1, 78, 314};
+const std::string kHeader = std::string(kExportHeader) + "\n";
+
+// The Moscow cell moved to latitude 10, newer than the sample's row.
+CellRecord movedMoscowCell()
+{
+    CellRecord moved;
+    std::string problem;
+    parseExportRow("GSM,250,1,78,314,0,37,10,1,14,1,1,1800000000,0", moved, problem);
+    return moved;
+}
+
+std::vector<std::string> filesIn(const TempDir& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.file(""))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ImportResult import(const std::string& file, const std::string& database,
+                    const std::atomic<bool>& stop = std::atomic<bool>{false})
+{
+    ExportReader reader(file);
+    CellWriter writer(database, 16);
+    return importExport(reader, writer, {}, stop);
+}
+
+class SampleImport : public testing::Test
+{
+protected:
+    void SetUp() override { result = import(kSample, database); }
+
+    TempDir dir;
+    std::string database = dir.file("cells.db");
+    ImportResult result;
+};
+
+TEST_F(SampleImport, CountsRowsAndReportsBadOnesByLine)
+{
+    EXPECT_EQ(result.rows, 395);
+    EXPECT_EQ(result.stored, 392);
+    EXPECT_EQ(result.bad, 3);
+    ASSERT_EQ(result.firstBad.size(), 3u);
+    EXPECT_EQ(result.firstBad[0].line, 40);
+    EXPECT_EQ(result.firstBad[0].problem, "lat \"91.500000\" is not a latitude");
+    EXPECT_EQ(result.firstBad[1].line, 120);
+    EXPECT_EQ(result.firstBad[2].line, 300);
+    EXPECT_EQ(CellReader(database).count(), 392);
+}
+
+TEST_F(SampleImport, FindsTheKnownCell)
+{
+    const auto found = CellReader(database).find(kMoscow);
+    ASSERT_TRUE(found);
+    EXPECT_DOUBLE_EQ(found->latitude, 55.7558);
+    EXPECT_DOUBLE_EQ(found->longitude, 37.6173);
+    EXPECT_EQ(found->range, 1200);
+    EXPECT_EQ(found->samples, 14);
+    EXPECT_FALSE(CellReader(database).find({250, 1, 78, 315}));
+}
+
+TEST_F(SampleImport, TheRadioWithMostSamplesWins)
+{
+    // Keys the sample lists under two radios, and the larger sample count of each pair.
+    const std::vector<std::pair<CellKey, std::int64_t>> shared{
+        {{1, 1, 7, 4242}, 40}, {{1, 1, 7, 4243}, 25}, {{1, 1, 8, 100}, 61}};
+    CellReader reader(database);
+    for (const auto& [key, samples] : shared) {
+        SCOPED_TRACE(key.cellId);
+        const auto found = reader.find(key);
+        ASSERT_TRUE(found);
+        EXPECT_EQ(found->samples, samples);
+    }
+}
+
+TEST_F(SampleImport, ReimportUpdatesByKeyUnlessTheStoredRowIsNewer)
+{
+    const std::string update = dir.write(
+        "update.csv", kHeader +
+                          // newer than the stored row: replaces it
+                          "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80\n"
+                          // older than the stored row: ignored
+                          "UMTS,1,1,7,4242,0,9,9,1000,99,1,1500000000,1599999999,-90\n"
+                          // a new key
+                          "LTE,250,1,78,316,0,37.4,55.4,500,2,1,1,2,-90\n");
+    const ImportResult again = import(update, database);
+    EXPECT_EQ(again.stored, 2);
+    EXPECT_EQ(again.keptNewer, 1);
+    CellReader reader(database);
+    EXPECT_EQ(reader.count(), 393);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.5);
+    EXPECT_EQ(reader.find({1, 1, 7, 4242})->samples, 40);
+    EXPECT_TRUE(reader.find({250, 1, 78, 316}));
+}
+
+TEST_F(SampleImport, AHeaderWithOtherColumnsIsRefusedAndChangesNothing)
+{
+    const std::string other =
+        dir.write("other.csv", "radio,mcc,mnc,lac,cid,lon,lat\nGSM,250,1,78,314,1,2\n");
+    EXPECT_THROW(import(other, database), std::runtime_error);
+    EXPECT_EQ(CellReader(database).count(), 392);
+}
+
+TEST_F(SampleImport, AStoppedImportKeepsThePreviousData)
+{
+    std::string rows = kHeader;
+    for (int i = 0; i < 20000; ++i) {
+        rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1800000000,0\n";
+    }
+    const std::atomic<bool> stop{true};
+    const ImportResult stopped = import(dir.write("big.csv", rows), database, stop);
+    EXPECT_TRUE(stopped.interrupted);
+    CellReader reader(database);
+    EXPECT_EQ(reader.count(), 392);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
+}
+
+// A writer that dies in the middle of its transaction (a crash, kill -9, power cut) must leave
+// the committed data readable and the file usable.
+TEST_F(SampleImport, ACrashedImportKeepsThePreviousData)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        CellWriter writer(database, 1); // a small cache makes pages spill into the log
+        writer.begin();
+        CellRecord record = movedMoscowCell();
+        for (std::int64_t cell = 0; cell < 50000; ++cell) {
+            record.cell = cell;
+            writer.upsert(record);
+        }
+        ::_exit(0); // no commit, no rollback, no close
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    CellReader reader(database);
+    EXPECT_EQ(reader.count(), 392);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
+    EXPECT_EQ(import(kSample, database).stored, 392) << "the file takes the next import";
+}
+
+TEST_F(SampleImport, AReaderKeepsItsSnapshotUntilItIsReleased)
+{
+    CellReader reader(database, std::chrono::hours(1));
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
+    {
+        CellWriter writer(database, 16);
+        writer.begin();
+        writer.upsert(movedMoscowCell());
+        writer.commit();
+    }
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
+    reader.releaseSnapshot();
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 10);
+}
+
+TEST(Import, PlainFileWithoutHeaderWithCrLfAndAnOverlongLine)
+{
+    TempDir dir;
+    const std::string file =
+        dir.write("plain.csv", "GSM,250,1,78,314,0,37.6173,55.7558,1200,14,1,1,2,-81\r\n" +
+                                   std::string(3 << 20, 'x') + "\r\n" +
+                                   "GSM,250,1,78,315,0,37.6173,55.7558,1200,14,1,1,2,-81\r\n\r\n"
+                                   "GSM,250,1,78,316,0,37.6173,55.7558,1200,14,1,1,2,-81");
+    const ImportResult result = import(file, dir.file("cells.db"));
+    EXPECT_EQ(result.rows, 4);
+    EXPECT_EQ(result.stored, 3);
+    ASSERT_EQ(result.firstBad.size(), 1u);
+    EXPECT_EQ(result.firstBad[0].line, 2);
+    EXPECT_EQ(result.firstBad[0].problem, "line too long");
+}
+
+TEST(Import, AFileWithNoUsableRowIsNotCommitted)
+{
+    TempDir dir;
+    std::string rows = kHeader;
+    for (int i = 0; i < 25; ++i) {
+        rows += "junk\n";
+    }
+    const ImportResult result = importFile(dir.write("junk.csv", rows), dir.file("cells.db"), 16,
+                                           {}, std::atomic<bool>{false});
+    EXPECT_EQ(result.bad, 25);
+    ASSERT_EQ(result.firstBad.size(), kMaxReportedBadRows) << "only the first ten are kept";
+    EXPECT_EQ(result.firstBad.back().line, 11);
+    EXPECT_TRUE(result.empty);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"junk.csv"});
+}
+
+TEST(ImportFile, BuildsANewDatabaseAsideAndLeavesNothingElse)
+{
+    TempDir dir;
+    dir.write("cells.db-wal", std::string(4096, 'x')); // left over from a deleted database
+    const ImportResult result =
+        importFile(kSample, dir.file("cells.db"), 16, {}, std::atomic<bool>{false});
+    EXPECT_EQ(result.stored, 392);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"cells.db"});
+    CellReader reader(dir.file("cells.db"));
+    EXPECT_EQ(reader.count(), 392);
+    EXPECT_TRUE(reader.find(kMoscow));
+}
+
+TEST(ImportFile, AStoppedNewDatabaseIsNotCreated)
+{
+    TempDir dir;
+    std::string rows;
+    for (int i = 0; i < 100000; ++i) {
+        rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1,0\n";
+    }
+    const std::string file = dir.write("big.csv", rows);
+    const ImportResult result =
+        importFile(file, dir.file("cells.db"), 16, {}, std::atomic<bool>{true});
+    EXPECT_TRUE(result.interrupted);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"big.csv"});
+}
+
+TEST(ImportFile, ATruncatedDownloadIsRefused)
+{
+    TempDir dir;
+    std::ifstream sample(kSample, std::ios::binary);
+    std::string packed((std::istreambuf_iterator<char>(sample)), std::istreambuf_iterator<char>());
+    const std::string cut = dir.write("cut.csv.gz", packed.substr(0, packed.size() / 2));
+    EXPECT_THROW(importFile(cut, dir.file("cells.db"), 16, {}, std::atomic<bool>{false}),
+                 std::runtime_error);
+    EXPECT_EQ(filesIn(dir), std::vector<std::string>{"cut.csv.gz"});
+}
+
+TEST(ImportFile, UpdatesAnExistingDatabaseInPlace)
+{
+    TempDir dir;
+    const std::string database = dir.file("cells.db");
+    importFile(kSample, database, 16, {}, std::atomic<bool>{false});
+    CellReader reader(database, std::chrono::milliseconds(0));
+    EXPECT_TRUE(reader.find(kMoscow)); // the reader stays open across the second import
+    const std::string update = dir.write(
+        "update.csv", "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80\n");
+    const ImportResult again = importFile(update, database, 16, {}, std::atomic<bool>{false});
+    EXPECT_EQ(again.stored, 1);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.5);
+    EXPECT_EQ(reader.count(), 392);
+}
+
+} // namespace
