@@ -103,7 +103,7 @@ public:
     // The full-screen view while it is loaded, else null.
     Form2* fullScreenView() const;
     // The operator as last parsed; empty while none is known, which blocks "Save id".
-    const QString& operatorText() const { return m_operatorText; }
+    const QString& operatorText() const { return cops_.operatorText; }
 
     // Polling cycle and network mode (Form1Polling.cpp). A cycle blocks the event loop while it
     // waits for the modem; Timer1 cannot fire into a running one.
@@ -146,8 +146,5 @@ private:
     // Ticks of TimerPause since the last retry.
     int retryTicks_ = 0;
 
-    QString m_operatorText; // kept by PCOPS
     QPointer<Form2> m_form2;
-    // Lets tests set what the polling cycle keeps.
-    friend struct Form1TestAccess;
 };

@@ -53,7 +53,7 @@ void Form1::Timer3_Timer()
 
 void Form1::CommandSave_Click()
 {
-    if (m_operatorText.isEmpty()) {
+    if (operatorText().isEmpty()) {
         return;
     }
     cmdOpenFile.setDefaultExt(QStringLiteral("ini"));

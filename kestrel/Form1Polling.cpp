@@ -161,8 +161,6 @@ void Form1::PCOPS()
 {
     const at::CopsOutcome out = queryOperator(transaction_, cops_);
     cops_ = out.state;
-    // "Save id" asks for it.
-    m_operatorText = cops_.operatorText;
     applyDisplay(out.display);
     if (out.runPcsq) {
         PCSQ();

@@ -1,6 +1,5 @@
 #include "ini/clsINI.h"
 #include "kestrel/Form1.h"
-#include "kestrel/tests/Form1TestAccess.h"
 #include "kestrel/tests/TestApplication.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -13,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace
@@ -45,7 +45,8 @@ class SaveIdTest : public testing::Test, WithApplication
 protected:
     SaveIdTest()
     {
-        Form1TestAccess::setOperatorText(form, QStringLiteral("MegaFon"));
+        serial.setPortOpen(true);
+        reportOperator(QStringLiteral("MegaFon"));
         showCell("20512345", "7812", "02", "250", "MegaFon (3G)");
     }
 
@@ -57,6 +58,16 @@ protected:
         form.LblMNC->setText(mnc);
         form.LblMCC->setText(mcc);
         form.LblCOPS->setText(operatorLine);
+    }
+
+    // One operator reply, as the polling cycle reads it: a name, or no operator when empty.
+    void reportOperator(const QString& name)
+    {
+        serial.scriptedReads = {name.isEmpty()
+                                    ? QStringLiteral("\r\n+COPS: 0\r\n\r\nOK\r\n")
+                                    : QStringLiteral("\r\n+COPS: 0,0,\"%1\",2\r\n").arg(name)};
+        form.PCOPS();
+        form.Timer1->stop();
     }
 
     // A click on "Save id" with the user picking `fileName` (empty: cancelling).
@@ -148,7 +159,7 @@ TEST_F(SaveIdTest, NothingIsWrittenWhenTheSaveCannotGoAhead)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
-        Form1TestAccess::setOperatorText(form, row.operatorText);
+        reportOperator(row.operatorText);
         saveAs(row.choice);
         EXPECT_EQ(readBytes(path("id.ini")), freshFile);
         EXPECT_TRUE(QFileInfo(path("taken.ini")).isDir());
