@@ -121,15 +121,15 @@ bool parseExportRow(std::string_view line, CellRecord& record, std::string& prob
 
     std::array<std::int64_t, 4> key{};
     for (std::size_t i = 0; i < kKeyFields.size(); ++i) {
-        const RequiredInteger& spec = kKeyFields[i];
-        const std::string_view name = kNames[spec.index];
-        if (!readInteger(fields[spec.index], key[i])) {
+        const RequiredInteger& field = kKeyFields[i];
+        const std::string_view name = kNames[field.index];
+        if (!readInteger(fields[field.index], key[i])) {
             return fail(problem,
-                        std::string(name) + " " + shown(fields[spec.index]) + " is not an integer");
+                        std::string(name) + " " + shown(fields[field.index]) + " is not an integer");
         }
-        if (key[i] < spec.min || key[i] > spec.max) {
+        if (key[i] < field.min || key[i] > field.max) {
             return fail(problem,
-                        std::string(name) + " " + shown(fields[spec.index]) + " is out of range");
+                        std::string(name) + " " + shown(fields[field.index]) + " is out of range");
         }
     }
     record.mcc = static_cast<int>(key[0]);
