@@ -8,6 +8,7 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QCheckBox>
 #include <QDeadlineTimer>
@@ -24,18 +25,6 @@
 
 namespace
 {
-
-bool waitUntil(const std::function<bool()>& condition)
-{
-    QDeadlineTimer deadline(3000);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
 
 QColor textColour(const QWidget* widget)
 {

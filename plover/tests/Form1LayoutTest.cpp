@@ -3,7 +3,7 @@
 #include "platform/web/FakePageLoader.h"
 #include "platform/web/FakeUrlOpener.h"
 #include "plover/Form1.h"
-#include "plover/tests/WidgetApp.h"
+#include "tests/support/TestApp.h"
 
 #include <QLabel>
 #include <QLineEdit>

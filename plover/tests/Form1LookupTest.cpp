@@ -4,9 +4,9 @@
 #include "platform/web/FakeUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "platform/web/tests/LocalHttpServer.h"
-#include "platform/web/tests/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 #include "plover/Form1.h"
-#include "plover/tests/WidgetApp.h"
+#include "tests/support/TestApp.h"
 
 #include <QLineEdit>
 #include <QPushButton>

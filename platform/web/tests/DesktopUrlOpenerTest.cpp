@@ -1,6 +1,6 @@
 #include "platform/web/DesktopUrlOpener.h"
 
-#include "platform/web/tests/GuiApp.h"
+#include "tests/support/TestApp.h"
 
 #include <QDesktopServices>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // services are tested through the locator window in plover/tests.
 #include "platform/web/NetworkPageLoader.h"
 
-#include "platform/web/tests/GuiApp.h"
 #include "platform/web/tests/LocalHttpServer.h"
-#include "platform/web/tests/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
+#include "tests/support/TestApp.h"
 
 #include <gtest/gtest.h>
 

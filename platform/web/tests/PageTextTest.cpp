@@ -1,6 +1,6 @@
 #include "platform/web/PageText.h"
 
-#include "platform/web/tests/GuiApp.h"
+#include "tests/support/TestApp.h"
 
 #include <gtest/gtest.h>
 
