@@ -1,23 +1,27 @@
 # add_project_test(<name> SOURCES <files...> LIBS <targets...>)
 #
 # Builds a GoogleTest executable and registers each of its tests with CTest. Tests run on
-# Qt's offscreen platform so that widgets work without a display.
+# Qt's offscreen platform so that widgets work without a display. With BUILD_TESTING off the
+# executable still exists (so that folders may add to it) but is left out of the build.
+find_package(GTest REQUIRED)
+include(GoogleTest)
 if(BUILD_TESTING)
     enable_testing()
-    find_package(GTest REQUIRED)
-    include(GoogleTest)
 endif()
 
 function(add_project_test name)
-    if(NOT BUILD_TESTING)
-        return()
-    endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
+    if(BUILD_TESTING)
+        add_executable(${name} ${ARG_SOURCES})
+    else()
+        add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+    endif()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
                                           project_warnings)
-    gtest_discover_tests(${name}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
-                   TIMEOUT 120)
+    if(BUILD_TESTING)
+        gtest_discover_tests(${name}
+            DISCOVERY_TIMEOUT 60
+            PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
+                       TIMEOUT 120)
+    endif()
 endfunction()
