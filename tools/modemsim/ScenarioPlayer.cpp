@@ -13,6 +13,8 @@ namespace
 template <class... Ts> struct Overloaded : Ts... {
     using Ts::operator()...;
 };
+// clang 14 does not deduce an aggregate's template arguments by itself.
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 } // namespace
 
 QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
