@@ -1,17 +1,30 @@
 #include "kestrel/polling/AtTransaction.h"
 
+#include <chrono>
+
+qint64 AtTransaction::steadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 void AtTransaction::run(const QString& command, const QString& endMarker)
 {
+    const qint64 sent = clock_();
     port_.setOutput(command + QChar(13));
     for (;;) {
         ++readCounter_; // counted before the read, so the 500th read is the last
         if (const std::optional<QString> text = port_.Input()) {
             replyText_ = *text;
         }
+        if (port_.deviceLost()) {
+            break;
+        }
         if (replyText_.contains(kErrorMarker)) {
             break;
         }
-        if (replyText_.contains(endMarker) || readCounter_ >= kReadLimit) {
+        if (replyText_.contains(endMarker) || readCounter_ >= kReadLimit ||
+            clock_() - sent >= kReadWindowMs) {
             break;
         }
     }

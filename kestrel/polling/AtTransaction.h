@@ -3,10 +3,17 @@
 #include "platform/serial/CommControl.h"
 
 #include <QString>
+#include <functional>
 
 // One exchange with the modem: write a command with one carriage return, then read in a tight
 // loop until the reply holds "Error" or the end marker, or 500 reads were made. Each read
 // replaces the reply text (a failed read keeps it); the read counter is 0 between transactions.
+//
+// Two more things end the loop, since it holds the window while it runs: a port whose device
+// went away (no read can succeed any more), and time. A silent modem ends at the read limit
+// (each read waits about 1 ms, so 500 take about half a second); one that streams without pause
+// fills every read up to the serial port's own limit of about 100 ms, so there the time window
+// ends the loop first: no read starts later than kReadWindowMs after the command was written.
 //
 // The reply text and the read counter are shared by every transaction of the main window, so
 // one instance lives as long as the window; a reply that arrives after its transaction ended is
@@ -20,7 +27,18 @@ public:
     static inline const QString kCopsEndMarker = QStringLiteral("+COPS:");
     static inline const QString kOkEndMarker = QStringLiteral("OK\r\n");
 
-    explicit AtTransaction(CommControl& port) : port_(port) {}
+    // No read starts later than this after the command went out: with the port's own bound on
+    // one read, the window is never held for more than a second.
+    static constexpr qint64 kReadWindowMs = 850;
+
+    // Milliseconds on a monotonic clock.
+    using Clock = std::function<qint64()>;
+    static qint64 steadyMilliseconds();
+
+    explicit AtTransaction(CommControl& port, Clock clock = steadyMilliseconds)
+        : port_(port), clock_(std::move(clock))
+    {
+    }
 
     // Steps T1 to T5. `command` is sent as given plus one carriage return. Write and read
     // failures are ignored; the caller learns how it went only from replyText().
@@ -34,6 +52,7 @@ public:
 
 private:
     CommControl& port_;
+    Clock clock_;
     QString replyText_;
     qint16 readCounter_ = 0;
 };

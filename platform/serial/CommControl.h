@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <optional>
 
 // The serial port as the monitor drives it: seven properties, set in a fixed order to open the
@@ -9,7 +8,8 @@
 //
 // Every setter that can fail records the failure (with its reason) and returns false, so the
 // opening sequence can run all its steps and ask once at the end whether any of them failed.
-class CommControl {
+class CommControl
+{
 public:
     virtual ~CommControl() = default;
 
@@ -36,6 +36,11 @@ public:
     // Everything received since the previous read, as text; empty text when nothing came.
     // nullopt when the read failed (closed or broken port): the caller keeps what it had.
     virtual std::optional<QString> Input() = 0;
+
+    // True once a read or write failed in a way that means the device itself went away (the
+    // stick was pulled, the line hung up), until the port is opened again. The port stays open
+    // until the caller closes it.
+    virtual bool deviceLost() const = 0;
 
     // Failure record of the steps since the last clear.
     virtual void clearFailures() = 0;

@@ -37,3 +37,9 @@ QString openFailureReason(const QString& path, DeviceAccess access,
     }
     return QStringLiteral("Cannot open %1: %2").arg(path, errorText);
 }
+
+bool meansDeviceGone(QSerialPort::SerialPortError error)
+{
+    return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+           error == QSerialPort::WriteError;
+}

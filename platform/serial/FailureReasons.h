@@ -18,3 +18,7 @@ DeviceAccess probeDeviceAccess(const QString& path);
 // program and a node the user may not open both come back as PermissionError).
 QString openFailureReason(const QString& path, DeviceAccess access,
                           QSerialPort::SerialPortError error, const QString& errorText);
+
+// Whether an error QSerialPort reports during a read or write means that the device is gone:
+// a pulled stick gives ResourceError, a hung-up line ReadError or WriteError.
+bool meansDeviceGone(QSerialPort::SerialPortError error);

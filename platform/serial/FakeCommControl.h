@@ -3,12 +3,12 @@
 #include "platform/serial/CommControl.h"
 
 #include <QStringList>
-
 #include <deque>
 
 // A serial port for tests: reads return a given list of texts in turn (then empty text), writes
 // are recorded. Opening succeeds unless the number is listed in failingPorts.
-class FakeCommControl : public CommControl {
+class FakeCommControl : public CommControl
+{
 public:
     std::deque<std::optional<QString>> scriptedReads; // nullopt: a failed read
     QStringList written;                              // every Output, in order
@@ -16,10 +16,11 @@ public:
     int readCount = 0;
     int openCount = 0;
     QString settings;
+    bool lost = false; // set by a test: the device went away; cleared by the next opening
 
     bool setCommPort(qint16 number) override
     {
-        if (open_ || number < 1) {
+        if (open_ || number < 0) {
             return fail("cannot set port");
         }
         port_ = number;
@@ -44,13 +45,14 @@ public:
             return fail("cannot open port");
         }
         open_ = true;
+        lost = false;
         ++openCount;
         return true;
     }
     bool PortOpen() const override { return open_; }
     bool setOutput(const QString& text) override
     {
-        if (!open_) {
+        if (!open_ || lost) {
             return fail("port not open");
         }
         written << text;
@@ -59,6 +61,9 @@ public:
     std::optional<QString> Input() override
     {
         ++readCount;
+        if (lost) {
+            return std::nullopt;
+        }
         if (scriptedReads.empty()) {
             return QString();
         }
@@ -70,6 +75,7 @@ public:
         scriptedReads.pop_front();
         return text;
     }
+    bool deviceLost() const override { return lost; }
     void clearFailures() override { failed_ = false; }
     bool anyFailed() const override { return failed_; }
     QString lastFailure() const override { return lastFailure_; }

@@ -11,10 +11,10 @@ namespace
 constexpr int firstByteWaitMs = 1;
 // Once bytes arrive, a read keeps collecting while the next ones follow within this gap.
 constexpr int burstGapMs = 2;
-// A device that never pauses must not hold one read for ever.
-constexpr int burstLimitMs = 200;
+// A device that never pauses must not hold one read for ever: the monitor's window waits on it.
+constexpr int burstLimitMs = 100;
 // Writing a command takes microseconds; this only bounds a port stuck in flow control.
-constexpr int writeLimitMs = 1000;
+constexpr int writeLimitMs = 100;
 
 } // namespace
 
@@ -116,6 +116,7 @@ bool SerialCommControl::open()
     serial_.setPortName(path);
     // While closed these only store the values; opening applies them.
     applyLineSettings();
+    lost_ = false;
     if (!serial_.open(QIODevice::ReadWrite)) {
         const QString reason = openFailureReason(path, probeDeviceAccess(path), serial_.error(),
                                                  serial_.errorString());
@@ -140,10 +141,12 @@ bool SerialCommControl::setOutput(const QString& text)
     if (!serial_.isOpen()) {
         return fail(QStringLiteral("Cannot write: the port is not open"));
     }
+    if (lost_) {
+        return fail(QStringLiteral("Cannot write: the device is gone"));
+    }
     if (serial_.write(text.toLatin1()) < 0) {
-        const QString why = serial_.errorString();
-        serial_.clearError();
-        return fail(QStringLiteral("Cannot write to the port: %1").arg(why));
+        failInputOutput(QStringLiteral("Cannot write to the port"));
+        return false;
     }
     QElapsedTimer writing;
     writing.start();
@@ -151,11 +154,20 @@ bool SerialCommControl::setOutput(const QString& text)
            serial_.waitForBytesWritten(writeLimitMs)) {
     }
     if (serial_.bytesToWrite() > 0) {
-        const QString why = serial_.errorString();
-        serial_.clearError();
-        return fail(QStringLiteral("Cannot write to the port: %1").arg(why));
+        failInputOutput(QStringLiteral("Cannot write to the port"));
+        return false;
     }
     return true;
+}
+
+void SerialCommControl::failInputOutput(const QString& what)
+{
+    if (meansDeviceGone(serial_.error())) {
+        lost_ = true;
+    }
+    const QString why = serial_.errorString();
+    serial_.clearError();
+    fail(what + QStringLiteral(": ") + why);
 }
 
 // A wait that ends without data leaves TimeoutError behind, which is no fault of the port; any
@@ -176,6 +188,10 @@ std::optional<QString> SerialCommControl::Input()
         fail(QStringLiteral("Cannot read: the port is not open"));
         return std::nullopt;
     }
+    if (lost_) {
+        fail(QStringLiteral("Cannot read: the device is gone"));
+        return std::nullopt;
+    }
     const auto enough = [this] { return inputLen_ > 0 && serial_.bytesAvailable() >= inputLen_; };
     if (serial_.bytesAvailable() == 0) {
         serial_.waitForReadyRead(firstByteWaitMs);
@@ -188,9 +204,7 @@ std::optional<QString> SerialCommControl::Input()
         }
     }
     if (brokenAfterWait()) {
-        const QString why = serial_.errorString();
-        serial_.clearError();
-        fail(QStringLiteral("The port stopped working: %1").arg(why));
+        failInputOutput(QStringLiteral("The port stopped working"));
         return std::nullopt;
     }
     const QByteArray data = inputLen_ > 0 ? serial_.read(inputLen_) : serial_.readAll();

@@ -15,10 +15,11 @@ QString usbSerialPortPath(qint16 number);
 // The serial port control over QSerialPort.
 //
 // Reads wait a little: a read that finds nothing waits up to 1 ms for a first byte, and once
-// bytes arrive it keeps collecting while more follow within 2 ms. Callers poll in a loop bounded
-// by a count of reads; a read that returned at once would let such a loop end in well under a
-// millisecond, before any modem can answer, while this bounds a silent loop of 500 reads to
-// about half a second and reads a reply that the device sends in one go whole.
+// bytes arrive it keeps collecting while more follow within 2 ms, for at most 100 ms. Callers
+// poll in a loop bounded by a count of reads; a read that returned at once would let such a
+// loop end in well under a millisecond, before any modem can answer, while this bounds a silent
+// loop of 500 reads to about half a second and reads a reply that the device sends in one go
+// whole. A device that streams without pause ends each read after 100 ms.
 class SerialCommControl : public CommControl
 {
 public:
@@ -33,6 +34,7 @@ public:
     bool PortOpen() const override { return serial_.isOpen(); }
     bool setOutput(const QString& text) override;
     std::optional<QString> Input() override;
+    bool deviceLost() const override { return lost_; }
 
     void clearFailures() override { failed_ = false; }
     bool anyFailed() const override { return failed_; }
@@ -48,6 +50,8 @@ private:
     bool applyLineSettings();
     QByteArray collectBurst();
     bool brokenAfterWait();
+    // Records a read or write failure; marks the device lost when the error means it is gone.
+    void failInputOutput(const QString& what);
 
     PortPathMapper portPath_;
     QSerialPort serial_;
@@ -56,5 +60,6 @@ private:
     QSerialPort::FlowControl flow_ = QSerialPort::NoFlowControl;
     int inputLen_ = 0;
     bool failed_ = false;
+    bool lost_ = false;
     QString lastFailure_;
 };

@@ -113,7 +113,9 @@ TEST(AtTransactionSequence, EveryTransactionGetsItsFullReadLimit)
     }
 }
 
-TEST(AtTransactionSequence, PulledStickStillRunsItsReadsAndKeepsTheReply)
+// A pulled stick: the read that finds the device gone ends the transaction, and every later
+// one ends at its first read, so a cycle on a dead port costs nothing.
+TEST(AtTransactionSequence, PulledStickEndsAtOnceAndKeepsTheReply)
 {
     const QString operatorLine = QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n");
     FakeCommControl port;
@@ -122,14 +124,42 @@ TEST(AtTransactionSequence, PulledStickStillRunsItsReadsAndKeepsTheReply)
     AtTransaction transaction(port);
     transaction.run(QStringLiteral("AT+COPS?"), kCops);
 
-    port.setPortOpen(false);                       // writes fail from now on
-    port.scriptedReads = Reads(600, std::nullopt); // and so does every read
+    port.lost = true;
     transaction.run(QStringLiteral("AT+CSQ"), kOk);
+    transaction.run(QStringLiteral("AT+CGREG?"), kOk);
 
     EXPECT_EQ(port.written, QStringList{QStringLiteral("AT+COPS?\r")});
-    EXPECT_EQ(port.readCount, 1 + AtTransaction::kReadLimit);
+    EXPECT_EQ(port.readCount, 3);
     EXPECT_EQ(transaction.replyText(), operatorLine);
     EXPECT_EQ(transaction.readCounter(), 0);
+}
+
+// A modem that streams without pause: every read comes back full and late. The read window
+// ends the transaction long before 500 reads, and the read limit still holds where the reads
+// are quick.
+TEST(AtTransactionSequence, TheReadWindowEndsAStreamBeforeTheReadLimit)
+{
+    const struct {
+        const char* name;
+        qint64 msPerRead;
+        int readsMade;
+    } rows[] = {
+        {"100 ms per read", 100, 9}, // reads start at 0, 100, ... 800 ms
+        {"30 ms per read", 30, 29},  // the 29th ends at 870 ms
+        {"1 ms per read", 1, AtTransaction::kReadLimit},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeCommControl port;
+        port.setPortOpen(true);
+        port.scriptedReads = Reads(600, QStringLiteral("\x7f\x01 noise without end"));
+        AtTransaction transaction(port, [&] { return port.readCount * row.msPerRead; });
+
+        transaction.run(QStringLiteral("AT+CSQ"), kOk);
+
+        EXPECT_EQ(port.readCount, row.readsMade);
+        EXPECT_EQ(transaction.readCounter(), 0);
+    }
 }
 
 } // namespace

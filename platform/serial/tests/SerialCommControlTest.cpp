@@ -190,14 +190,22 @@ TEST_F(SerialCommControlTest, AClosedPortFailsReadsWritesAndClosing)
     EXPECT_TRUE(port.anyFailed());
 }
 
-TEST_F(SerialCommControlTest, AHungUpDeviceFailsReads)
+// A pulled stick hangs up its tty: the port says so once, and fails at once from then on,
+// so a caller's loop of reads does not wait on a dead device.
+TEST_F(SerialCommControlTest, AHungUpDeviceIsLostAndFailsReadsAndWrites)
 {
     SerialCommControl port(mapper());
     ASSERT_TRUE(openPort(port, 3));
+    EXPECT_FALSE(port.deviceLost());
     modem.closeMaster();
     port.clearFailures();
     EXPECT_EQ(port.Input(), std::nullopt);
     EXPECT_TRUE(port.anyFailed());
+    EXPECT_TRUE(port.deviceLost());
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_FALSE(port.setOutput(QStringLiteral("AT\r")));
+    EXPECT_EQ(port.Input(), std::nullopt);
+    EXPECT_TRUE(port.setPortOpen(false));
 }
 
 TEST(UsbSerialPortPath, NumbersNameTtyUsbNodes)
