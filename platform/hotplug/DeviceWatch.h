@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Tells when tty devices come and go, by their kernel names ("ttyUSB3"). Where the system
+// delivers no such events (no udev daemon, as in containers) nothing is ever emitted, so a
+// caller that waits for a device must also look for it now and then by itself.
+class DeviceWatch : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+signals:
+    void ttyAdded(const QString& name);
+    void ttyRemoved(const QString& name);
+};
