@@ -1,5 +1,6 @@
 #include "platform/inventory/SysfsDeviceInventory.h"
 
+#include "platform/inventory/FakeSysfs.h"
 #include "platform/inventory/UsbTtyDescription.h"
 
 #include <QDir>
@@ -11,94 +12,7 @@
 namespace
 {
 
-struct Interface {
-    int number;
-    const char* subClass; // class is always ff here, except where a row says otherwise
-    const char* protocol;
-    const char* interfaceString = nullptr;
-    const char* interfaceClass = "ff";
-};
-
-// A sysfs tree as the kernel lays it out: devices under devices/, and class/tty holding
-// relative symlinks to each tty's real directory.
-class FakeSysfs
-{
-public:
-    FakeSysfs() { QDir(root()).mkpath(QStringLiteral("class/tty")); }
-    bool valid() const { return dir_.isValid(); }
-    QString root() const { return dir_.path(); }
-
-    // A USB device at bus position `port` (such as "1-8.4") with its identity files.
-    QString addDevice(const QString& port, const char* vendor, const char* product,
-                      const char* productString = nullptr)
-    {
-        const QString device = QStringLiteral("devices/pci0000:00/0000:00:14.0/usb1/") + port;
-        write(device + QStringLiteral("/idVendor"), vendor);
-        write(device + QStringLiteral("/idProduct"), product);
-        if (productString) {
-            write(device + QStringLiteral("/product"), productString);
-        }
-        return device;
-    }
-
-    // An interface of `device` with a usb-serial tty below it (.../1-8.4:1.2/ttyUSB2/tty/ttyUSB2).
-    // Returns the interface directory.
-    QString addUsbSerialTty(const QString& device, const Interface& interface,
-                            const QString& ttyName)
-    {
-        const QString iface = addInterface(device, interface);
-        link(ttyName, iface + QLatin1Char('/') + ttyName + QStringLiteral("/tty/") + ttyName);
-        return iface;
-    }
-
-    // A cdc_acm tty sits directly below its interface (.../1-2:1.0/tty/ttyACM0).
-    void addAcmTty(const QString& device, const Interface& interface, const QString& ttyName)
-    {
-        const QString iface = addInterface(device, interface);
-        link(ttyName, iface + QStringLiteral("/tty/") + ttyName);
-    }
-
-    void addVirtualTty(const QString& ttyName)
-    {
-        link(ttyName, QStringLiteral("devices/virtual/tty/") + ttyName);
-    }
-
-    void write(const QString& relativePath, const char* content)
-    {
-        const QString path = root() + QLatin1Char('/') + relativePath;
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(QByteArray(content) + '\n');
-        }
-    }
-
-    QString addInterface(const QString& device, const Interface& interface)
-    {
-        const QString name =
-            device.section(QLatin1Char('/'), -1) + QStringLiteral(":1.%1").arg(interface.number);
-        const QString iface = device + QLatin1Char('/') + name;
-        write(iface + QStringLiteral("/bInterfaceNumber"),
-              QStringLiteral("%1").arg(interface.number, 2, 16, QLatin1Char('0')).toLatin1());
-        write(iface + QStringLiteral("/bInterfaceClass"), interface.interfaceClass);
-        write(iface + QStringLiteral("/bInterfaceSubClass"), interface.subClass);
-        write(iface + QStringLiteral("/bInterfaceProtocol"), interface.protocol);
-        if (interface.interfaceString) {
-            write(iface + QStringLiteral("/interface"), interface.interfaceString);
-        }
-        return iface;
-    }
-
-    void link(const QString& ttyName, const QString& realRelative)
-    {
-        QDir(root()).mkpath(realRelative);
-        QFile::link(QStringLiteral("../../") + realRelative,
-                    root() + QStringLiteral("/class/tty/") + ttyName);
-    }
-
-private:
-    QTemporaryDir dir_;
-};
+using Interface = FakeUsbInterface;
 
 QList<DeviceEntry> devicesOf(FakeSysfs& sysfs)
 {
