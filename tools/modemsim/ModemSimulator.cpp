@@ -763,6 +763,18 @@ bool ModemSimulator::replug()
     return opened;
 }
 
+bool ModemSimulator::replug(const QString& linkPath)
+{
+    std::lock_guard lock(d->mutex);
+    if (!d->running)
+        return false;
+    d->removeLink();
+    d->linkPath = linkPath;
+    const bool opened = d->plugged ? d->placeLink() : d->openPort();
+    d->wake();
+    return opened;
+}
+
 bool ModemSimulator::isPlugged() const
 {
     std::lock_guard lock(d->mutex);

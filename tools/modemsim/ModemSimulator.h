@@ -123,6 +123,9 @@ public:
     // whose path may differ (the link path does not); the client must open it anew.
     void unplug();
     bool replug();
+    // Plug it in under another name, as a stick that comes back as ttyUSB3 instead of ttyUSB2:
+    // the link moves to `linkPath` (for good). While plugged, only the link moves.
+    bool replug(const QString& linkPath);
     bool isPlugged() const;
     // Switch a report on with its period, or off. A period of 0 sends no timed reports; ^RSSI
     // and ^MODE are also sent whenever the value they carry changes, while switched on.

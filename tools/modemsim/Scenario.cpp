@@ -200,6 +200,16 @@ Result parseFlood(const Args& args)
     return action::Flood{*size, *rate};
 }
 
+Result parseReplug(const Args& args)
+{
+    if (args.isEmpty())
+        return action::Replug{};
+    if (args.size() == 1 && !args[0].contains(QLatin1Char('/')) && args[0] != QLatin1String(".") &&
+        args[0] != QLatin1String(".."))
+        return action::Replug{args[0]};
+    return expects("nothing, or the name of the new link such as ttyUSB3");
+}
+
 Result parseReport(const Args& args)
 {
     static const std::map<QString, Unsolicited> kinds = {
@@ -273,7 +283,7 @@ const std::map<QString, Parser>& parsers()
         {QStringLiteral("garbage"), parseGarbage},
         {QStringLiteral("flood"), parseFlood},
         {QStringLiteral("unplug"), noArguments<Unplug>()},
-        {QStringLiteral("replug"), noArguments<Replug>()},
+        {QStringLiteral("replug"), parseReplug},
         {QStringLiteral("unsolicited"), parseReport},
         {QStringLiteral("quit"), noArguments<Quit>()},
     };

@@ -90,6 +90,7 @@ struct Unplug {
     bool operator==(const Unplug&) const = default;
 };
 struct Replug {
+    QString linkName; // empty: the same link; else a new link of this name beside the old one
     bool operator==(const Replug&) const = default;
 };
 struct Report {

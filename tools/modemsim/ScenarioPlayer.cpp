@@ -1,5 +1,7 @@
 #include "tools/modemsim/ScenarioPlayer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -50,8 +52,13 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                            sim.flood(a.bytes, a.bytesPerSecond);
                    },
                    [&](const Unplug&) { sim.unplug(); },
-                   [&](const Replug&) {
-                       if (!sim.replug())
+                   [&](const Replug& a) {
+                       const QString link = sim.linkPath();
+                       if (!a.linkName.isEmpty() && link.isEmpty())
+                           problem = QStringLiteral("replug %1 needs a link path").arg(a.linkName);
+                       else if (!(a.linkName.isEmpty()
+                                      ? sim.replug()
+                                      : sim.replug(QFileInfo(link).dir().filePath(a.linkName))))
                            problem = QStringLiteral("replug failed: %1").arg(sim.errorString());
                    },
                    [&](const Report& a) { sim.setUnsolicited(a.kind, a.on, a.period); },

@@ -2,6 +2,8 @@
 
 #include "tools/modemsim/ScenarioPlayer.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace modemsim;
@@ -24,6 +26,7 @@ TEST(ScenarioParser, ReadsEveryAction)
         {"at 10s silent 3s", {10000ms, Silent{3000ms}}},
         {"at 12s unplug", {12000ms, Unplug{}}},
         {"replug", {std::nullopt, Replug{}}},
+        {"at 12s replug ttyUSB3", {12000ms, Replug{"ttyUSB3"}}},
         {"at 1.5s silent forever", {1500ms, Silent{std::nullopt}}},
         {"at 250ms speak", {250ms, Speak{}}},
         {"at 2m rssi 99", {120000ms, Rssi{99}}},
@@ -87,6 +90,8 @@ TEST(ScenarioParser, RejectsWithAReason)
         {"unsolicited rssi 0s", "unsolicited expects"},
         {"unsolicited signal on", "unsolicited expects"},
         {"unplug now", "unplug expects no arguments"},
+        {"replug ../ttyUSB3",
+         "replug expects nothing, or the name of the new link such as ttyUSB3"},
         {"garbage 17m", "garbage expects"},
     };
     for (const BadLine& row : rows) {
@@ -148,4 +153,28 @@ TEST(ScenarioPlayer, ReportsAFailedReplug)
     player.add(*parseScenarioLine("replug").step);
     ASSERT_TRUE(player.waitUntilDone(2000));
     EXPECT_TRUE(problem.startsWith("replug failed")) << problem.toStdString();
+}
+
+// A stick that comes back under another number: the link moves, the old name is gone.
+TEST(ScenarioPlayer, ReplugUnderAnotherNameMovesTheLink)
+{
+    QTemporaryDir devices;
+    ASSERT_TRUE(devices.isValid());
+    ModemSimulator sim;
+    sim.setLinkPath(devices.filePath("ttyUSB2"));
+    ASSERT_TRUE(sim.start()) << sim.errorString().toStdString();
+    ScenarioPlayer player(sim, Clock::now());
+    QStringList problems;
+    player.setAfterStep([&problems](const ScenarioAction&, const QString& p) {
+        if (!p.isEmpty())
+            problems << p;
+    });
+    player.add(*parseScenarioLine("unplug").step);
+    player.add(*parseScenarioLine("replug ttyUSB3").step);
+    ASSERT_TRUE(player.waitUntilDone(2000));
+
+    EXPECT_TRUE(problems.isEmpty()) << problems.join("; ").toStdString();
+    EXPECT_FALSE(QFileInfo(devices.filePath("ttyUSB2")).isSymLink());
+    EXPECT_EQ(QFileInfo(devices.filePath("ttyUSB3")).symLinkTarget(), sim.secondaryPath());
+    EXPECT_EQ(sim.linkPath(), devices.filePath("ttyUSB3"));
 }
