@@ -1,10 +1,11 @@
 #include "kestrel/Form1.h"
 
-#include "packaging/icons/ProgramIcon.h"
 #include "kestrel/Form2.h"
+#include "kestrel/WindowHelpers.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
 #include "kestrel/voice/SpokenNumbers.h"
+#include "packaging/icons/ProgramIcon.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/levelbar/ProgressBar.h"
 
@@ -147,18 +148,11 @@ QTimer* makeTimer(QObject* parent, const char* name, int intervalMs)
     return timer;
 }
 
-// Enabling a running timer leaves its interval running, as a timer's Enabled flag does.
-void enable(QTimer* timer)
-{
-    if (!timer->isActive()) {
-        timer->start();
-    }
-}
-
+// Linux numbers its USB serial ports from 0.
 QStringList portChoices()
 {
     QStringList choices;
-    for (int port = 1; port <= 26; ++port) {
+    for (int port = 0; port <= 26; ++port) {
         choices << QString::number(port);
     }
     return choices;
@@ -171,11 +165,11 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
       MSComm1(platform.MSComm1), inventory(platform.inventory), MMControl1(platform.MMControl1),
-      cmdOpenFile(platform.cmdOpenFile), executableFolder(std::move(platform.executableFolder))
+      cmdOpenFile(platform.cmdOpenFile), executableFolder(std::move(platform.executableFolder)),
+      deviceWatch(platform.deviceWatch)
 {
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString());
     setWindowIcon(programIcon(QStringLiteral("kestrel")));
     setFixedSize(pixels(7260), pixels(3300));
     setFont(designFont(msSansSerif, 8.25));
@@ -192,6 +186,8 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     createTimers();
     connectActions();
     connectListPicksAndPolling();
+    connectLink();
+    showStatus();
 }
 
 void Form1::createPanel()
@@ -219,8 +215,9 @@ void Form1::createDisplayFields()
     ProgressBar1->setValue(1);
     // The menu-text colour of the system palette (black in the usual schemes).
     ProgressBar1->setBackColor(QApplication::palette().color(QPalette::WindowText));
-    ProgressBar1->setBarColorStart(lightBlue);
-    ProgressBar1->setBarColorEnd(lightBlue);
+    barColour_ = lightBlue;
+    ProgressBar1->setBarColorStart(barColour_);
+    ProgressBar1->setBarColorEnd(barColour_);
     ProgressBar1->setTextColor(lightBlue);
     ProgressBar1->setFont(designFont(msSansSerif, 8.25));
 
@@ -241,9 +238,9 @@ void Form1::createDisplayFields()
     LblCellID = makeLabel(this, "LblCellID", twipsRect(5520, 1080, 1815, 255), QString(), lightBlue,
                           fieldFont);
     // Until the operator query colours it, the operator line uses the button-text colour.
+    operatorColour_ = QApplication::palette().color(QPalette::ButtonText);
     LblCOPS = makeLabel(this, "LblCOPS", twipsRect(480, 1320, 2655, 255), QString(),
-                        QApplication::palette().color(QPalette::ButtonText),
-                        designFont(microsoftSansSerif, 9, true));
+                        operatorColour_, designFont(microsoftSansSerif, 9, true));
     LblCSQ = makeLabel(this, "LblCSQ", twipsRect(3000, 1320, 1335, 300), QString(), lightBlue,
                        designFont(msSansSerif, 12, true));
     LblCSQ->setAutoFillBackground(true);
@@ -293,88 +290,36 @@ void Form1::createTimers()
     TimerPause = makeTimer(this, "TimerPause", 1000);
     Timer1 = makeTimer(this, "Timer1", 300);
     Timer3 = makeTimer(this, "Timer3", 2000);
-
-    connect(TimerPause, &QTimer::timeout, this, [this] { TimerPause_Timer(); });
+    TimerWatch = makeTimer(this, "TimerWatch", 1000);
 }
 
-void Form1::Form_Load()
+QColor Form1::staleColour()
 {
-    // An inventory that cannot be read finds no modem: nothing is opened and the user picks a
-    // port from the list.
-    const auto devices = inventory.devices();
-    if (devices) {
-        for (const auto& device : *devices) {
-            if (device.description != huaweiPcUiDescription) {
-                continue;
-            }
-            if (const auto cut = cutPortText(device.caption)) {
-                portText_ = *cut;
-            }
-            Combo1->setEditText(device.caption);
-            // Show the caption from its start, as a text box does, not scrolled to its end.
-            Combo1->lineEdit()->setCursorPosition(0);
-            Combo1->addItem(device.caption);
-            COMPORT();
-            break;
-        }
+    return captionGrey;
+}
+
+QColor Form1::levelColour() const
+{
+    // The level is read only in cycles that read the operator, so while it is current the
+    // operator line shows its live colour.
+    return freshness_.levelStale() ? staleColour() : textColour(LblCOPS);
+}
+
+void Form1::showFreshness()
+{
+    const auto shown = [](bool stale, const QColor& live) { return stale ? staleColour() : live; };
+    const bool operatorStale = freshness_.operatorStale();
+    const bool levelStale = freshness_.levelStale();
+    const bool locationStale = freshness_.locationStale();
+    setTextColour(LblCOPS, shown(operatorStale, operatorColour_));
+    setTextColour(LblMCC, shown(operatorStale, lightBlue));
+    setTextColour(LblMNC, shown(operatorStale, lightBlue));
+    setTextColour(LblCSQ, shown(levelStale, lightBlue));
+    setTextColour(LblLAC, shown(locationStale, lightBlue));
+    setTextColour(LblCellID, shown(locationStale, lightBlue));
+    const QColor bar = shown(levelStale, barColour_);
+    if (ProgressBar1->BarColorStart() != bar || ProgressBar1->BarColorEnd() != bar) {
+        ProgressBar1->setBarColorStart(bar);
+        ProgressBar1->setBarColorEnd(bar);
     }
-    enable(Timer3);
-}
-
-void Form1::Form_Unload()
-{
-    if (m_form2) {
-        m_form2->close();
-    }
-    TimerPause->stop();
-    Timer1->stop();
-    Timer3->stop();
-    MSComm1.setPortOpen(false);
-    QCoreApplication::quit();
-}
-
-void Form1::closeEvent(QCloseEvent* event)
-{
-    Form_Unload();
-    event->accept();
-}
-
-void Form1::TimerPause_Timer()
-{
-    ++retryTicks_;
-    if (retryTicks_ > 2) {
-        RUNS();
-        retryTicks_ = 0;
-    }
-}
-
-void Form1::Combo1_Click()
-{
-    MSComm1.setPortOpen(false);
-    RUNS();
-}
-
-void Form1::Command2_Click()
-{
-    RUNS();
-}
-
-void Form1::RUNS()
-{
-    const auto portText = portTextFromBoxText(Combo1->currentText());
-    if (!portText) {
-        // A caption whose port name cannot be cut: nothing to open, no timer touched.
-        return;
-    }
-    portText_ = *portText;
-    COMPORT();
-}
-
-void Form1::COMPORT()
-{
-    TimerPause->stop();
-    const OpeningResult opening = openPort(MSComm1, portText_);
-    // The retry loop is silent; the tool tip lets the user find out what keeps failing.
-    Combo1->setToolTip(opening.failed ? opening.reason : QString());
-    enable(opening.failed ? TimerPause : Timer1);
 }

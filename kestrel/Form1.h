@@ -5,6 +5,8 @@
 #include "kestrel/at/CopsReply.h"
 #include "kestrel/at/CsqReply.h"
 #include "kestrel/polling/AtTransaction.h"
+#include "kestrel/status/LinkStatus.h"
+#include "kestrel/status/ReadingFreshness.h"
 
 #include <QPointer>
 #include <QString>
@@ -18,8 +20,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class DeviceWatch;
 class Form2;
 class ProgressBar;
+struct DeviceEntry;
 
 // The monitor's main window: the dark display panel with the operator, level and cell fields,
 // the port and connection-type boxes, and the non-visual parts it owns (serial port, sound
@@ -38,6 +42,7 @@ public:
     SoundPlayer& MMControl1;
     FileDialog& cmdOpenFile;
     const QString executableFolder;
+    DeviceWatch* const deviceWatch; // may be null: then only TimerWatch looks for the stick
 
     // Display panel, drawn behind everything else.
     QFrame* Shape2 = nullptr;
@@ -74,9 +79,11 @@ public:
     QTimer* TimerPause = nullptr; // 1000 ms: retrying the port
     QTimer* Timer1 = nullptr;     // 300 ms: polling cycle
     QTimer* Timer3 = nullptr;     // 2000 ms: voice announcement
+    QTimer* TimerWatch = nullptr; // 1000 ms: looks for the stick while no port is open
 
     // Finds the modem's port in the device inventory, shows it in Combo1 and opens it; enables
-    // Timer3 at the end in every case. main runs it before showing the window.
+    // Timer3 at the end in every case, and TimerWatch when no port could be opened. main runs
+    // it before showing the window.
     void Form_Load();
     // Stops every timer, closes the port and ends the program.
     void Form_Unload();
@@ -86,6 +93,17 @@ public:
     void Combo1_Click();
     // Opens the port named in Combo1 without closing the open one first.
     void Command2_Click();
+    // Return in Combo1's text: a port number (or a caption) closes the port and opens that one
+    // at once; any other text changes nothing and says why in the tool tip and the title.
+    void Combo1_Return();
+
+    // While no port is open: reads the device list, and opens the stick's AT port when one
+    // appeared that was not tried yet, or the pulled stick came back. Runs on every tick of
+    // TimerWatch and whenever the device watch reports a new tty.
+    void lookForStick();
+    // The open port's device went away: closes the port, stops polling, marks every reading
+    // stale and waits for the stick.
+    void portLost();
 
     // Takes the port text from Combo1 and opens that port.
     void RUNS();
@@ -104,6 +122,13 @@ public:
     Form2* fullScreenView() const;
     // The operator as last parsed; empty while none is known, which blocks "Save id".
     const QString& operatorText() const { return cops_.operatorText; }
+
+    // Readings that are no longer current keep their text and are drawn in this colour.
+    static QColor staleColour();
+    const ReadingFreshness& freshness() const { return freshness_; }
+    // The colour of the level as the full-screen view draws it: the technology's colour, or
+    // the stale colour.
+    QColor levelColour() const;
 
     // Polling cycle and network mode (Form1Polling.cpp). A cycle blocks the event loop while it
     // waits for the modem; Timer1 cannot fire into a running one.
@@ -131,6 +156,23 @@ private:
     void createHiddenControls();
     void createTimers();
     void connectActions();
+    void connectLink();
+
+    // The port and the stick (Form1Link.cpp).
+    void adoptStick(const DeviceEntry& stick);
+    void showStatus();
+    void updateWatch();
+    LinkStatus status_;
+    // The caption of the stick last opened from the device list; cleared when the list no
+    // longer holds it.
+    QString adoptedCaption_;
+
+    // Draws every reading in its live colour, or grey where it is stale.
+    void showFreshness();
+    ReadingFreshness freshness_;
+    CycleReadings cycle_;
+    QColor operatorColour_; // LblCOPS's live colour: the technology's, once one is known
+    QColor barColour_;      // the level bar's live colour
 
     // Polling state (Form1Polling.cpp): reply text and read counter, and what each query keeps
     // from one cycle to the next.

@@ -46,6 +46,10 @@ Form2* Form1::fullScreenView() const
 
 void Form1::Timer3_Timer()
 {
+    // A level that is no longer current is not spoken.
+    if (freshness_.levelStale()) {
+        return;
+    }
     voiceplay(MMControl1,
               VoiceInputs{Check2->isChecked(), Check1->isChecked(), ProgressBar1->Percentage(),
                           at::levelDbmText(LevelDbm()), executableFolder});

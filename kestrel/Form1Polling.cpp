@@ -3,6 +3,7 @@
 // kestrel/at; here their outcomes are written into the controls.
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
+#include "kestrel/WindowHelpers.h"
 #include "kestrel/at/NetworkMode.h"
 #include "kestrel/polling/Queries.h"
 #include "platform/levelbar/ProgressBar.h"
@@ -92,22 +93,6 @@ private:
     bool armed_ = false;
 };
 
-// Enabling a running timer leaves its interval running, as a timer's Enabled flag does; after a
-// stop it starts the interval afresh.
-void enable(QTimer* timer)
-{
-    if (!timer->isActive()) {
-        timer->start();
-    }
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 } // namespace
 
 void Form1::connectListPicksAndPolling()
@@ -119,7 +104,15 @@ void Form1::connectListPicksAndPolling()
 
 void Form1::Timer1_Timer()
 {
+    cycle_ = {};
     PCOPS();
+    if (MSComm1.deviceLost()) {
+        portLost();
+        return;
+    }
+    freshness_.cycleEnded(cycle_);
+    showFreshness();
+    showStatus();
 }
 
 // Every set field is written, an unset one leaves its control alone. The bar's value goes
@@ -139,9 +132,7 @@ void Form1::applyDisplay(const at::DisplayWrites& display)
         Text1->setText(*display.text1);
     }
     if (display.technologyColour) {
-        setTextColour(LblCOPS, *display.technologyColour);
-        ProgressBar1->setBarColorStart(*display.technologyColour);
-        ProgressBar1->setBarColorEnd(*display.technologyColour);
+        operatorColour_ = barColour_ = *display.technologyColour;
     }
     if (display.barValue) {
         ProgressBar1->setValue(*display.barValue);
@@ -155,12 +146,15 @@ void Form1::applyDisplay(const at::DisplayWrites& display)
     if (display.levelDbm) {
         LevelDbm() = *display.levelDbm;
     }
+    showFreshness();
 }
 
 void Form1::PCOPS()
 {
     const at::CopsOutcome out = queryOperator(transaction_, cops_);
     cops_ = out.state;
+    cycle_.operatorRead = out.reading != at::CopsReading::Unreadable;
+    cycle_.noOperator = out.reading == at::CopsReading::NoOperator;
     applyDisplay(out.display);
     if (out.runPcsq) {
         PCSQ();
@@ -172,6 +166,7 @@ void Form1::PCSQ()
     Timer1->stop();
     const at::CsqOutcome out = querySignal(transaction_, cops_, csq_, Check1->isChecked());
     csq_ = out.state;
+    cycle_.levelRead = out.levelRead;
     applyDisplay(out.display);
     if (out.runPcgreg) {
         PCGREG();
@@ -184,6 +179,10 @@ void Form1::PCGREG()
 {
     const at::CgregOutcome out = queryRegistration(transaction_, cgreg_);
     cgreg_ = out.state;
+    cycle_.location = out.reading == at::CgregReading::Location ? CycleReadings::Location::Read
+                      : out.reading == at::CgregReading::NoLocation
+                          ? CycleReadings::Location::Missing
+                          : CycleReadings::Location::NotRead;
     applyDisplay(out.display);
     enable(Timer1);
 }
@@ -203,4 +202,7 @@ void Form1::ggg()
     // The modem's answer is not awaited: the next polling transaction reads it as a leftover.
     MSComm1.setOutput(*output);
     enable(Timer1);
+    if (MSComm1.deviceLost()) {
+        portLost();
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
+#include "kestrel/WindowHelpers.h"
 #include "platform/levelbar/ProgressBar.h"
 
 #include <QCheckBox>
@@ -35,18 +36,6 @@ QFont boldSerif(int points)
     return font;
 }
 
-QColor textColour(const QWidget* widget)
-{
-    return widget->palette().color(QPalette::WindowText);
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
 // A label that sizes itself to its text, with its top left corner fixed.
 QLabel* makeSizingLabel(QWidget* parent, const char* name, const QPoint& topLeft, const QFont& font)
 {
@@ -63,13 +52,6 @@ void copyText(QLabel* label, const QString& text)
     if (label->text() != text) {
         label->setText(text);
         label->adjustSize();
-    }
-}
-
-void copyColour(QLabel* label, const QColor& colour)
-{
-    if (textColour(label) != colour) {
-        setTextColour(label, colour);
     }
 }
 
@@ -158,10 +140,9 @@ void Form2::Slider1_Click()
 
 void Form2::Timer1_Timer()
 {
-    const QColor colour = textColour(mainWindow_.LblCOPS);
     copyText(Label1, mainWindow_.LblCOPS->text());
-    copyColour(Label1, colour);
-    copyColour(Label2, colour);
+    setTextColour(Label1, textColour(mainWindow_.LblCOPS));
+    setTextColour(Label2, mainWindow_.levelColour());
     copyText(Label2, fullScreenLevelText(mainWindow_.Check1->isChecked(),
                                          mainWindow_.ProgressBar1->Percentage(), LevelDbm()));
 }

@@ -40,8 +40,9 @@ public:
     void Form_Load();
     // A position the user set (mouse released, or a key): the level text takes its size.
     void Slider1_Click();
-    // Copies the operator line, its colour and the level from the main window. Only what
-    // differs is set, so an unchanged display is not repainted 100 times a second.
+    // Copies the operator line and its colour, and the level in the main window's level colour
+    // (grey while stale). Only what differs is set, so an unchanged display is not repainted
+    // 100 times a second.
     void Timer1_Timer();
 
 protected:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/filedialog/FileDialog.h"
+#include "platform/hotplug/DeviceWatch.h"
 #include "platform/inventory/DeviceInventory.h"
 #include "platform/serial/CommControl.h"
 #include "platform/sound/SoundPlayer.h"
@@ -14,4 +15,6 @@ struct MonitorPlatform {
     SoundPlayer& MMControl1;
     FileDialog& cmdOpenFile;
     QString executableFolder;
+    // Tells when ttys come and go; optional, the monitor also looks by itself every second.
+    DeviceWatch* deviceWatch = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "kestrel/Form1.h"
 #include "platform/filedialog/QtFileDialog.h"
+#include "platform/hotplug/UdevDeviceWatch.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/serial/SerialCommControl.h"
 #include "platform/sound/MediaSoundPlayer.h"
@@ -16,9 +17,10 @@ int main(int argc, char* argv[])
     SysfsDeviceInventory inventory(QStringLiteral("/sys"));
     MediaSoundPlayer soundPlayer;
     QtFileDialog fileDialog;
+    UdevDeviceWatch deviceWatch;
 
-    Form1 window(
-        {serialPort, inventory, soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
+    Form1 window({serialPort, inventory, soundPlayer, fileDialog,
+                  QCoreApplication::applicationDirPath(), &deviceWatch});
     fileDialog.setOwner(&window);
     window.Form_Load();
     window.show();

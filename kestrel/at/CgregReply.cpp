@@ -32,6 +32,11 @@ CgregOutcome parseCgregReply(const QString& reply, const CgregState& kept)
 
     out.display.lblLac = hexToDecimalText(out.state.lacText);
     out.display.lblCellId = hexToDecimalText(out.state.cellIdText);
+    // Without both separators the report carried no location: the kept fields were shown again.
+    const bool fieldsCut = s1 > 0 && s2 > 0;
+    out.reading = fieldsCut && out.display.lblLac && out.display.lblCellId
+                      ? CgregReading::Location
+                      : CgregReading::NoLocation;
     return out;
 }
 

@@ -13,8 +13,13 @@ struct CgregState {
     QString cellIdText;
 };
 
+// What the report told about the location: nothing (no report found), that there is none now
+// (a report without location fields), or a location.
+enum class CgregReading { NoReport, NoLocation, Location };
+
 struct CgregOutcome {
     CgregState state; // keep for the next cycle
+    CgregReading reading = CgregReading::NoReport;
     DisplayWrites display;
 };
 

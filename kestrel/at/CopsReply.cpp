@@ -58,6 +58,7 @@ CopsOutcome parseCopsReply(const QString& reply, const CopsState& kept)
     out.state.operatorText = cut(reply, q1 + 1, q2 - q1 - 1).value_or(out.state.operatorText);
     if (reply.contains(kNoOperator)) {
         clearForNoOperator(out);
+        out.reading = CopsReading::NoOperator;
     }
     out.state.accessTechnology = cut(reply, q2 + 2, 1).value_or(out.state.accessTechnology);
     applyTechnology(out);
@@ -68,10 +69,12 @@ CopsOutcome parseCopsReply(const QString& reply, const CopsState& kept)
         out.display.lblMnc = cut(op, 4, 2);
         out.switchCommand = kSwitchToName;
         out.runPcsq = true;
+        out.reading = CopsReading::Operator;
     } else if (out.state.formatChar == QLatin1String("0")) {
         out.display.lblCops = op + out.state.technologySuffix;
         out.switchCommand = kSwitchToCode;
         out.runPcsq = true;
+        out.reading = CopsReading::Operator;
     }
     return out;
 }

@@ -16,8 +16,13 @@ struct CopsState {
     QString formatChar;       // the character where the format digit stands
 };
 
+// What the reply told: an operator (a name or a code), that there is none, or nothing usable
+// (no reply, an error, a format the step does not read).
+enum class CopsReading { Unreadable, Operator, NoOperator };
+
 struct CopsOutcome {
     CopsState state; // keep for the next cycle
+    CopsReading reading = CopsReading::Unreadable;
     DisplayWrites display;
     // The format switch to run as a transaction ("AT+COPS=0,0" or "AT+COPS=0,2", no CR), then
     // PCSQ. Both are set together or not at all.

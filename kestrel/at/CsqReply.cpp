@@ -53,6 +53,7 @@ CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqS
     const int c = position(reply, QStringLiteral(","));
     out.state.signalText = cut(reply, s + 1, c - s - 1).value_or(out.state.signalText);
     showReading(out, cops, percentMode);
+    out.levelRead = true;
     return out;
 }
 

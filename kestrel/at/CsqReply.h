@@ -18,6 +18,8 @@ struct CsqOutcome {
     DisplayWrites display;
     // true: run PCGREG, which enables Timer1 when it ends; false: enable Timer1 now.
     bool runPcgreg = false;
+    // The reply gave a level, or said that none can be measured.
+    bool levelRead = false;
 };
 
 // The reply to "AT+CSQ", for example

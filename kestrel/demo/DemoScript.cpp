@@ -39,12 +39,15 @@ std::vector<DemoStep> demoRound()
         {25s, {}, Rssi{19}},
         {28s, QStringLiteral("no operator"), NoOperator{}},
         {28s, {}, Rssi{99}},
-        {33s, QStringLiteral("back in 3G on the first cell"), kHomeNetwork},
-        {33s, {}, Tech{Technology::Umts}},
-        {33s, {}, Rssi{20}},
-        {33s, {}, Lac{0x1A2B}},
-        {33s, {}, Cell{0x00C3D4E5}},
-        {36s, QStringLiteral("level rising"), Rssi{23}},
+        {31s, QStringLiteral("back in 3G on the first cell"), kHomeNetwork},
+        {31s, {}, Tech{Technology::Umts}},
+        {31s, {}, Rssi{20}},
+        {31s, {}, Lac{0x1A2B}},
+        {31s, {}, Cell{0x00C3D4E5}},
+        {33s, QStringLiteral("stick pulled out: readings grey, title says unplugged"), Unplug{}},
+        {36s, QStringLiteral("plugged in again as ttyUSB4: opened with no click"),
+         Replug{QStringLiteral("ttyUSB4")}},
+        {38s, QStringLiteral("level rising"), Rssi{23}},
     };
 }
 

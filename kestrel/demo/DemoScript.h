@@ -15,7 +15,8 @@ struct DemoStep {
 };
 
 // The demo's round: 3G with the level rising and falling, a move to 2G on another cell, a
-// handover to a third cell, a spell with no operator, and back to the first cell in 3G.
+// handover to a third cell, a spell with no operator, back to the first cell in 3G, and the
+// stick pulled out and plugged in again as ttyUSB4.
 std::vector<DemoStep> demoRound();
 inline constexpr std::chrono::milliseconds kDemoRoundLength{40'000};
 

@@ -1,10 +1,22 @@
 #include "kestrel/demo/SimulatedMonitor.h"
 
 #include "platform/inventory/UsbTtyDescription.h"
+#include "tools/modemsim/ScenarioPlayer.h"
 
 #include <QCoreApplication>
 
-SimulatedMonitor::SimulatedMonitor() : port_([this](qint16 number) { return portPath(number); }) {}
+namespace
+{
+
+// Where the stick sits on the bus; it comes back to the same place.
+const QString kBusPort = QStringLiteral("1-8.4");
+
+} // namespace
+
+SimulatedMonitor::SimulatedMonitor()
+    : port_([this](qint16 number) { return portPath(number); }), inventory_(sysfs_.root())
+{
+}
 
 // The window closes the port before the simulator goes away.
 SimulatedMonitor::~SimulatedMonitor() = default;
@@ -17,14 +29,56 @@ QString SimulatedMonitor::portPath(qint16 number) const
     return devices_.filePath(QStringLiteral("ttyUSB%1").arg(number));
 }
 
-QString SimulatedMonitor::stickCaption()
+QString SimulatedMonitor::stickCaption(qint16 number)
 {
-    return huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(kPortNumber);
+    return huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(number);
+}
+
+void SimulatedMonitor::unplugStick()
+{
+    simulator_.unplug();
+    if (!stickDevice_.isEmpty()) {
+        sysfs_.unplug(stickDevice_);
+        stickDevice_.clear();
+    }
+}
+
+bool SimulatedMonitor::replugStick(qint16 number)
+{
+    // The port appears before the device list shows it, as udev makes the node first.
+    if (!simulator_.replug(portPath(number))) {
+        error_ = simulator_.errorString();
+        return false;
+    }
+    if (stickDevice_.isEmpty()) {
+        stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, number);
+    }
+    return true;
+}
+
+QString SimulatedMonitor::apply(const modemsim::ScenarioAction& action)
+{
+    if (std::holds_alternative<modemsim::action::Unplug>(action)) {
+        unplugStick();
+        return {};
+    }
+    if (const auto* replug = std::get_if<modemsim::action::Replug>(&action)) {
+        const QString name = replug->linkName.isEmpty()
+                                 ? QStringLiteral("ttyUSB%1").arg(kPortNumber)
+                                 : replug->linkName;
+        bool numbered = name.startsWith(QLatin1String("ttyUSB"));
+        const int number = name.mid(6).toInt(&numbered);
+        if (!numbered || number < 1 || number > 255) {
+            return QStringLiteral("replug %1: the simulated stick plugs in as ttyUSB<N>").arg(name);
+        }
+        return replugStick(static_cast<qint16>(number)) ? QString() : error_;
+    }
+    return modemsim::applyAction(simulator_, action);
 }
 
 bool SimulatedMonitor::start()
 {
-    if (!devices_.isValid()) {
+    if (!devices_.isValid() || !sysfs_.valid()) {
         error_ = QStringLiteral("Cannot make a folder for the device link: %1")
                      .arg(devices_.errorString());
         return false;
@@ -34,7 +88,7 @@ bool SimulatedMonitor::start()
         error_ = simulator_.errorString();
         return false;
     }
-    inventory_.list = QList<DeviceEntry>{{huaweiPcUiDescription, stickCaption()}};
+    stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, kPortNumber);
     window_ = std::make_unique<Form1>(MonitorPlatform{port_, inventory_, sound_, dialog_,
                                                       QCoreApplication::applicationDirPath()});
     window_->Form_Load();

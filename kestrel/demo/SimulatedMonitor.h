@@ -2,10 +2,12 @@
 
 #include "kestrel/Form1.h"
 #include "platform/filedialog/FakeFileDialog.h"
-#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/inventory/FakeSysfs.h"
+#include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/serial/SerialCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
 #include "tools/modemsim/ModemSimulator.h"
+#include "tools/modemsim/Scenario.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -13,9 +15,10 @@
 
 // The monitor's main window on a simulated stick. The simulator serves a pseudo-terminal and
 // keeps a link to it named ttyUSB3 in a private folder; the real serial port control maps port
-// N to ttyUSB<N> in that folder, and the device list names the stick's "PC UI" port as USB3. So
-// Form_Load finds, opens and polls the stick as it would a real one, and a replugged stick is
-// found again under the same name.
+// N to ttyUSB<N> in that folder, and the real device list reads a fake sysfs tree in which the
+// stick's "PC UI" port is ttyUSB3. So Form_Load finds, opens and polls the stick as it would a
+// real one. Pulling the stick takes it out of both; plugging it in again puts it back, under
+// the same number or another.
 //
 // A QApplication must exist before start().
 class SimulatedMonitor
@@ -39,16 +42,30 @@ public:
     // Valid after a successful start().
     Form1& window() { return *window_; }
 
-    // The device path that port number `number` maps to (it exists only for kPortNumber).
+    // The device path that port number `number` maps to (it exists only while the stick is
+    // plugged in under that number).
     QString portPath(qint16 number) const;
-    // The caption under which the device list shows the stick.
-    static QString stickCaption();
+    // The caption under which the device list shows the stick's AT port as ttyUSB<number>.
+    static QString stickCaption(qint16 number = kPortNumber);
+
+    // Pull the stick: its tty hangs up and the device list loses it.
+    void unplugStick();
+    // Plug it in again with its AT port as ttyUSB<number>. False with errorString() when the
+    // simulator cannot.
+    bool replugStick(qint16 number);
+    // A scenario step, with unplug and replug done as above ("replug ttyUSB4" for another
+    // number); anything else goes to the simulator. Returns what went wrong, or "".
+    QString apply(const modemsim::ScenarioAction& action);
+
+    FakeSoundPlayer& sound() { return sound_; }
 
 private:
     QTemporaryDir devices_;
+    FakeSysfs sysfs_;
+    QString stickDevice_; // the stick's folder in the sysfs tree; "" while unplugged
     modemsim::ModemSimulator simulator_;
     SerialCommControl port_;
-    FakeDeviceInventory inventory_;
+    SysfsDeviceInventory inventory_;
     FakeSoundPlayer sound_;
     FakeFileDialog dialog_;
     std::unique_ptr<Form1> window_;

@@ -1,6 +1,7 @@
 // kestrel-demo: the monitor's main window polling a simulated stick that runs in this process
 // on a pseudo-terminal, through a round of states (3G and 2G, levels rising and falling, a cell
-// change, no operator) that repeats until the window is closed.
+// change, no operator, the stick pulled out and plugged in again as another port) that repeats
+// until the window is closed.
 //
 //   kestrel-demo [--latency MS] [--screenshot FILE [--after SECONDS]]
 //
@@ -26,10 +27,10 @@ void say(const QString& text)
     std::fflush(stdout);
 }
 
-void apply(modemsim::ModemSimulator& simulator, const std::vector<DemoStep>& steps, double seconds)
+void apply(SimulatedMonitor& monitor, const std::vector<DemoStep>& steps, double seconds)
 {
     for (const DemoStep& step : steps) {
-        const QString problem = modemsim::applyAction(simulator, step.action);
+        const QString problem = monitor.apply(step.action);
         if (!problem.isEmpty()) {
             say(QStringLiteral("kestrel-demo: %1").arg(problem));
         }
@@ -99,10 +100,9 @@ int main(int argc, char* argv[])
             .arg(SimulatedMonitor::kPortNumber));
     // The first cycle comes with Timer1's first tick, after the opening state is in place.
     const DemoScript script(demoRound(), kDemoRoundLength);
-    apply(simulator, script.opening(), 0.0);
+    apply(monitor, script.opening(), 0.0);
 
     Form1& window = monitor.window();
-    window.setWindowTitle(QStringLiteral("kestrel-demo"));
     window.show();
 
     // The round's steps are played from the window's own loop; a polling cycle that holds the
@@ -113,7 +113,7 @@ int main(int argc, char* argv[])
     QTimer stepper;
     QObject::connect(&stepper, &QTimer::timeout, [&] {
         const std::chrono::milliseconds now{clock.elapsed()};
-        apply(simulator, script.due(played, now), now.count() / 1000.0);
+        apply(monitor, script.due(played, now), now.count() / 1000.0);
         played = now;
     });
     stepper.start(100);

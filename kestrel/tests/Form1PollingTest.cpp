@@ -267,18 +267,4 @@ TEST_F(Form1PollingTest, AConnectionTypeChosenWithoutAnOpenPortStartsPolling)
     EXPECT_TRUE(form->Timer1->isActive());
 }
 
-// A port number typed into Combo1 waits for the next retry; only a choice from the list reopens.
-TEST_F(Form1PollingTest, OnlyAPortChosenFromTheListReopensThePort)
-{
-    const int opened = port.openCount;
-    typeAndReturn(form->Combo1, QStringLiteral("5"));
-    EXPECT_EQ(port.openCount, opened);
-    EXPECT_EQ(port.CommPort(), 1);
-
-    pickFromList(form->Combo1, 4);
-    EXPECT_EQ(port.openCount, opened + 1);
-    EXPECT_EQ(port.CommPort(), 5);
-    EXPECT_TRUE(port.PortOpen());
-}
-
 } // namespace

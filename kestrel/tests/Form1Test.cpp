@@ -91,8 +91,8 @@ TEST_F(Form1Test, LoadOpensTheModemsPortAndStartsPolling)
     EXPECT_FALSE(f.TimerPause->isActive());
     EXPECT_TRUE(f.Timer3->isActive());
     EXPECT_EQ(f.Combo1->currentText(), pcUiCaption(3));
-    ASSERT_EQ(f.Combo1->count(), 27);
-    EXPECT_EQ(f.Combo1->itemText(26), pcUiCaption(3));
+    ASSERT_EQ(f.Combo1->count(), 28);
+    EXPECT_EQ(f.Combo1->itemText(27), pcUiCaption(3));
     EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
 
     // The window talks to the device the caption named.
@@ -105,7 +105,7 @@ TEST_F(Form1Test, OnlyTheFirstMatchingDeviceIsUsed)
     Form1& f = loadedWith(
         {{huaweiPcUiDescription, pcUiCaption(3)}, {huaweiPcUiDescription, pcUiCaption(5)}});
     EXPECT_EQ(serial.CommPort(), 3);
-    EXPECT_EQ(f.Combo1->count(), 27);
+    EXPECT_EQ(f.Combo1->count(), 28);
     EXPECT_TRUE(freeToOpen(modem5.path()));
 }
 
@@ -130,7 +130,7 @@ TEST_F(Form1Test, NoExactMatchOpensNothingButStartsTheVoiceTimer)
         form().Form_Load();
         EXPECT_FALSE(serial.PortOpen());
         EXPECT_TRUE(form().Combo1->currentText().isEmpty());
-        EXPECT_EQ(form().Combo1->count(), 26);
+        EXPECT_EQ(form().Combo1->count(), 27);
         EXPECT_FALSE(form().Timer1->isActive());
         EXPECT_FALSE(form().TimerPause->isActive());
         EXPECT_TRUE(form().Timer3->isActive());
@@ -167,14 +167,14 @@ TEST_F(Form1Test, PickingFiveClosesThePortAndOpensPortFive)
     Form1& f = loadedWith({{huaweiPcUiDescription, pcUiCaption(3)}});
     ASSERT_EQ(serial.CommPort(), 3);
 
-    pickFromList(f.Combo1, 4);
+    pickFromList(f.Combo1, 5);
     EXPECT_TRUE(serial.PortOpen());
     EXPECT_EQ(serial.CommPort(), 5);
     EXPECT_TRUE(freeToOpen(modem3.path()));
     EXPECT_FALSE(freeToOpen(modem5.path()));
 
     // Picking the modem's caption reopens the modem's port.
-    pickFromList(f.Combo1, 26);
+    pickFromList(f.Combo1, 27);
     EXPECT_EQ(serial.CommPort(), 3);
     EXPECT_TRUE(freeToOpen(modem5.path()));
 }

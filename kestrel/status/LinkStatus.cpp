@@ -1,0 +1,41 @@
+#include "kestrel/status/LinkStatus.h"
+
+#include "kestrel/serial/PortText.h"
+
+namespace
+{
+
+QString portName(const QString& portText)
+{
+    if (const auto number = portNumberFromText(portText)) {
+        return QStringLiteral("USB%1").arg(*number);
+    }
+    return QLatin1Char('"') + portText + QLatin1Char('"');
+}
+
+QString state(const LinkStatus& status)
+{
+    const QString port = portName(status.port);
+    switch (status.link) {
+    case Link::Looking:
+        return QStringLiteral("looking for the modem");
+    case Link::OpenFailed:
+        return port + QStringLiteral(": ") + status.reason;
+    case Link::Open:
+        return status.noReply ? port + QStringLiteral(": no reply") : port;
+    case Link::Unplugged:
+        return port + QStringLiteral(": unplugged, waiting for the stick");
+    }
+    return {};
+}
+
+} // namespace
+
+QString monitorTitle(const LinkStatus& status)
+{
+    QString title = QStringLiteral("kestrel — ") + state(status);
+    if (!status.note.isEmpty()) {
+        title += QStringLiteral(" — ") + status.note;
+    }
+    return title;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Where the monitor stands with its stick, as the main window's title tells it.
+enum class Link {
+    Looking,    // no AT port in the device list
+    OpenFailed, // the port could not be opened; `reason` says why
+    Open,       // the port is open and polled
+    Unplugged,  // the open port's device went away; waiting for the stick to come back
+};
+
+struct LinkStatus {
+    Link link = Link::Looking;
+    QString port;         // the port text, such as "3"
+    QString reason;       // with OpenFailed
+    bool noReply = false; // with Open: the last cycles brought no reply the queries could read
+    QString note;         // what the port box could not take, shown after the state
+
+    bool operator==(const LinkStatus&) const = default;
+};
+
+// "kestrel — USB3", "kestrel — USB3: no reply", "kestrel — looking for the modem", ...
+// A port text that is no number is shown in quotes instead of as USB<N>.
+QString monitorTitle(const LinkStatus& status);
