@@ -188,14 +188,14 @@ void Form1::COMPORT()
     Combo1->setToolTip(opening.failed ? opening.reason : QString());
     status_.note.clear();
     if (!opening.failed) {
-        status_ = {Link::Open, portText_};
+        status_ = LinkStatus::of(Link::Open, portText_);
         freshness_.portOpened();
     } else if (MSComm1.PortOpen()) {
         // Another port stays open and polled; the failure is a note beside it.
         status_.note = opening.reason;
     } else if (status_.link != Link::Unplugged) {
         // While the stick is away, failing to open it is no news: the title keeps waiting.
-        status_ = {Link::OpenFailed, portText_, opening.reason};
+        status_ = LinkStatus::of(Link::OpenFailed, portText_, opening.reason);
     }
     enable(opening.failed ? TimerPause : Timer1);
     showStatus();
@@ -223,7 +223,7 @@ void Form1::portLost()
 {
     MSComm1.setPortOpen(false);
     Timer1->stop();
-    status_ = {Link::Unplugged, portText_};
+    status_ = LinkStatus::of(Link::Unplugged, portText_);
     freshness_.deviceLost();
     showFreshness();
     showStatus();

@@ -1,9 +1,12 @@
 // polling-bench: the real main window (offscreen) polling the simulated stick through the real
-// serial port control, first while the stick answers, then while it stays silent. Prints cycles
-// per second, how long a change in the stick takes to reach the labels, the monitor's CPU time,
-// how long one cycle blocks the event loop, and peak memory.
+// serial port control, first while the stick answers, then while it stays silent, then while it
+// streams bytes without pause, then pulled out and plugged in again as another port. Prints
+// cycles per second, how long a change in the stick takes to reach the labels, the monitor's
+// CPU time, how long one cycle blocks the event loop, how quickly a pulled and a returning stick
+// are seen, and peak memory.
 //
-//   polling-bench [--seconds 30] [--latency 15] [--silent-seconds 5]
+//   polling-bench [--seconds 30] [--latency 15] [--silent-seconds 5] [--stream-seconds 3]
+//                 [--unplugged-seconds 5]
 #include "kestrel/at/Conversions.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -249,12 +253,23 @@ int main(int argc, char* argv[])
         QStringLiteral("silent-seconds"),
         QStringLiteral("Seconds of polling a silent stick afterwards (5)."), QStringLiteral("s"),
         QStringLiteral("5"));
-    options.addOptions({secondsOption, latencyOption, silentOption});
+    const QCommandLineOption streamOption(
+        QStringLiteral("stream-seconds"),
+        QStringLiteral("Seconds of a stick that streams bytes without pause (3)."),
+        QStringLiteral("s"), QStringLiteral("3"));
+    const QCommandLineOption unpluggedOption(
+        QStringLiteral("unplugged-seconds"),
+        QStringLiteral("Seconds the stick stays pulled out before it comes back (5)."),
+        QStringLiteral("s"), QStringLiteral("5"));
+    options.addOptions({secondsOption, latencyOption, silentOption, streamOption, unpluggedOption});
     options.process(app);
     const double answeringSeconds = options.value(secondsOption).toDouble();
     const int latencyMs = options.value(latencyOption).toInt();
     const double silentSeconds = options.value(silentOption).toDouble();
-    if (answeringSeconds <= 0 || latencyMs < 0 || silentSeconds < 0) {
+    const double streamSeconds = options.value(streamOption).toDouble();
+    const double unpluggedSeconds = options.value(unpluggedOption).toDouble();
+    if (answeringSeconds <= 0 || latencyMs < 0 || silentSeconds < 0 || streamSeconds < 0 ||
+        unpluggedSeconds < 0) {
         std::printf("polling-bench: --seconds must be above 0, --latency and --silent-seconds not "
                     "below 0\n");
         return 2;
@@ -275,8 +290,21 @@ int main(int argc, char* argv[])
     ChangeMaker changes(sim, changeKinds());
     Phase answering;
     Phase silent;
+    Phase streaming;
+    Phase unplugged;
     Phase* phase = nullptr;
     int warmUpCycles = 0;
+    // The pulled stick: when it was pulled and put back, and how long the window took to say so.
+    std::optional<Clock::time_point> pulledAt;
+    std::optional<Clock::time_point> backAt;
+    double pullSeenMs = -1;
+    double backLiveMs = -1;
+    constexpr qint16 kReturnPort = SimulatedMonitor::kPortNumber + 1;
+    const QString backTitle = QStringLiteral("kestrel — USB%1").arg(kReturnPort);
+    // Safety net: a stick that never comes back must not hang the benchmark.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, &app, &QCoreApplication::quit);
 
     // Every tick of Timer1 is timed: the window's own connection gives way to one that calls the
     // same handler between two clock reads.
@@ -308,6 +336,24 @@ int main(int argc, char* argv[])
         if (phase == &answering) {
             changes.afterCycle(form);
         }
+        if (pulledAt && pullSeenMs < 0 && form.windowTitle().contains(QLatin1String("unplugged"))) {
+            pullSeenMs = millisecondsBetween(*pulledAt, end);
+            phase = &unplugged;
+            unplugged.begin();
+            QTimer::singleShot(static_cast<int>(unpluggedSeconds * 1000), Qt::PreciseTimer, &form,
+                               [&] {
+                                   unplugged.end();
+                                   phase = nullptr;
+                                   backAt = Clock::now();
+                                   monitor.replugStick(kReturnPort);
+                                   giveUp.start(10'000);
+                               });
+        }
+        if (backAt && form.windowTitle() == backTitle &&
+            form.LblCSQ->palette().color(QPalette::WindowText) != Form1::staleColour()) {
+            backLiveMs = millisecondsBetween(*backAt, end);
+            QCoreApplication::quit();
+        }
         // A name cycle and a code cycle before measuring: the labels are full.
         if (!phase && ++warmUpCycles == 2) {
             phase = &answering;
@@ -320,11 +366,26 @@ int main(int argc, char* argv[])
                                    sim.silenceForever();
                                    phase = &silent;
                                    silent.begin();
-                                   QTimer::singleShot(static_cast<int>(silentSeconds * 1000),
-                                                      Qt::PreciseTimer, &form, [&] {
-                                                          silent.end();
-                                                          QCoreApplication::quit();
-                                                      });
+                                   QTimer::singleShot(
+                                       static_cast<int>(silentSeconds * 1000), Qt::PreciseTimer,
+                                       &form, [&] {
+                                           silent.end();
+                                           // Still silent: nothing but the stream comes.
+                                           sim.flood(std::numeric_limits<qint64>::max() / 2, 0);
+                                           phase = &streaming;
+                                           streaming.begin();
+                                           QTimer::singleShot(
+                                               static_cast<int>(streamSeconds * 1000),
+                                               Qt::PreciseTimer, &form, [&] {
+                                                   streaming.end();
+                                                   phase = nullptr;
+                                                   sim.stopFlood();
+                                                   sim.endSilence();
+                                                   pulledAt = Clock::now();
+                                                   monitor.unplugStick();
+                                                   giveUp.start(10'000);
+                                               });
+                                       });
                                });
         }
     });
@@ -361,6 +422,20 @@ int main(int argc, char* argv[])
     std::printf(
         "silent stick blocks:    median %.0f ms, max %.0f ms per cycle (%zu cycles; 500 reads)\n",
         silent.cycleMs.median(), silent.cycleMs.max(), silent.cycleMs.values.size());
+    std::printf("streaming stick blocks: median %.0f ms, max %.0f ms per cycle (%zu cycles; goal "
+                "<= 1000 ms) %s\n",
+                streaming.cycleMs.median(), streaming.cycleMs.max(),
+                streaming.cycleMs.values.size(), streaming.cycleMs.max() <= 1000 ? "met" : "MISSED");
+    std::printf("stick pulled -> title:  %.0f ms (goal: within 1000 ms) %s\n", pullSeenMs,
+                pullSeenMs >= 0 && pullSeenMs <= 1000 ? "met" : "MISSED");
+    const double waitingShare = 100 * unplugged.threadCpu / std::max(unplugged.seconds(), 1e-9);
+    std::printf("monitor CPU, unplugged: %.3f%% of one core over %.1f s (window thread; goal < 1%%) "
+                "%s\n",
+                waitingShare, unplugged.seconds(), waitingShare < 1 ? "met" : "MISSED");
+    std::printf("stick back -> polling:  %.0f ms to \"%s\" with live colours (goal: within "
+                "2000 ms) %s\n",
+                backLiveMs, qPrintable(backTitle),
+                backLiveMs >= 0 && backLiveMs <= 2000 ? "met" : "MISSED");
     std::printf("peak resident memory:   %.1f MiB (monitor and simulator in one process)\n",
                 usage.ru_maxrss / 1024.0);
     std::fflush(stdout);

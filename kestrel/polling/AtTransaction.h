@@ -29,7 +29,7 @@ public:
 
     // No read starts later than this after the command went out: with the port's own bound on
     // one read, the window is never held for more than a second.
-    static constexpr qint64 kReadWindowMs = 850;
+    static constexpr qint64 kReadWindowMs = 750;
 
     // Milliseconds on a monotonic clock.
     using Clock = std::function<qint64()>;

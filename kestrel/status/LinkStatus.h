@@ -17,6 +17,15 @@ struct LinkStatus {
     bool noReply = false; // with Open: the last cycles brought no reply the queries could read
     QString note;         // what the port box could not take, shown after the state
 
+    static LinkStatus of(Link link, const QString& port, const QString& reason = {})
+    {
+        LinkStatus status;
+        status.link = link;
+        status.port = port;
+        status.reason = reason;
+        return status;
+    }
+
     bool operator==(const LinkStatus&) const = default;
 };
 

@@ -144,8 +144,8 @@ TEST(AtTransactionSequence, TheReadWindowEndsAStreamBeforeTheReadLimit)
         qint64 msPerRead;
         int readsMade;
     } rows[] = {
-        {"100 ms per read", 100, 9}, // reads start at 0, 100, ... 800 ms
-        {"30 ms per read", 30, 29},  // the 29th ends at 870 ms
+        {"100 ms per read", 100, 8}, // reads start at 0, 100, ... 700 ms
+        {"30 ms per read", 30, 25},  // the 25th ends at 750 ms
         {"1 ms per read", 1, AtTransaction::kReadLimit},
     };
     for (const auto& row : rows) {
