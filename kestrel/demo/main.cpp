@@ -98,17 +98,23 @@ int main(int argc, char* argv[])
     say(QStringLiteral("kestrel-demo: simulated stick on %1 (%2), port %3")
             .arg(monitor.portPath(SimulatedMonitor::kPortNumber), simulator.secondaryPath())
             .arg(SimulatedMonitor::kPortNumber));
+    QElapsedTimer clock;
+    clock.start();
     // The first cycle comes with Timer1's first tick, after the opening state is in place.
     const DemoScript script(demoRound(), kDemoRoundLength);
     apply(monitor, script.opening(), 0.0);
 
     Form1& window = monitor.window();
+    // The title tells where the monitor stands with its stick; an offscreen run has no title
+    // bar to show it, so it is printed as it changes.
+    say(QStringLiteral("title: %1").arg(window.windowTitle()));
+    QObject::connect(&window, &QWidget::windowTitleChanged, [&clock](const QString& title) {
+        say(QStringLiteral("%1 s  title: %2").arg(clock.elapsed() / 1000.0, 6, 'f', 1).arg(title));
+    });
     window.show();
 
     // The round's steps are played from the window's own loop; a polling cycle that holds the
     // loop only delays a step by that cycle.
-    QElapsedTimer clock;
-    clock.start();
     std::chrono::milliseconds played{0};
     QTimer stepper;
     QObject::connect(&stepper, &QTimer::timeout, [&] {
