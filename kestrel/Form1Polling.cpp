@@ -182,7 +182,7 @@ void Form1::PCSQ()
 
 void Form1::PCGREG()
 {
-    const at::CgregOutcome out = queryRegistration(transaction_, cgreg_);
+    const at::CgregOutcome out = queryRegistration(transaction_, cops_, cgreg_);
     cgreg_ = out.state;
     applyDisplay(out.display);
     enable(Timer1);
