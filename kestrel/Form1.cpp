@@ -303,7 +303,7 @@ void Form1::Form_Load()
     const auto devices = inventory.devices();
     if (devices) {
         for (const auto& device : *devices) {
-            if (device.description != huaweiPcUiDescription) {
+            if (!huaweiPcUiDescriptions.contains(device.description)) {
                 continue;
             }
             if (const auto cut = cutPortText(device.caption)) {
