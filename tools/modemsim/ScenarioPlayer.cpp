@@ -1,5 +1,7 @@
 #include "tools/modemsim/ScenarioPlayer.h"
 
+#include "tools/modemsim/LteStick.h"
+
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -56,6 +58,7 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                    },
                    [&](const Report& a) { sim.setUnsolicited(a.kind, a.on, a.period); },
                    [&](const Quit&) {},
+                   [&](const LteNetwork&) { sim.modifyState(useLteStick); },
                },
                action);
     return problem;
