@@ -175,13 +175,6 @@ TEST(AtResponder, RegistrationReportInBothForms)
              s.ceregMode = 2;
          },
          "AT+CEREG?", "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n"},
-        {"4G stick locked to 3G: not on LTE",
-         [](ModemState& s) {
-             useLteStick(s);
-             s.ceregMode = 2;
-             s.acquisitionOrder = "02";
-         },
-         "AT+CEREG?", "\r\n+CEREG: 2,0\r\n\r\nOK\r\n"},
         {"3G stick knows no +CEREG", nullptr, "AT+CEREG?", "\r\nERROR\r\n"},
     });
 }
@@ -345,11 +338,9 @@ TEST(AtResponder, SysCfgExMovesA4GStick)
         Technology technology;
     };
     const Row rows[] = {
-        {"4G Only", "AT^SYSCFGEX=\"03\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", true, Technology::Lte},
         {"3G only", "AT^SYSCFGEX=\"02\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", true, Technology::Umts},
         {"bad order", "AT^SYSCFGEX=\"04\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", false,
          Technology::Umts},
-        {"missing fields", "AT^SYSCFGEX=\"00\",3FFFFFFF,2,4", false, Technology::Umts},
         {"4G Preferred", "AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", true,
          Technology::Lte},
     };
@@ -373,8 +364,6 @@ TEST(UnsolicitedLines, HcsqFollowsTechnologyAndLevel)
     EXPECT_EQ(hcsqReport(state), "^HCSQ:\"WCDMA\",47,42,58");
     useLteStick(state);
     EXPECT_EQ(hcsqReport(state), "^HCSQ:\"LTE\",47,39,120,25");
-    state.rssi = 99;
-    EXPECT_EQ(hcsqReport(state), "^HCSQ:\"LTE\",255,255,120,25");
     state.registration = Registration::Searching;
     EXPECT_EQ(framedReport(Unsolicited::Hcsq, state, {}), "\r\n^HCSQ:\"NOSERVICE\"\r\n");
 }
