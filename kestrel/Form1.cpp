@@ -2,6 +2,7 @@
 
 #include "kestrel/Form2.h"
 #include "kestrel/WindowHelpers.h"
+#include "kestrel/at/NetworkMode.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
 #include "kestrel/voice/SpokenNumbers.h"
@@ -266,9 +267,7 @@ void Form1::createChoices()
         makeButton(this, "CommandSave", twipsRect(6000, 2640, 975, 375), QStringLiteral("Save id"));
     Label9 = makeLabel(this, "Label9", twipsRect(240, 2760, 1695, 255),
                        QStringLiteral("CONNECTION TYPE"), captionGrey, serif);
-    Combo2 = makeBox(this, "Combo2", twipsRect(2040, 2760, 3135, 315),
-                     {QStringLiteral("3G Only"), QStringLiteral("3G Preferred"),
-                      QStringLiteral("GPRS/EDGE Only")});
+    Combo2 = makeBox(this, "Combo2", twipsRect(2040, 2760, 3135, 315), at::networkModeEntries());
     Label10 = makeLabel(this, "Label10", twipsRect(2640, 3480, 1455, 255),
                         QStringLiteral("Kestrel signal monitor"), captionGrey,
                         designFont(timesNewRoman, 6.75));

@@ -24,7 +24,7 @@ std::optional<DeviceEntry> findAtPort(const std::optional<QList<DeviceEntry>>& d
 {
     if (devices) {
         for (const auto& device : *devices) {
-            if (device.description == huaweiPcUiDescription) {
+            if (huaweiPcUiDescriptions.contains(device.description)) {
                 return device;
             }
         }

@@ -177,7 +177,7 @@ void Form1::PCSQ()
 
 void Form1::PCGREG()
 {
-    const at::CgregOutcome out = queryRegistration(transaction_, cgreg_);
+    const at::CgregOutcome out = queryRegistration(transaction_, cops_, cgreg_);
     cgreg_ = out.state;
     cycle_.location = out.reading == at::CgregReading::Location ? CycleReadings::Location::Read
                       : out.reading == at::CgregReading::NoLocation

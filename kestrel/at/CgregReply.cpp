@@ -3,41 +3,112 @@
 #include "kestrel/at/Conversions.h"
 #include "kestrel/at/TextCuts.h"
 
+#include <QStringList>
+
 namespace at
 {
 
 namespace
 {
 
-const QString kTag = QStringLiteral("+CGREG:");
-// A blank and the digit 2: the reporting mode that carries the location fields.
-const QString kLocationMode = QStringLiteral(" 2");
-const QString kSeparator = QStringLiteral(", ");
-const QString kCarriageReturn = QStringLiteral("\r");
+const QString kQuote = QStringLiteral("\"");
+
+// The fields of a report line (the text after its tag), without blanks and quotes, and whether
+// it is the solicited form.
+struct ReportFields {
+    QStringList fields;
+    bool solicited = false;
+    bool complete = false; // the line ends with its line end, so its last field is whole
+};
+
+QString unquoted(const QString& field)
+{
+    if (field.size() >= 2 && field.startsWith(kQuote) && field.endsWith(kQuote)) {
+        return field.mid(1, field.size() - 2);
+    }
+    return field;
+}
+
+ReportFields fieldsOf(const QString& line, const QString& tag)
+{
+    ReportFields report;
+    const QStringList raw = line.mid(tag.size()).trimmed().split(QLatin1Char(','));
+    for (const QString& field : raw) {
+        report.fields << unquoted(field.trimmed());
+    }
+    // A <stat> is one digit and never quoted; a <lac> has quotes or more digits.
+    const QString second = raw.value(1).trimmed();
+    report.solicited = second.size() == 1 && second[0] >= u'0' && second[0] <= u'9';
+    report.complete = line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'));
+    return report;
+}
+
+// The solicited report line, or else the first report line.
+std::optional<ReportFields> findReport(const QString& reply, const QString& tag)
+{
+    std::optional<ReportFields> first;
+    int from = 1;
+    while (const std::optional<QString> line = replyLine(reply, tag, from)) {
+        const ReportFields report = fieldsOf(*line, tag);
+        if (report.solicited) {
+            return report;
+        }
+        if (!first) {
+            first = report;
+        }
+        from = position(reply, tag, from) + static_cast<int>(line->size());
+    }
+    return first;
+}
+
+bool registered(const QString& stat)
+{
+    return stat == QLatin1String("1") || stat == QLatin1String("5");
+}
+
+CgregOutcome parseRegistration(const QString& reply, const QString& tag, const CgregState& kept)
+{
+    CgregOutcome out;
+    out.state = kept;
+    const std::optional<ReportFields> report = findReport(reply, tag);
+    if (!report) {
+        return out;
+    }
+    // A report without a new location says that the kept one is no longer current.
+    out.reading = CgregReading::NoLocation;
+    const QStringList& f = report->fields;
+    const int statAt = report->solicited ? 1 : 0;
+    if (report->solicited && f.size() <= 2) {
+        bool numeric = false;
+        const int n = f[0].toInt(&numeric);
+        if (!numeric || n < 2) {
+            return out; // a reporting mode without location
+        }
+    }
+    const QString lac = f.value(statAt + 1);
+    const QString cellId = f.value(statAt + 2);
+    if (report->complete && registered(f[statAt]) && !lac.isEmpty() && !cellId.isEmpty()) {
+        out.state = {lac, cellId};
+    }
+    out.display.lblLac = hexToDecimalText(out.state.lacText);
+    out.display.lblCellId = hexToDecimalText(out.state.cellIdText);
+    if (out.state.lacText == lac && out.state.cellIdText == cellId && out.display.lblLac &&
+        out.display.lblCellId) {
+        out.reading = CgregReading::Location;
+    }
+    return out;
+}
 
 } // namespace
 
 CgregOutcome parseCgregReply(const QString& reply, const CgregState& kept)
 {
-    CgregOutcome out;
-    out.state = kept;
-    if (position(reply, kTag) == 0 || position(reply, kLocationMode) == 0) {
-        return out;
-    }
-    const int s1 = position(reply, kSeparator);
-    const int s2 = position(reply, kSeparator, s1 + 1);
-    out.state.lacText = cut(reply, s1 + 2, s2 - s1 - 2).value_or(out.state.lacText);
-    const int e = position(reply, kCarriageReturn, s2 + 1);
-    out.state.cellIdText = cut(reply, s2 + 2, e - s2 - 2).value_or(out.state.cellIdText);
+    return parseRegistration(reply, QStringLiteral("+CGREG:"), kept);
+}
 
-    out.display.lblLac = hexToDecimalText(out.state.lacText);
-    out.display.lblCellId = hexToDecimalText(out.state.cellIdText);
-    // Without both separators the report carried no location: the kept fields were shown again.
-    const bool fieldsCut = s1 > 0 && s2 > 0;
-    out.reading = fieldsCut && out.display.lblLac && out.display.lblCellId
-                      ? CgregReading::Location
-                      : CgregReading::NoLocation;
-    return out;
+CgregOutcome parseCeregReply(const QString& reply, const CgregState& kept)
+{
+    return parseRegistration(reply, QStringLiteral("+CEREG:"), kept);
 }
 
 } // namespace at

@@ -7,7 +7,8 @@
 namespace at
 {
 
-// The location fields as last cut, kept from one cycle to the next (empty at start).
+// The location fields as last taken, kept from one cycle to the next (empty at start): LAC and
+// cell ID of "+CGREG", or tracking area code and E-UTRAN cell ID of "+CEREG".
 struct CgregState {
     QString lacText;
     QString cellIdText;
@@ -23,14 +24,28 @@ struct CgregOutcome {
     DisplayWrites display;
 };
 
-// The reply to "AT+CGREG?" after "AT+CGREG=2", for example
-//   "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"   LAC 6699, cell ID 12834021
-//   "\r\n+CGREG: 2,0\r\n\r\nOK\r\n"                   no location: the kept fields are shown again
-// Needs both "+CGREG:" and " 2" somewhere in the reply. The separators are the first two
-// comma-blank pairs of the whole reply text (not only of the report line); the LAC stands
-// between them, the cell ID between the second and the next carriage return. A cut that cannot
-// be made keeps its field; each kept field is then shown in decimal when it is one to eight hex
-// digits, and otherwise its label stays as it is.
+// The reply to "AT+CGREG?" after "AT+CGREG=2", read field by field as 3GPP TS 27.007 writes it:
+//   solicited    +CGREG: <n>,<stat>[,<lac>,<ci>[,<AcT>,<rac>...]]
+//   unsolicited  +CGREG: <stat>[,<lac>,<ci>[,<AcT>...]]
+// for example
+//   "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"         Huawei 3G stick: LAC 6699, cell
+//   12834021
+//   "\r\n+CGREG: 2,1,\"8BE3\",\"00002B5D\",3\r\n\r\nOK\r\n"   3GPP form with AcT: 35811, 11101
+//   "\r\n+CGREG: 2,0\r\n\r\nOK\r\n"                        no location: the kept fields are shown
+//   again
+// Fields are split at commas; blanks around a field and the quotes around it do not count. A
+// second field of one bare digit is <stat> (the solicited form), anything else there is a <lac>
+// (the unsolicited form). Of several "+CGREG:" lines the solicited one is read, so a report that
+// arrived before it does not stand in its way; text before the line does not matter.
+// - No report line, or a solicited one of <n> 0 or 1 (no location reporting) that carries no
+//   location fields, changes nothing.
+// - Otherwise, when <stat> is 1 (home) or 5 (roaming), both location fields are there and the
+//   line is whole (its line end came), they become the kept fields; the kept fields are then shown
+//   in decimal, each when it is one to eight hex digits (otherwise its label stays as it is).
 CgregOutcome parseCgregReply(const QString& reply, const CgregState& kept);
+
+// The same for the reply to "AT+CEREG?" after "AT+CEREG=2", on LTE:
+//   "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n"   TAC 6699, E-UTRAN cell ID 27447297
+CgregOutcome parseCeregReply(const QString& reply, const CgregState& kept);
 
 } // namespace at

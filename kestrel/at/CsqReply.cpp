@@ -10,7 +10,6 @@ namespace
 {
 
 const QString kTag = QStringLiteral("+CSQ:");
-const QString kLineFeed = QStringLiteral("\n");
 
 constexpr int kLevelAtIndexZero = -113;
 constexpr int kDbmPerIndexStep = 2;
@@ -46,12 +45,13 @@ CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqS
     out.state = kept;
     out.display.text1 = reply;
     out.runPcgreg = !cops.operatorText.isEmpty();
-    if (cops.accessTechnology == kLineFeed || !reply.contains(kTag)) {
+    const std::optional<QString> line = replyLine(reply, kTag);
+    if (!line) {
         return out;
     }
-    const int s = position(reply, QStringLiteral(" "));
-    const int c = position(reply, QStringLiteral(","));
-    out.state.signalText = cut(reply, s + 1, c - s - 1).value_or(out.state.signalText);
+    const int s = position(*line, QStringLiteral(" "));
+    const int c = position(*line, QStringLiteral(","));
+    out.state.signalText = cut(*line, s + 1, c - s - 1).value_or(out.state.signalText);
     showReading(out, cops, percentMode);
     out.levelRead = true;
     return out;

@@ -25,10 +25,11 @@ struct CsqOutcome {
 // The reply to "AT+CSQ", for example
 //   "\r\n+CSQ: 20,99\r\n\r\nOK\r\n"   index 20: "  -73db", bar at 20
 //   "\r\n+CSQ: 99,99\r\n\r\nOK\r\n"   no reading: label and LevelDbm cleared, bar at 0
-// The signal text is what stands between the first blank and the first comma of the whole
-// reply text (kept when the comma comes first). An index that is not a number, is empty, or
-// gives a level above 0 dBm (99) clears the reading. The reply is not looked at when the
-// operator reply carried no technology digit (a line feed stood in its place).
+//   "\r\n^DSFLOWRPT:0000003C,...\r\n\r\n+CSQ: 25,99\r\n\r\nOK\r\n"   index 25: "  -63db"
+// The signal text is what stands between the first blank and the first comma of the reply line
+// (from "+CSQ:" to its line end; kept when the comma comes first), so text before that line
+// does not shift the cut. An index that is not a number, is empty, or gives a level above 0 dBm
+// (99) clears the reading. `cops` tells whether an operator is known (the bar is set only then).
 // `percentMode` is `Check1` ticked: the caption then shows the bar's percentage.
 CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqState& kept,
                          bool percentMode);

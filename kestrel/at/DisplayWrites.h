@@ -9,7 +9,8 @@
 namespace at
 {
 
-// Technology colours of `LblCOPS` and the level bar: green for 2G, blue for 3G.
+// Technology colours of `LblCOPS` and the level bar: green for 2G, blue for 3G, amber for 4G and
+// violet for 5G; the last two stand out from the first two and read well on the black panel.
 inline QColor colour2G()
 {
     return QColor(0, 192, 0);
@@ -17,6 +18,14 @@ inline QColor colour2G()
 inline QColor colour3G()
 {
     return QColor(0, 0, 255);
+}
+inline QColor colour4G()
+{
+    return QColor(255, 176, 0);
+}
+inline QColor colour5G()
+{
+    return QColor(200, 100, 255);
 }
 
 // What one reply step writes into the main window. Every field that is set is written; a field

@@ -9,6 +9,9 @@ namespace at
 
 // One entry of `Combo2` and the configuration command it sends. The hex digits are lower case
 // in the first two commands and upper case in the third, as the modem has always been sent them.
+// The last three are for 4G sticks: ^SYSCFGEX with the acquisition order (LTE only; LTE, then
+// WCDMA, then GSM; automatic), all bands, roaming and service domain left as they are, all LTE
+// bands. A 3G stick answers them with ERROR, which the next transaction reads as a leftover.
 struct NetworkMode {
     const char* entry;
     const char* command; // without the carriage return
@@ -18,6 +21,9 @@ inline constexpr NetworkMode kNetworkModes[] = {
     {"3G Only", "AT^SYSCFG=14,2,3fffffff,0,1"},
     {"3G Preferred", "AT^SYSCFG=2,2,3fffffff,0,1"},
     {"GPRS/EDGE Only", "AT^SYSCFG=13,1,3FFFFFFF,0,1"},
+    {"4G Only", "AT^SYSCFGEX=\"03\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,"},
+    {"4G Preferred", "AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,"},
+    {"Automatic", "AT^SYSCFGEX=\"00\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,"},
 };
 
 // `Combo2`'s list, in order.

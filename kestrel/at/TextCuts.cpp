@@ -22,4 +22,15 @@ std::optional<QString> cut(const QString& text, int start, int length)
     return text.mid(start - 1, length);
 }
 
+std::optional<QString> replyLine(const QString& text, const QString& tag, int from)
+{
+    const int start = position(text, tag, from);
+    if (start == 0) {
+        return std::nullopt;
+    }
+    const int lineFeed = position(text, QStringLiteral("\n"), start);
+    const int length = lineFeed == 0 ? static_cast<int>(text.size()) : lineFeed - start + 1;
+    return text.mid(start - 1, length);
+}
+
 } // namespace at

@@ -19,4 +19,13 @@ int position(const QString& text, const QString& what, int from = 1);
 // nullopt, and the caller keeps what it had.
 std::optional<QString> cut(const QString& text, int start, int length);
 
+// The reply line that starts at the first `tag` ("+CSQ:") of the text at or after position `from`:
+// from the tag up to and
+// including the next line feed, or to the end of the text when the line is not complete. What
+// stands before the tag (an echo, an unsolicited report, a leftover of an earlier reply) is not
+// part of it. nullopt when the tag does not occur.
+//   replyLine("^BOOT:20952211,0,0,0,72\r\n\r\n+CSQ: 20,99\r\n\r\nOK\r\n", "+CSQ:")
+//     == "+CSQ: 20,99\r\n"
+std::optional<QString> replyLine(const QString& text, const QString& tag, int from = 1);
+
 } // namespace at

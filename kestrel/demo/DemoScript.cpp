@@ -12,11 +12,22 @@ namespace
 const Operator kHomeNetwork{QStringLiteral("Kestrel Mobile"), QStringLiteral("Kestrel"),
                             QStringLiteral("00101")};
 
+// A 4G stick on LTE (operator 310 260, its tracking area and 28-bit cell), from `start` on.
+std::vector<DemoStep> lteStage(std::chrono::milliseconds start)
+{
+    return {
+        {start, QStringLiteral("4G stick on LTE, three-digit MNC"), LteNetwork{}},
+        {start, {}, Rssi{21}},
+        {start + 4s, QStringLiteral("4G, level rising"), Rssi{26}},
+        {start + 7s, QStringLiteral("LTE handover to another cell"), Cell{0x01A2D00B}},
+    };
+}
+
 } // namespace
 
 std::vector<DemoStep> demoRound()
 {
-    return {
+    std::vector<DemoStep> round = {
         {0s, QStringLiteral("3G, fair level"), kHomeNetwork},
         {0s, {}, Tech{Technology::Umts}},
         {0s, {}, Rssi{14}},
@@ -49,6 +60,9 @@ std::vector<DemoStep> demoRound()
          Replug{QStringLiteral("ttyUSB4")}},
         {38s, QStringLiteral("level rising"), Rssi{23}},
     };
+    const std::vector<DemoStep> lte = lteStage(40s);
+    round.insert(round.end(), lte.begin(), lte.end());
+    return round;
 }
 
 DemoScript::DemoScript(std::vector<DemoStep> steps, std::chrono::milliseconds roundLength)

@@ -15,10 +15,10 @@ struct DemoStep {
 };
 
 // The demo's round: 3G with the level rising and falling, a move to 2G on another cell, a
-// handover to a third cell, a spell with no operator, back to the first cell in 3G, and the
-// stick pulled out and plugged in again as ttyUSB4.
+// handover to a third cell, a spell with no operator, back to the first cell in 3G, the stick
+// pulled out and plugged in again as ttyUSB4, then a 4G stick on LTE with a handover.
 std::vector<DemoStep> demoRound();
-inline constexpr std::chrono::milliseconds kDemoRoundLength{40'000};
+inline constexpr std::chrono::milliseconds kDemoRoundLength{52'000};
 
 // Plays a round of steps over and over.
 class DemoScript

@@ -41,6 +41,8 @@ public:
     SerialCommControl& port() { return port_; }
     // Valid after a successful start().
     Form1& window() { return *window_; }
+    // The dialog behind "Save id": set its next choices before pressing the button.
+    FakeFileDialog& fileDialog() { return dialog_; }
 
     // The device path that port number `number` maps to (it exists only while the stick is
     // plugged in under that number).

@@ -20,8 +20,14 @@ at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops
     return at::parseCsqReply(transaction.replyText(), cops, kept, percentMode);
 }
 
-at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CgregState& kept)
+at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CopsState& cops,
+                                   const at::CgregState& kept)
 {
+    if (at::onLte(cops)) {
+        transaction.run(QStringLiteral("AT+CEREG=2"), AtTransaction::kOkEndMarker);
+        transaction.run(QStringLiteral("AT+CEREG?"), AtTransaction::kOkEndMarker);
+        return at::parseCeregReply(transaction.replyText(), kept);
+    }
     transaction.run(QStringLiteral("AT+CGREG=2"), AtTransaction::kOkEndMarker);
     transaction.run(QStringLiteral("AT+CGREG?"), AtTransaction::kOkEndMarker);
     return at::parseCgregReply(transaction.replyText(), kept);

@@ -16,6 +16,8 @@ at::CopsOutcome queryOperator(AtTransaction& transaction, const at::CopsState& k
 at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops,
                            const at::CsqState& kept, bool percentMode);
 
-// PCGREG: "AT+CGREG=2" (reply not examined), then "AT+CGREG?". Timer1 is enabled afterwards
-// whatever the outcome.
-at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CgregState& kept);
+// PCGREG: "AT+CGREG=2" (reply not examined), then "AT+CGREG?"; on 4G (as `cops` keeps it)
+// "AT+CEREG=2", then "AT+CEREG?", whose tracking area code and E-UTRAN cell ID take the place
+// of LAC and cell ID. Timer1 is enabled afterwards whatever the outcome.
+at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CopsState& cops,
+                                   const at::CgregState& kept);

@@ -83,10 +83,10 @@ TEST_F(Form1LayoutTest, ChoicesStartEmptyAndUnchecked)
     EXPECT_TRUE(form.Combo1->currentText().isEmpty());
     EXPECT_EQ(form.Combo1->palette().color(QPalette::Base), QColor(128, 128, 128));
     EXPECT_EQ(form.Combo1->palette().color(QPalette::Text), QColor(224, 224, 224));
-    const QStringList modes{QStringLiteral("3G Only"), QStringLiteral("3G Preferred"),
-                            QStringLiteral("GPRS/EDGE Only")};
-    ASSERT_EQ(form.Combo2->count(), 3);
-    for (int i = 0; i < 3; ++i) {
+    const QStringList modes{"3G Only", "3G Preferred", "GPRS/EDGE Only",
+                            "4G Only", "4G Preferred", "Automatic"};
+    ASSERT_EQ(form.Combo2->count(), 6);
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(form.Combo2->itemText(i), modes[i]);
     }
     EXPECT_TRUE(form.Combo2->currentText().isEmpty());

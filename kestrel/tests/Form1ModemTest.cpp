@@ -55,7 +55,7 @@ QStringList commandLog(const ModemSimulator& sim)
 
 // Texts the steps can cut from replies of the default stick, wherever other text shifts the
 // positions: the operator (name or code) with or without a technology suffix, the first three
-// and the next two characters of either, the stick's level, its LAC and cell ID.
+// and the next three characters of either, the stick's level, its LAC and cell ID.
 QString notFromTheStick(const Form1& form)
 {
     QSet<QString> operatorLines{QString()};
@@ -69,9 +69,9 @@ QString notFromTheStick(const Form1& form)
         const QLabel* label;
         QSet<QString> allowed;
     } fields[] = {
-        {form.LblCOPS, operatorLines},   {form.LblMCC, {"", "001", "Tes"}},
-        {form.LblMNC, {"", "01", "tN"}}, {form.LblCSQ, {"", "  -73db"}},
-        {form.LblLAC, {"", "6699"}},     {form.LblCellID, {"", "12834021"}},
+        {form.LblCOPS, operatorLines},    {form.LblMCC, {"", "001", "Tes"}},
+        {form.LblMNC, {"", "01", "tNe"}}, {form.LblCSQ, {"", "  -73db"}},
+        {form.LblLAC, {"", "6699"}},      {form.LblCellID, {"", "12834021"}},
     };
     for (const auto& field : fields) {
         if (!field.allowed.contains(field.label->text())) {
@@ -87,12 +87,12 @@ QString notWhatTheStepsCut(const Form1& form)
 {
     static const QRegularExpression signal(QStringLiteral("^(|  -\\d{1,3}db|  \\d{1,3}%)$"));
     static const QRegularExpression location(QStringLiteral("^\\d{0,10}$"));
+    static const QRegularExpression operatorLine(QStringLiteral("^(|.* \\([2-5]G\\))$"));
     const QString cops = form.LblCOPS->text();
-    if (!cops.isEmpty() && !cops.endsWith(QLatin1String(" (2G)")) &&
-        !cops.endsWith(QLatin1String(" (3G)"))) {
+    if (!operatorLine.match(cops).hasMatch()) {
         return QStringLiteral("LblCOPS shows ") + cops;
     }
-    if (form.LblMCC->text().size() > 3 || form.LblMNC->text().size() > 2) {
+    if (form.LblMCC->text().size() > 3 || form.LblMNC->text().size() > 3) {
         return QStringLiteral("codes ") + form.LblMCC->text() + form.LblMNC->text();
     }
     if (!signal.match(form.LblCSQ->text()).hasMatch()) {

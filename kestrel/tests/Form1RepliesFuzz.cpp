@@ -73,6 +73,8 @@ const char* const kTemplates[] = {
     "\r\n+COPS: 0\r\n\r\nOK\r\n",
     "\r\n+CSQ: 20,99\r\n\r\nOK\r\n",
     "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n",
+    "\r\n+COPS: 0,2,\"310260\",7\r\n\r\nOK\r\n",
+    "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n",
     "\r\nOK\r\n",
 };
 constexpr std::size_t kTemplateCount = sizeof kTemplates / sizeof kTemplates[0];
@@ -160,13 +162,11 @@ bool isSignalCaption(const QString& text)
 void checkFields(const Form1& form, const QStringList& replies, const QColor& startColour)
 {
     // The operator line is a cut operator plus a technology suffix, or empty.
-    QString cops = form.LblCOPS->text();
-    if (cops.endsWith(QLatin1String(" (2G)")) || cops.endsWith(QLatin1String(" (3G)"))) {
-        cops.chop(5);
-    }
+    static const QRegularExpression suffix(QStringLiteral(" \\([2-5]G\\)$"));
+    const QString cops = form.LblCOPS->text().remove(suffix);
     REQUIRE(cutFromAny(cops, replies));
     REQUIRE(form.LblMCC->text().size() <= 3 && cutFromAny(form.LblMCC->text(), replies));
-    REQUIRE(form.LblMNC->text().size() <= 2 && cutFromAny(form.LblMNC->text(), replies));
+    REQUIRE(form.LblMNC->text().size() <= 3 && cutFromAny(form.LblMNC->text(), replies));
     REQUIRE(isSignalCaption(form.LblCSQ->text()));
     REQUIRE(form.LblLAC->text().isEmpty() || isLocationNumber(form.LblLAC->text()));
     REQUIRE(form.LblCellID->text().isEmpty() || isLocationNumber(form.LblCellID->text()));
@@ -176,6 +176,7 @@ void checkFields(const Form1& form, const QStringList& replies, const QColor& st
     REQUIRE(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
     const QColor colour = form.LblCOPS->palette().color(QPalette::WindowText);
     REQUIRE(colour == startColour || colour == at::colour2G() || colour == at::colour3G() ||
+            colour == at::colour4G() || colour == at::colour5G() ||
             colour == Form1::staleColour());
     REQUIRE(form.ProgressBar1->BarColorStart() == form.ProgressBar1->BarColorEnd());
     REQUIRE(form.Timer1->isActive());

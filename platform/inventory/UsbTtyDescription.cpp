@@ -1,5 +1,6 @@
 #include "platform/inventory/UsbTtyDescription.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -8,7 +9,7 @@ namespace
 
 const QString huaweiVendor = QStringLiteral("12d1");
 
-enum class Role { Modem, PcUi, Application };
+enum class Role { Modem, PcUi, Application, Modem4G, PcUi4G };
 
 struct ClassTriple {
     const char* subClass;
@@ -19,13 +20,11 @@ struct ClassTriple {
 // Newer sticks mark each vendor-specific interface (class ff) with its role in the subclass and
 // protocol bytes. These pairs are the ones that Linux modem-management port rules (ModemManager's
 // Huawei rules) and the stick's own Windows driver list.
-constexpr std::array<ClassTriple, 9> classTriples{{
+constexpr std::array<ClassTriple, 7> classTriples{{
     {"01", "01", Role::Modem},
     {"02", "01", Role::Modem},
-    {"01", "10", Role::Modem},
     {"01", "02", Role::PcUi},
     {"02", "02", Role::PcUi},
-    {"01", "12", Role::PcUi},
     {"01", "03", Role::Application},
     {"02", "03", Role::Application},
     {"06", "13", Role::Application},
@@ -53,6 +52,16 @@ constexpr std::array<AllVendorSpecificLayout, 9> allVendorSpecificLayouts{{
     {"1c05", 0x00, 0x02, -1},
 }};
 
+// Huawei's 4G sticks and modules in modem mode (E3372, E3276, ME909u...) mark each function in
+// the protocol byte with the stick's own port code (the one AT^SETPORT lists): 10 "4G MODEM",
+// 12 "4G PCUI", 13 "4G DIAG", 14 "4G GPS", 16 the network interface. The same functions come 30
+// and 60 (hex) higher in the descriptor sets the stick offers other hosts (42 is a PC UI too).
+constexpr std::array<const char*, 4> functionCodedSubClasses{{"01", "02", "03", "06"}};
+constexpr int functionCodeModem = 0x10;
+constexpr int functionCodePcUi = 0x12;
+constexpr int functionCodeSetStep = 0x30;
+constexpr int functionCodeSets = 3;
+
 // For an all-ff product not in the table: interface 00 is the modem and the highest-numbered
 // tty interface from 01 to 04 the PC UI, the layout those products share.
 constexpr int firstPcUiCandidate = 0x01;
@@ -67,6 +76,10 @@ QString descriptionOf(Role role)
         return huaweiPcUiDescription;
     case Role::Application:
         return huaweiApplicationDescription;
+    case Role::Modem4G:
+        return huaweiModem4GDescription;
+    case Role::PcUi4G:
+        return huaweiPcUi4GDescription;
     }
     return {};
 }
@@ -85,6 +98,28 @@ std::optional<Role> roleByClassTriple(const UsbInterfaceFacts& interface)
         if (sameHex(interface.interfaceSubClass, triple.subClass) &&
             sameHex(interface.interfaceProtocol, triple.protocol)) {
             return triple.role;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<Role> roleByFunctionCode(const UsbInterfaceFacts& interface)
+{
+    const bool subClassKnown = std::any_of(
+        functionCodedSubClasses.begin(), functionCodedSubClasses.end(),
+        [&](const char* subClass) { return sameHex(interface.interfaceSubClass, subClass); });
+    bool isHex = false;
+    const int protocol = interface.interfaceProtocol.trimmed().toInt(&isHex, 16);
+    if (!sameHex(interface.interfaceClass, "ff") || !subClassKnown || !isHex) {
+        return std::nullopt;
+    }
+    for (int set = 0; set < functionCodeSets; ++set) {
+        const int function = protocol - set * functionCodeSetStep;
+        if (function == functionCodeModem) {
+            return Role::Modem4G;
+        }
+        if (function == functionCodePcUi) {
+            return Role::PcUi4G;
         }
     }
     return std::nullopt;
@@ -151,6 +186,9 @@ std::optional<Role> huaweiRole(const UsbInterfaceFacts& interface, const UsbDevi
                                const QList<int>& ttyInterfaceNumbers)
 {
     if (auto role = roleByClassTriple(interface)) {
+        return role;
+    }
+    if (auto role = roleByFunctionCode(interface)) {
         return role;
     }
     if (auto role = roleByInterfaceString(interface.interfaceString)) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What sysfs tells about the USB interface a tty belongs to. Hex fields are kept as sysfs
 // writes them ("ff", "01"); number is bInterfaceNumber (-1 when unreadable).
@@ -25,6 +26,15 @@ inline const QString huaweiPcUiDescription =
 inline const QString huaweiModemDescription = QStringLiteral("HUAWEI Mobile Connect - 3G Modem");
 inline const QString huaweiApplicationDescription =
     QStringLiteral("HUAWEI Mobile Connect - 3G Application Interface");
+// The same interfaces of a 4G stick.
+inline const QString huaweiPcUi4GDescription =
+    QStringLiteral("HUAWEI Mobile Connect - 4G PC UI Interface");
+inline const QString huaweiModem4GDescription = QStringLiteral("HUAWEI Mobile Connect - 4G Modem");
+inline const QString huaweiApplication4GDescription =
+    QStringLiteral("HUAWEI Mobile Connect - 4G Application Interface");
+
+// The descriptions of a stick's AT-command ("PC UI") port, which the monitor opens.
+inline const QStringList huaweiPcUiDescriptions{huaweiPcUiDescription, huaweiPcUi4GDescription};
 
 // The description of tty `name`, named the way the stick's own drivers name its interfaces.
 // `ttyInterfaceNumbers` lists the interface numbers of every tty of the same USB device; old

@@ -1,5 +1,7 @@
 #include "tools/modemsim/AtResponder.h"
 
+#include "tools/modemsim/LteStick.h"
+
 #include <QList>
 #include <cctype>
 #include <optional>
@@ -162,6 +164,8 @@ AtReply extendedCommand(ModemState& state, const QByteArray& body)
         return AtReply::ok({sysCfgLine(state)});
     if (body.startsWith("^SYSCFG="))
         return setSysCfg(state, body.mid(8));
+    if (auto reply = respondLte(state, body))
+        return *reply;
     return AtReply::error();
 }
 

@@ -12,7 +12,8 @@ namespace modemsim
 // where the command sets something. Pure: no I/O, no clock.
 //
 // Understood: AT, ATI, ATE0/ATE1, AT+CGMI, AT+CGMM, AT+CGMR, AT+CSQ, AT+COPS? and
-// AT+COPS=<mode>[,<format>], AT+CGREG / AT+CREG (=<n> and ?), AT^SYSCFG (= and ?).
+// AT+COPS=<mode>[,<format>], AT+CGREG / AT+CREG (=<n> and ?), AT^SYSCFG (= and ?); a 4G stick
+// also AT+CEREG and AT^SYSCFGEX (LteStick.h).
 // Anything else starting with "AT" gets ERROR; a line without "AT" in front is ignored.
 AtReply respond(ModemState& state, const QByteArray& commandLine);
 

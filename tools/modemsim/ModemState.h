@@ -7,7 +7,7 @@ namespace modemsim
 {
 
 // Radio technology as the stick reports it in the AcT field of +COPS.
-enum class Technology { Gsm = 0, Umts = 2 };
+enum class Technology { Gsm = 0, Umts = 2, Lte = 7 };
 
 // Registration status (<stat>) of +CREG and +CGREG.
 namespace Registration
@@ -57,12 +57,26 @@ struct ModemState {
     bool echo = true;
     SysCfg sysCfg;
 
-    // The technology the stick is on: the network's, unless ^SYSCFG locks it to one.
+    // A 4G stick also answers ^SYSCFGEX and +CEREG (a 3G stick answers them with ERROR) and can
+    // use an LTE network. Its ^SYSCFGEX acquisition order: "00" automatic, "01" GSM, "02"
+    // WCDMA, "03" LTE, or several of these in order of preference ("030201").
+    bool lteStick = false;
+    QByteArray acquisitionOrder = "00";
+    int ceregMode = 0; // <n> of AT+CEREG=<n>
+
+    // The technology the stick is on: the network's, unless ^SYSCFG or ^SYSCFGEX locks it to
+    // one. A 3G stick takes an LTE network's 3G.
     Technology technology() const
     {
         if (sysCfg.mode == 13)
             return Technology::Gsm;
         if (sysCfg.mode == 14)
+            return Technology::Umts;
+        if (!lteStick)
+            return networkTechnology == Technology::Lte ? Technology::Umts : networkTechnology;
+        if (acquisitionOrder == "01")
+            return Technology::Gsm;
+        if (acquisitionOrder == "02")
             return Technology::Umts;
         return networkTechnology;
     }

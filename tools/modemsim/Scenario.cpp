@@ -156,7 +156,9 @@ Result parseTech(const Args& args)
         return action::Tech{Technology::Gsm};
     if (args.size() == 1 && (t == u"3g" || t == u"umts" || t == u"wcdma"))
         return action::Tech{Technology::Umts};
-    return expects("2g or 3g");
+    if (args.size() == 1 && (t == u"4g" || t == u"lte"))
+        return action::Tech{Technology::Lte};
+    return expects("2g, 3g or 4g");
 }
 
 Result parseSplit(const Args& args)
@@ -217,15 +219,17 @@ Result parseReport(const Args& args)
         {QStringLiteral("mode"), Unsolicited::Mode},
         {QStringLiteral("boot"), Unsolicited::Boot},
         {QStringLiteral("dsflowrpt"), Unsolicited::DsFlowRpt},
+        {QStringLiteral("hcsq"), Unsolicited::Hcsq},
     };
+    const char* const expected = "rssi, mode, boot, dsflowrpt or hcsq, then on, off or a period";
     const auto kind = kinds.find(args.value(0).toLower());
     if (args.size() != 2 || kind == kinds.end())
-        return expects("rssi, mode, boot or dsflowrpt, then on, off or a period");
+        return expects(expected);
     if (const auto on = onOff(args[1]))
         return action::Report{kind->second, *on, milliseconds{0}};
     const auto period = parseDuration(args[1]);
     if (!period || period->count() == 0)
-        return expects("rssi, mode, boot or dsflowrpt, then on, off or a period");
+        return expects(expected);
     return action::Report{kind->second, true, *period};
 }
 
@@ -286,6 +290,12 @@ const std::map<QString, Parser>& parsers()
         {QStringLiteral("replug"), parseReplug},
         {QStringLiteral("unsolicited"), parseReport},
         {QStringLiteral("quit"), noArguments<Quit>()},
+        {QStringLiteral("network"),
+         [](const Args& args) -> Result {
+             if (args.size() != 1 || args[0].toLower() != u"lte")
+                 return expects("lte");
+             return LteNetwork{};
+         }},
     };
     return table;
 }

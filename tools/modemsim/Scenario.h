@@ -102,6 +102,10 @@ struct Report {
 struct Quit {
     bool operator==(const Quit&) const = default;
 };
+// `network lte`: a 4G stick on an LTE network (useLteStick).
+struct LteNetwork {
+    bool operator==(const LteNetwork&) const = default;
+};
 } // namespace action
 
 using ScenarioAction =
@@ -109,7 +113,7 @@ using ScenarioAction =
                  action::RegistrationStatus, action::Lac, action::Cell, action::CopsFormat,
                  action::QuotedRegistration, action::Echo, action::Latency, action::CopsLatency,
                  action::Split, action::Silent, action::Speak, action::Garbage, action::Flood,
-                 action::Unplug, action::Replug, action::Report, action::Quit>;
+                 action::Unplug, action::Replug, action::Report, action::Quit, action::LteNetwork>;
 
 // One line: `[at <time>] <action> [arguments]`. Without a time the action is due at once.
 struct ScenarioStep {

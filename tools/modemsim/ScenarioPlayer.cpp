@@ -1,5 +1,7 @@
 #include "tools/modemsim/ScenarioPlayer.h"
 
+#include "tools/modemsim/LteStick.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <condition_variable>
@@ -63,6 +65,7 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                    },
                    [&](const Report& a) { sim.setUnsolicited(a.kind, a.on, a.period); },
                    [&](const Quit&) {},
+                   [&](const LteNetwork&) { sim.modifyState(useLteStick); },
                },
                action);
     return problem;

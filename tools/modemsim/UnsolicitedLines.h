@@ -8,8 +8,8 @@ namespace modemsim
 {
 
 // Reports the AT port sends on its own, each framed CR LF line CR LF like any reply line.
-enum class Unsolicited { Rssi, Mode, Boot, DsFlowRpt };
-constexpr int kUnsolicitedKinds = 4;
+enum class Unsolicited { Rssi, Mode, Boot, DsFlowRpt, Hcsq };
+constexpr int kUnsolicitedKinds = 5;
 
 // Traffic counters of a data session, as ^DSFLOWRPT reports them.
 struct FlowCounters {
@@ -28,6 +28,10 @@ QByteArray modeReport(const ModemState& state);
 QByteArray bootReport();
 // ^DSFLOWRPT:0000003C,00000000,00000000,0000000000001F40,00000000000055F0,0003E800,0003E800
 QByteArray flowReport(const FlowCounters& counters);
+
+// ^HCSQ:"LTE",47,39,120,25 (RSSI, RSRP, SINR, RSRQ), ^HCSQ:"WCDMA",47,42,58 (RSSI, RSCP, Ec/Io),
+// ^HCSQ:"GSM",47, ^HCSQ:"NOSERVICE". The RSSI field is the level in dBm plus 120 (255 unknown).
+QByteArray hcsqReport(const ModemState& state);
 
 // The report of the given kind, framed.
 QByteArray framedReport(Unsolicited kind, const ModemState& state, const FlowCounters& counters);

@@ -2,6 +2,7 @@
 //
 // Prints the path to open, then serves until SIGINT/SIGTERM or a "quit" step. Scenario lines
 // come from --scenario FILE and, for live play, from standard input (README.md).
+#include "tools/modemsim/LteStick.h"
 #include "tools/modemsim/ModemSimulator.h"
 #include "tools/modemsim/Scenario.h"
 #include "tools/modemsim/ScenarioPlayer.h"
@@ -109,8 +110,16 @@ int main(int argc, char* argv[])
     const QCommandLineOption seedOption(QStringLiteral("seed"),
                                         QStringLiteral("Seed of the garbage bytes (default 1)."),
                                         QStringLiteral("number"));
-    options.addOptions({scenarioOption, logOption, linkOption, seedOption});
+    const QCommandLineOption networkOption(
+        QStringLiteral("network"),
+        QStringLiteral("lte: answer as a 4G stick on an LTE network (default: a 3G stick)."),
+        QStringLiteral("kind"));
+    options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption});
     options.process(app);
+    if (options.isSet(networkOption) && options.value(networkOption) != u"lte") {
+        printLine(stderr, QStringLiteral("modemsim: --network expects lte"));
+        return 2;
+    }
 
     Scenario scenario;
     if (options.isSet(scenarioOption)) {
@@ -148,6 +157,8 @@ int main(int argc, char* argv[])
         sim.setLinkPath(options.value(linkOption));
     if (options.isSet(seedOption))
         sim.setRandomSeed(options.value(seedOption).toUInt());
+    if (options.isSet(networkOption))
+        sim.modifyState(useLteStick);
     if (logFile)
         sim.setLogObserver([logFile, &sim](const LogEntry& e) {
             const QByteArray line = logLine(e, sim.startedAt());

@@ -78,7 +78,7 @@ struct ScriptedWindow {
     }
     void PCGREG()
     {
-        const at::CgregOutcome out = queryRegistration(transaction, cgreg);
+        const at::CgregOutcome out = queryRegistration(transaction, cops, cgreg);
         cgreg = out.state;
         apply(out.display);
         timer1 = true;
@@ -129,6 +129,20 @@ TEST_F(PollingCycle, TwoCyclesShowNameCodeLevelAndCell)
     const QStringList cycle = {"AT+CSQ\r", "AT+CGREG=2\r", "AT+CGREG?\r"};
     EXPECT_EQ(w.port.written, QStringList({"AT+COPS?\r", "AT+COPS=0,2\r"}) + cycle +
                                   QStringList({"AT+COPS?\r", "AT+COPS=0,0\r"}) + cycle);
+}
+
+TEST_F(PollingCycle, On4GTheCellComesFromCereg)
+{
+    w.script({QStringLiteral("\r\n+COPS: 0,2,\"310260\",7\r\n\r\nOK\r\n"), kOk, kCsq20, kOk,
+              QStringLiteral("\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n")});
+
+    w.PCOPS();
+
+    EXPECT_EQ(w.port.written, QStringList({"AT+COPS?\r", "AT+COPS=0,0\r", "AT+CSQ\r",
+                                           "AT+CEREG=2\r", "AT+CEREG?\r"}));
+    EXPECT_EQ(w.lblMcc + w.lblMnc, QStringLiteral("310260"));
+    EXPECT_EQ(w.lblLac, QStringLiteral("6699"));
+    EXPECT_EQ(w.lblCellId, QStringLiteral("27447297"));
 }
 
 TEST_F(PollingCycle, NoOperatorClearsEverythingAndEndsTheCycle)

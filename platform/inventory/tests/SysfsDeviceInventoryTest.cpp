@@ -31,6 +31,7 @@ struct StickRow {
     std::vector<Interface> interfaces; // one ttyUSB each, numbered from firstTty
     int firstTty;
     int pcUiTty;
+    bool fourG = false; // a 4G stick's PC UI port
 };
 
 class HuaweiStickTest : public testing::TestWithParam<StickRow>
@@ -50,12 +51,13 @@ TEST_P(HuaweiStickTest, YieldsExactlyOnePcUiPortWithItsCaption)
     }
     QList<DeviceEntry> pcUi;
     for (const auto& entry : devicesOf(sysfs)) {
-        if (entry.description == huaweiPcUiDescription) {
+        if (huaweiPcUiDescriptions.contains(entry.description)) {
             pcUi << entry;
         }
     }
     ASSERT_EQ(pcUi.size(), 1);
-    EXPECT_EQ(pcUi[0].caption, pcUiCaption(row.pcUiTty));
+    const QString description = row.fourG ? huaweiPcUi4GDescription : huaweiPcUiDescription;
+    EXPECT_EQ(pcUi[0].caption, description + QStringLiteral(" (USB%1)").arg(row.pcUiTty));
 }
 
 const Interface allFf0{0, "ff", "ff"};
@@ -68,7 +70,16 @@ const Interface allFf5{5, "ff", "ff"};
 const StickRow stickRows[] = {
     {"SubclassOneProtocolTwo", "1506", {{0, "01", "01"}, {1, "01", "03"}, {2, "01", "02"}}, 0, 2},
     {"SubclassTwoProtocolTwo", "1506", {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}, 3, 4},
-    {"ProtocolTwelve", "1573", {{0, "01", "10"}, {1, "01", "12"}, {2, "06", "13"}}, 0, 1},
+    {"ProtocolTwelve", "1573", {{0, "01", "10"}, {1, "01", "12"}, {2, "06", "13"}}, 0, 1, true},
+    {"FourGSubclassTwoProtocol12", "1506", {{0, "02", "10"}, {1, "02", "12"}}, 0, 1, true},
+    {"FourGSubclassSixAfterTheApplicationPort",
+     "1573",
+     {{0, "06", "10"}, {1, "06", "13"}, {2, "06", "12"}, {3, "06", "15"}, {4, "06", "14"}},
+     0,
+     2,
+     true},
+    {"FourGSecondSetProtocol42", "1506", {{0, "03", "40"}, {1, "03", "42"}}, 5, 6, true},
+    {"FourGThirdSetProtocol72", "155e", {{0, "02", "70"}, {1, "02", "72"}}, 0, 1, true},
     {"InterfaceStringPcUi",
      "15ca",
      {{0, "06", "10", "Huawei Mobile Connect - Modem"},

@@ -10,6 +10,8 @@ fixed seed, so the same command always writes the same bytes.
 The sample holds a few hundred cells of the test network (MCC 1, MNC 1) and of a few
 real-looking networks, plus rows that tests rely on:
   * GSM 250/1/78/314 at 55.75580, 37.61730 (range 1200, 14 samples);
+  * LTE 310/260 (a three-digit MNC), TAC 6699, E-UTRAN cell 27447297 (28 bits) at 40.74840,
+    -73.98570 (range 800, 33 samples): the cell of the modem simulator's 4G stick;
   * keys listed under two radios with different sample counts (the most samples must win);
   * three bad rows, on the line numbers printed at the end.
 
@@ -39,7 +41,7 @@ SAMPLE_NETWORKS = [
     (262, 1, 52.52000, 13.40500, 0.10, 25),    # Germany
     (262, 2, 48.13510, 11.58200, 0.10, 20),
     (234, 15, 51.50740, -0.12780, 0.10, 20),   # United Kingdom
-    (310, 260, 40.71280, -74.00600, 0.10, 20), # United States
+    (310, 260, 40.71280, -74.00600, 0.10, 19), # United States
     (505, 1, -33.86880, 151.20930, 0.10, 15),  # Australia
     (724, 5, -23.55050, -46.63330, 0.10, 15),  # Brazil
 ]
@@ -73,7 +75,7 @@ def timestamps(rand):
 
 def sample_rows(rand):
     lines = []
-    seen = {(250, 1, 78, 314)} | {key[:4] for key in SHARED_KEYS}
+    seen = {(250, 1, 78, 314), (310, 260, 6699, 27447297)} | {key[:4] for key in SHARED_KEYS}
     for mcc, net, lat0, lon0, spread, count in SAMPLE_NETWORKS:
         for _ in range(count):
             radio = rand.choice(["GSM", "UMTS", "LTE"])
@@ -89,6 +91,8 @@ def sample_rows(rand):
                              rand.randint(1, 300), created, updated, rand.randint(-110, -50)))
     lines.append(row("GSM", 250, 1, 78, 314, 0, 37.61730, 55.75580, 1200, 14,
                      1300000000, 1700000000, -81))
+    lines.append(row("LTE", 310, 260, 6699, 27447297, 0, -73.98570, 40.74840, 800, 33,
+                     1500000000, 1700000000, -95))
     for mcc, net, area, cell, first, second in SHARED_KEYS:
         for offset, (radio, samples) in enumerate((first, second)):
             lines.append(row(radio, mcc, net, area, cell, 0, 2.30 + offset * 0.01,

@@ -1,6 +1,7 @@
 #include "tools/modemsim/AtResponder.h"
 
 #include "tools/modemsim/LineAssembler.h"
+#include "tools/modemsim/LteStick.h"
 #include "tools/modemsim/UnsolicitedLines.h"
 
 #include <functional>
@@ -29,6 +30,12 @@ void checkReplies(const std::vector<ReplyRow>& rows)
     }
 }
 
+void lteNumeric(ModemState& s)
+{
+    useLteStick(s);
+    s.copsFormat = 2;
+}
+
 } // namespace
 
 TEST(AtResponder, OperatorQueryInEachFormatAndTechnology)
@@ -55,6 +62,11 @@ TEST(AtResponder, OperatorQueryInEachFormatAndTechnology)
         {"no operator", [](ModemState& s) { s.hasOperator = false; }, "AT+COPS?",
          "\r\n+COPS: 0\r\n\r\nOK\r\n"},
         {"lower case command", nullptr, "at+cops?", "\r\n+COPS: 0,0,\"TestNet\",2\r\n\r\nOK\r\n"},
+        {"4G stick on LTE, numeric", lteNumeric, "AT+COPS?",
+         "\r\n+COPS: 0,2,\"310260\",7\r\n\r\nOK\r\n"},
+        {"3G stick on an LTE network takes its 3G",
+         [](ModemState& s) { s.networkTechnology = Technology::Lte; }, "AT+COPS?",
+         "\r\n+COPS: 0,0,\"TestNet\",2\r\n\r\nOK\r\n"},
     });
 }
 
@@ -151,6 +163,19 @@ TEST(AtResponder, RegistrationReportInBothForms)
          "AT+CREG?", "\r\n+CREG: 1,1\r\n\r\nOK\r\n"},
         {"+CREG n=2", [](ModemState& s) { s.cregMode = 2; }, "AT+CREG?",
          "\r\n+CREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"},
+        {"4G stick: quoted +CGREG",
+         [](ModemState& s) {
+             useLteStick(s);
+             s.cgregMode = 2;
+         },
+         "AT+CGREG?", "\r\n+CGREG: 2,1,\"1A2B\",\"01A2D001\"\r\n\r\nOK\r\n"},
+        {"4G stick: +CEREG with TAC, cell and AcT",
+         [](ModemState& s) {
+             useLteStick(s);
+             s.ceregMode = 2;
+         },
+         "AT+CEREG?", "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n"},
+        {"3G stick knows no +CEREG", nullptr, "AT+CEREG?", "\r\nERROR\r\n"},
     });
 }
 
@@ -302,6 +327,45 @@ TEST(UnsolicitedLines, ModeFollowsTechnologyAndRegistration)
     state.registration = Registration::Searching;
     EXPECT_EQ(modeReport(state), "^MODE:0,0");
     EXPECT_EQ(framedReport(Unsolicited::Rssi, state, {}), "\r\n^RSSI:20\r\n");
+}
+
+TEST(AtResponder, SysCfgExMovesA4GStick)
+{
+    struct Row {
+        const char* name;
+        QByteArray command;
+        bool ok;
+        Technology technology;
+    };
+    const Row rows[] = {
+        {"3G only", "AT^SYSCFGEX=\"02\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", true, Technology::Umts},
+        {"bad order", "AT^SYSCFGEX=\"04\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", false,
+         Technology::Umts},
+        {"4G Preferred", "AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,", true,
+         Technology::Lte},
+    };
+    ModemState state; // carried from row to row, as on the stick
+    useLteStick(state);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(respond(state, row.command).result,
+                  row.ok ? AtReply::Result::Ok : AtReply::Result::Error);
+        EXPECT_EQ(state.technology(), row.technology);
+    }
+    EXPECT_EQ(respond(state, "AT^SYSCFGEX?").wire(),
+              "\r\n^SYSCFGEX:\"030201\",3FFFFFFF,1,2,7FFFFFFFFFFFFFFF\r\n\r\nOK\r\n");
+    ModemState threeG;
+    EXPECT_EQ(respond(threeG, rows[0].command).wire(), "\r\nERROR\r\n");
+}
+
+TEST(UnsolicitedLines, HcsqFollowsTechnologyAndLevel)
+{
+    ModemState state;
+    EXPECT_EQ(hcsqReport(state), "^HCSQ:\"WCDMA\",47,42,58");
+    useLteStick(state);
+    EXPECT_EQ(hcsqReport(state), "^HCSQ:\"LTE\",47,39,120,25");
+    state.registration = Registration::Searching;
+    EXPECT_EQ(framedReport(Unsolicited::Hcsq, state, {}), "\r\n^HCSQ:\"NOSERVICE\"\r\n");
 }
 
 TEST(UnsolicitedLines, FlowReportHasSevenHexFields)

@@ -34,6 +34,8 @@ TEST(ScenarioParser, ReadsEveryAction)
         {"operator Foo 310410", {std::nullopt, Operator{"Foo", "Foo", "310410"}}},
         {"tech 2g", {std::nullopt, Tech{Technology::Gsm}}},
         {"tech WCDMA", {std::nullopt, Tech{Technology::Umts}}},
+        {"tech lte", {std::nullopt, Tech{Technology::Lte}}},
+        {"network lte", {std::nullopt, LteNetwork{}}},
         {"deregistered", {std::nullopt, RegistrationStatus{0}}},
         {"registered", {std::nullopt, RegistrationStatus{1}}},
         {"registration 5", {std::nullopt, RegistrationStatus{5}}},
@@ -54,6 +56,7 @@ TEST(ScenarioParser, ReadsEveryAction)
         {"unsolicited rssi 2s", {std::nullopt, Report{Unsolicited::Rssi, true, 2000ms}}},
         {"unsolicited mode on", {std::nullopt, Report{Unsolicited::Mode, true, 0ms}}},
         {"unsolicited dsflowrpt off", {std::nullopt, Report{Unsolicited::DsFlowRpt, false, 0ms}}},
+        {"unsolicited hcsq 3s", {std::nullopt, Report{Unsolicited::Hcsq, true, 3000ms}}},
         {"  AT 3s  RSSI 4   # a comment", {3000ms, Rssi{4}}},
         {"at 0s quit", {0ms, Quit{}}},
     };
@@ -92,6 +95,7 @@ TEST(ScenarioParser, RejectsWithAReason)
         {"unplug now", "unplug expects no arguments"},
         {"replug ../ttyUSB3",
          "replug expects nothing, or the name of the new link such as ttyUSB3"},
+        {"network 5g", "network expects lte"},
         {"garbage 17m", "garbage expects"},
     };
     for (const BadLine& row : rows) {
