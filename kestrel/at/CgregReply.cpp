@@ -87,13 +87,14 @@ CgregOutcome parseRegistration(const QString& reply, const QString& tag, const C
     }
     const QString lac = f.value(statAt + 1);
     const QString cellId = f.value(statAt + 2);
-    if (report->complete && registered(f[statAt]) && !lac.isEmpty() && !cellId.isEmpty()) {
+    const bool located =
+        report->complete && registered(f[statAt]) && !lac.isEmpty() && !cellId.isEmpty();
+    if (located) {
         out.state = {lac, cellId};
     }
     out.display.lblLac = hexToDecimalText(out.state.lacText);
     out.display.lblCellId = hexToDecimalText(out.state.cellIdText);
-    if (out.state.lacText == lac && out.state.cellIdText == cellId && out.display.lblLac &&
-        out.display.lblCellId) {
+    if (located && out.display.lblLac && out.display.lblCellId) {
         out.reading = CgregReading::Location;
     }
     return out;
