@@ -167,7 +167,8 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       MSComm1(platform.MSComm1), inventory(platform.inventory), MMControl1(platform.MMControl1),
       cmdOpenFile(platform.cmdOpenFile), executableFolder(std::move(platform.executableFolder)),
-      deviceWatch(platform.deviceWatch)
+      deviceWatch(platform.deviceWatch), toneOutput(platform.toneOutput),
+      messages(platform.messages)
 {
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
@@ -188,6 +189,7 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     connectActions();
     connectListPicksAndPolling();
     connectLink();
+    createAimingMenu();
     showStatus();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "kestrel/MonitorPlatform.h"
+#include "kestrel/aiming/AimingTone.h"
+#include "kestrel/aiming/ReadingRecorder.h"
+#include "kestrel/aiming/SignalHistory.h"
 #include "kestrel/at/CgregReply.h"
 #include "kestrel/at/CopsReply.h"
 #include "kestrel/at/CsqReply.h"
@@ -12,8 +15,12 @@
 #include <QString>
 #include <QWidget>
 
+class HistoryWindow;
+class QAction;
 class QCheckBox;
 class QCloseEvent;
+class QContextMenuEvent;
+class QMenu;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -43,6 +50,8 @@ public:
     FileDialog& cmdOpenFile;
     const QString executableFolder;
     DeviceWatch* const deviceWatch; // may be null: then only TimerWatch looks for the stick
+    PcmOutput* const toneOutput;    // may be null: then the aiming tone is never heard
+    MessageSink* const messages;    // may be null: then messages go nowhere
 
     // Display panel, drawn behind everything else.
     QFrame* Shape2 = nullptr;
@@ -123,6 +132,20 @@ public:
     // The operator as last parsed; empty while none is known, which blocks "Save id".
     const QString& operatorText() const { return cops_.operatorText; }
 
+    // Aids for aiming an antenna (Form1Aiming.cpp), behind the context menu of this window and
+    // of the full-screen view: "Aiming tone" (on or off), "Signal history" (opens its window),
+    // "Record readings…" (on asks for a CSV file, off stops).
+    QMenu* MenuAiming = nullptr;
+    QAction* MnuTone = nullptr;
+    QAction* MnuHistory = nullptr;
+    QAction* MnuRecord = nullptr;
+    void MnuHistory_Click();
+    void MnuRecord_Click(bool on);
+    HistoryWindow* historyWindow() const;
+    SignalHistory& signalHistory() { return history_; }
+    const SignalHistory& signalHistory() const { return history_; }
+    const AimingTone& aimingTone() const { return *aimingTone_; }
+
     // Readings that are no longer current keep their text and are drawn in this colour.
     static QColor staleColour();
     const ReadingFreshness& freshness() const { return freshness_; }
@@ -148,6 +171,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void createPanel();
@@ -173,6 +197,18 @@ private:
     CycleReadings cycle_;
     QColor operatorColour_; // LblCOPS's live colour: the technology's, once one is known
     QColor barColour_;      // the level bar's live colour
+
+    // Aiming aids (Form1Aiming.cpp).
+    void createAimingMenu();
+    // After every polling cycle: the tone's pitch, a point of history, a line of the record.
+    void aimingCycleEnded();
+    void showAimingLevel();
+    RecordedReading currentReading() const;
+    void tell(const QString& text);
+    AimingTone* aimingTone_ = nullptr;
+    SignalHistory history_;
+    ReadingRecorder recorder_;
+    QPointer<HistoryWindow> historyWindow_;
 
     // Polling state (Form1Polling.cpp): reply text and read counter, and what each query keeps
     // from one cycle to the next.

@@ -53,6 +53,9 @@ void Form1::Timer3_Timer()
     voiceplay(MMControl1,
               VoiceInputs{Check2->isChecked(), Check1->isChecked(), ProgressBar1->Percentage(),
                           at::levelDbmText(LevelDbm()), executableFolder});
+    if (Check2->isChecked()) {
+        aimingTone_->duck();
+    }
 }
 
 void Form1::CommandSave_Click()

@@ -228,6 +228,7 @@ void Form1::portLost()
     showFreshness();
     showStatus();
     updateWatch();
+    aimingCycleEnded();
 }
 
 void Form1::showStatus()

@@ -113,6 +113,7 @@ void Form1::Timer1_Timer()
     freshness_.cycleEnded(cycle_);
     showFreshness();
     showStatus();
+    aimingCycleEnded();
 }
 
 // Every set field is written, an unset one leaves its control alone. The bar's value goes

@@ -3,12 +3,15 @@
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
 #include "kestrel/WindowHelpers.h"
+#include "kestrel/aiming/HistoryView.h"
 #include "platform/levelbar/ProgressBar.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
@@ -118,6 +121,34 @@ Form2::Form2(const Form1& mainWindow) : mainWindow_(mainWindow)
         }
     });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+
+    TraceView = new HistoryView(mainWindow.signalHistory(), this);
+    TraceView->setObjectName(QStringLiteral("TraceView"));
+    TraceView->setScale(3);
+    placeTrace();
+}
+
+void Form2::placeTrace()
+{
+    // The lower two fifths, below the level.
+    const int top = height() * 3 / 5;
+    TraceView->setGeometry(0, top, width(), height() - top);
+}
+
+void Form2::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeTrace();
+}
+
+void Form2::refreshHistory()
+{
+    TraceView->update();
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent* event)
+{
+    mainWindow_.MenuAiming->exec(event->globalPos());
 }
 
 void Form2::Form_Load()

@@ -6,7 +6,9 @@
 #include <QWidget>
 
 class Form1;
+class HistoryView;
 class QCloseEvent;
+class QContextMenuEvent;
 class QFrame;
 class QLabel;
 class QSlider;
@@ -35,6 +37,8 @@ public:
     QLabel* Label1 = nullptr; // operator line
     QLabel* Label2 = nullptr; // level
     QTimer* Timer1 = nullptr; // 10 ms: copies the main window's display
+    // The main window's signal history across the lower part, with the best level as a line.
+    HistoryView* TraceView = nullptr;
 
     // Takes the screen's size and sets the level text to the slider's size; starts Timer1.
     void Form_Load();
@@ -44,12 +48,18 @@ public:
     // (grey while stale). Only what differs is set, so an unchanged display is not repainted
     // 100 times a second.
     void Timer1_Timer();
+    // The main window calls this after every polling cycle.
+    void refreshHistory();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // The main window's menu of aiming aids.
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void setLevelTextSize(int points);
+    void placeTrace();
 
     const Form1& mainWindow_;
 };

@@ -3,7 +3,9 @@
 #include "platform/filedialog/FileDialog.h"
 #include "platform/hotplug/DeviceWatch.h"
 #include "platform/inventory/DeviceInventory.h"
+#include "platform/message/MessageSink.h"
 #include "platform/serial/CommControl.h"
+#include "platform/sound/PcmOutput.h"
 #include "platform/sound/SoundPlayer.h"
 
 #include <QString>
@@ -17,4 +19,8 @@ struct MonitorPlatform {
     QString executableFolder;
     // Tells when ttys come and go; optional, the monitor also looks by itself every second.
     DeviceWatch* deviceWatch = nullptr;
+    // Plays the aiming tone; optional.
+    PcmOutput* toneOutput = nullptr;
+    // Shows what went wrong with a user's action; optional.
+    MessageSink* messages = nullptr;
 };

@@ -2,7 +2,9 @@
 #include "platform/filedialog/QtFileDialog.h"
 #include "platform/hotplug/UdevDeviceWatch.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
+#include "platform/message/BoxMessageSink.h"
 #include "platform/serial/SerialCommControl.h"
+#include "platform/sound/AudioSinkOutput.h"
 #include "platform/sound/MediaSoundPlayer.h"
 
 #include <QApplication>
@@ -18,10 +20,13 @@ int main(int argc, char* argv[])
     MediaSoundPlayer soundPlayer;
     QtFileDialog fileDialog;
     UdevDeviceWatch deviceWatch;
+    AudioSinkOutput toneOutput;
+    BoxMessageSink messages;
 
     Form1 window({serialPort, inventory, soundPlayer, fileDialog,
-                  QCoreApplication::applicationDirPath(), &deviceWatch});
+                  QCoreApplication::applicationDirPath(), &deviceWatch, &toneOutput, &messages});
     fileDialog.setOwner(&window);
+    messages.setOwner(&window);
     window.Form_Load();
     window.show();
     return app.exec();

@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // A dialog for tests: each Show* "chooses" the next name of nextChoices (empty text: cancel).
-class FakeFileDialog : public FileDialog {
+class FakeFileDialog : public FileDialog
+{
 public:
     QStringList nextChoices;
     QStringList shown; // "open" or "save", per call
@@ -19,6 +20,8 @@ public:
     void ShowOpen() override { choose(QStringLiteral("open")); }
     void ShowSave() override { choose(QStringLiteral("save")); }
     QString FileName() const override { return fileName_; }
+    QString suggested; // what setFileName suggested last
+    void setFileName(const QString& name) override { suggested = name; }
 
 private:
     void choose(const QString& kind)

@@ -3,7 +3,8 @@
 #include <QString>
 
 // A modal open/save file dialog configured the way both programs use it.
-class FileDialog {
+class FileDialog
+{
 public:
     virtual ~FileDialog() = default;
     // 4 hides a read-only check box; other bits are not used.
@@ -17,4 +18,6 @@ public:
     virtual void ShowSave() = 0;
     // The chosen full path; empty text after a cancel, also when an earlier use chose a file.
     virtual QString FileName() const = 0;
+    // The name the next dialog suggests, such as "survey.csv" (in its current folder).
+    virtual void setFileName(const QString& name) = 0;
 };

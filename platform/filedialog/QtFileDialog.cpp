@@ -54,6 +54,10 @@ void QtFileDialog::show(bool forOpen)
         dialog.setNameFilters(filters);
     if (!defaultExt_.isEmpty())
         dialog.setDefaultSuffix(defaultExt_);
+    // A suggestion holds for one dialog.
+    if (!suggested_.isEmpty())
+        dialog.selectFile(suggested_);
+    suggested_.clear();
 
     if (dialog.exec() != QDialog::Accepted)
         return;

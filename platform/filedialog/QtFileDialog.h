@@ -31,6 +31,7 @@ public:
     void ShowOpen() override { show(true); }
     void ShowSave() override { show(false); }
     QString FileName() const override { return fileName_; }
+    void setFileName(const QString& name) override { suggested_ = name; }
 
 private:
     void show(bool forOpen);
@@ -38,6 +39,7 @@ private:
     QWidget* parent_;
     int flags_ = 0; // Qt's dialog has no read-only check box, so the bit that hides it is moot
     QString defaultExt_;
+    QString suggested_;
     QString filter_;
     QString fileName_;
 };

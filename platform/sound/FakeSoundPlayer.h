@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // Records what the program asks of the player: "FileName=<name>", then each command.
-class FakeSoundPlayer : public SoundPlayer {
+class FakeSoundPlayer : public SoundPlayer
+{
 public:
     QStringList calls;
     void setFileName(const QString& fileName) override

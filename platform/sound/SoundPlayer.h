@@ -5,7 +5,8 @@
 // A media player driven by a file name and text commands: "Close" closes the open file and
 // stops its sound, "Open" opens the named file, "Play" starts playing and returns at once.
 // Every failure (missing or undecodable file, no sound device) stays inside the player.
-class SoundPlayer {
+class SoundPlayer
+{
 public:
     virtual ~SoundPlayer() = default;
     virtual void setFileName(const QString& fileName) = 0;

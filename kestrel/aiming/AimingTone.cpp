@@ -1,0 +1,63 @@
+#include "kestrel/aiming/AimingTone.h"
+
+#include "kestrel/aiming/TonePitch.h"
+#include "platform/sound/PcmOutput.h"
+
+AimingTone::AimingTone(PcmOutput* output, QObject* parent) : QObject(parent), output_(output)
+{
+    duckEnd_.setSingleShot(true);
+    duckEnd_.setInterval(kDuckMs);
+    connect(&duckEnd_, &QTimer::timeout, this, [this] { update(); });
+    stopAfterFade_.setSingleShot(true);
+    stopAfterFade_.setInterval(static_cast<int>(3 * ToneSynth::kGlideMs));
+    connect(&stopAfterFade_, &QTimer::timeout, this, [this] {
+        if (output_ && playing_) {
+            output_->stop();
+            playing_ = false;
+        }
+    });
+}
+
+AimingTone::~AimingTone()
+{
+    if (output_ && playing_) {
+        output_->stop();
+    }
+}
+
+void AimingTone::setOn(bool on)
+{
+    if (on == on_) {
+        return;
+    }
+    on_ = on;
+    update();
+    if (!on) {
+        stopAfterFade_.start();
+        return;
+    }
+    stopAfterFade_.stop();
+    if (output_ && !playing_) {
+        playing_ = output_->start(&generator_, ToneGenerator::format());
+    }
+}
+
+void AimingTone::showLevel(std::optional<int> levelDbm)
+{
+    level_ = levelDbm;
+    update();
+}
+
+void AimingTone::duck()
+{
+    duckEnd_.start();
+    update();
+}
+
+void AimingTone::update()
+{
+    // Without a level the pitch stays where it was while the tone fades out.
+    const double pitch = level_ ? tonePitchHz(*level_) : generator_.targetPitchHz();
+    const double gain = !on_ || !level_ ? 0 : duckEnd_.isActive() ? kDuckedGain : kGain;
+    generator_.setTarget(pitch, gain);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "kestrel/aiming/ToneGenerator.h"
+
+#include <QObject>
+#include <QTimer>
+#include <optional>
+
+class PcmOutput;
+
+// The aiming tone: while on, a continuous tone whose pitch follows the level, silent while the
+// level is cleared or stale, and quieter for a while when a spoken level plays over it.
+class AimingTone : public QObject
+{
+public:
+    static constexpr double kGain = 0.3;
+    static constexpr double kDuckedGain = 0.08;
+    // A spoken number lasts about a second.
+    static constexpr int kDuckMs = 1200;
+
+    // `output` may be null: the tone can be switched on but is never heard.
+    explicit AimingTone(PcmOutput* output, QObject* parent = nullptr);
+    ~AimingTone() override;
+
+    void setOn(bool on);
+    bool isOn() const { return on_; }
+    // The current level, or none (cleared, or no longer current).
+    void showLevel(std::optional<int> levelDbm);
+    // A recording plays now: quieter for kDuckMs.
+    void duck();
+
+    const ToneGenerator& generator() const { return generator_; }
+
+private:
+    void update();
+
+    PcmOutput* output_;
+    ToneGenerator generator_;
+    QTimer duckEnd_;
+    // Switched off, the tone fades out before the output stops: a cut would click.
+    QTimer stopAfterFade_;
+    bool playing_ = false;
+    bool on_ = false;
+    std::optional<int> level_;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+
+class SignalHistory;
+
+// Draws a signal history: the level over the last ten minutes in each point's technology
+// colour (gaps where there was no level), dBm up the side, and the best level as a dashed line
+// with its value and time. Painted by hand rather than with Qt Charts: the same few lines serve
+// a small window and a full-screen view, repaint cheaply once per polling cycle, and need no
+// further library.
+class HistoryView : public QWidget
+{
+public:
+    explicit HistoryView(const SignalHistory& history, QWidget* parent = nullptr);
+
+    // Line width and text size grow for the full-screen view, read from across a room.
+    void setScale(int scale);
+
+    QSize sizeHint() const override { return {600, 260}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const SignalHistory& history_;
+    int scale_ = 1;
+};
+
+// The caption of a best level, such as "best -61 dBm at 14:03:27"; empty without one.
+QString bestLevelCaption(const SignalHistory& history);

@@ -1,0 +1,125 @@
+#include "kestrel/aiming/AimingTone.h"
+#include "kestrel/aiming/TonePitch.h"
+#include "kestrel/aiming/ToneSynth.h"
+#include "platform/sound/FakePcmOutput.h"
+
+#include <QCoreApplication>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace
+{
+
+constexpr int kRate = 48000;
+
+TEST(TonePitch, RisesOnAMusicalScaleFromWeakestToStrongest)
+{
+    const struct {
+        int dbm;
+        double hz;
+    } rows[] = {
+        {-113, 300}, {-51, 1500}, {-82, 670.82}, // the middle level: the geometric mean
+        {-130, 300}, {-20, 1500},                // beyond the ends
+    };
+    for (const auto& row : rows) {
+        EXPECT_NEAR(tonePitchHz(row.dbm), row.hz, 0.01) << row.dbm << " dBm";
+    }
+    // Equal steps in dBm are equal intervals, at the bottom as at the top.
+    EXPECT_NEAR(tonePitchHz(-111) / tonePitchHz(-113), tonePitchHz(-51) / tonePitchHz(-53), 1e-9);
+}
+
+std::vector<qint16> render(ToneSynth& synth, int frames)
+{
+    std::vector<qint16> samples(static_cast<std::size_t>(frames));
+    synth.render(samples.data(), frames);
+    return samples;
+}
+
+// Sign changes per second: twice the frequency.
+double measuredHz(const std::vector<qint16>& samples)
+{
+    int crossings = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        crossings += (samples[i - 1] < 0) != (samples[i] < 0);
+    }
+    return crossings / 2.0 * kRate / double(samples.size());
+}
+
+int largestStep(const std::vector<qint16>& samples)
+{
+    int largest = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        largest = std::max(largest, std::abs(samples[i] - samples[i - 1]));
+    }
+    return largest;
+}
+
+TEST(ToneSynth, PlaysThePitchItIsGivenAndGlidesWithoutAJump)
+{
+    ToneSynth synth(kRate);
+    for (const double hz : {300.0, 670.82, 1500.0}) {
+        synth.setTarget(hz, 0.3);
+        render(synth, kRate / 10); // the glide settles
+        EXPECT_NEAR(measuredHz(render(synth, kRate)), hz, 1.5);
+    }
+    // A jump of the target from the top to the bottom of the range: the samples never step by
+    // more than the steepest slope of the higher tone, so there is no click.
+    const int steepest = static_cast<int>(std::ceil(2 * M_PI * 1500 / kRate * 0.3 * 32767)) + 1;
+    synth.setTarget(300, 0.3);
+    EXPECT_LE(largestStep(render(synth, kRate / 10)), steepest);
+}
+
+TEST(ToneSynth, FadesInAndOutToSilence)
+{
+    ToneSynth synth(kRate);
+    EXPECT_EQ(largestStep(render(synth, 480)), 0) << "silent before a target";
+    synth.setTarget(1000, 0.3);
+    const std::vector<qint16> start = render(synth, kRate / 10);
+    EXPECT_LT(std::abs(start[0]), 500) << "no click at the start";
+    synth.setTarget(1000, 0);
+    render(synth, kRate / 10);
+    const std::vector<qint16> after = render(synth, 480);
+    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](qint16 s) { return s == 0; }));
+}
+
+TEST(AimingTone, FollowsTheLevelOnlyWhileOnAndDucksUnderTheVoice)
+{
+    int argc = 1;
+    char name[] = "tone";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    FakePcmOutput output;
+    AimingTone tone(&output);
+    const auto heading = [&] {
+        return std::pair{tone.generator().targetPitchHz(), tone.generator().targetGain()};
+    };
+
+    tone.showLevel(-73);
+    EXPECT_EQ(heading().second, 0) << "off";
+    EXPECT_EQ(output.source, nullptr);
+
+    tone.setOn(true);
+    EXPECT_EQ(output.source, &tone.generator());
+    EXPECT_EQ(heading(), std::pair(tonePitchHz(-73), AimingTone::kGain));
+    tone.duck();
+    EXPECT_EQ(heading().second, AimingTone::kDuckedGain);
+    tone.showLevel(std::nullopt);
+    EXPECT_EQ(heading(), std::pair(tonePitchHz(-73), 0.0)) << "stale: fades out at its pitch";
+    tone.showLevel(-51);
+    EXPECT_EQ(heading().first, tonePitchHz(-51));
+
+    tone.setOn(false);
+    EXPECT_EQ(heading().second, 0);
+    EXPECT_EQ(output.source, &tone.generator()) << "the output stops after the fade";
+
+    FakePcmOutput none;
+    none.available = false;
+    AimingTone silent(&none);
+    silent.setOn(true);
+    silent.showLevel(-60);
+    EXPECT_EQ(none.source, nullptr);
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+// The aiming aids through a real main window (offscreen) over a scripted port: the context
+// menu's entries, the tone following the level, the history window and the record of readings.
+#include "kestrel/Form1.h"
+#include "kestrel/Form2.h"
+#include "kestrel/HistoryWindow.h"
+#include "kestrel/LevelDbm.h"
+#include "kestrel/aiming/HistoryView.h"
+#include "kestrel/aiming/TonePitch.h"
+#include "kestrel/tests/TestApplication.h"
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/message/FakeMessageSink.h"
+#include "platform/serial/FakeCommControl.h"
+#include "platform/sound/FakePcmOutput.h"
+#include "platform/sound/FakeSoundPlayer.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const QStringList kCycle{
+    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
+    QStringLiteral("\r\nOK\r\n"),
+    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
+    QStringLiteral("\r\nOK\r\n"),
+    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
+};
+
+class Form1AimingTest : public testing::Test, WithApplication
+{
+protected:
+    Form1AimingTest() { port.setPortOpen(true); }
+    ~Form1AimingTest() override { LevelDbm() = std::nullopt; }
+
+    void cycle(const QStringList& replies)
+    {
+        for (const QString& reply : replies) {
+            port.scriptedReads.emplace_back(reply);
+        }
+        form.Timer1_Timer();
+    }
+
+    FakeCommControl port;
+    FakeDeviceInventory inventory;
+    FakeSoundPlayer sound;
+    FakeFileDialog dialog;
+    FakePcmOutput toneOutput;
+    FakeMessageSink messages;
+    Form1 form{{port, inventory, sound, dialog, QString(), nullptr, &toneOutput, &messages}};
+};
+
+TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
+{
+    QStringList entries;
+    for (const QAction* action : form.MenuAiming->actions()) {
+        entries << action->text();
+    }
+    EXPECT_EQ(entries, (QStringList{"Aiming tone", "Signal history", "Record readings…"}));
+
+    cycle(kCycle);
+    EXPECT_EQ(toneOutput.source, nullptr);
+    form.MnuTone->trigger();
+    ASSERT_NE(toneOutput.source, nullptr);
+    EXPECT_EQ(form.aimingTone().generator().targetPitchHz(), tonePitchHz(-73));
+    EXPECT_GT(form.aimingTone().generator().targetGain(), 0);
+
+    cycle({});
+    cycle({});
+    EXPECT_EQ(form.aimingTone().generator().targetGain(), 0) << "silent while the level is stale";
+    form.MnuTone->trigger();
+    EXPECT_FALSE(form.aimingTone().isOn());
+}
+
+TEST_F(Form1AimingTest, HistoryWindowAndFullScreenShowTheBestLevel)
+{
+    form.MnuHistory->trigger();
+    HistoryWindow* history = form.historyWindow();
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->LblBest->text(), "No level yet");
+    cycle(kCycle);
+    EXPECT_TRUE(history->LblBest->text().startsWith("best -73 dBm at "))
+        << history->LblBest->text().toStdString();
+    history->CommandReset->click();
+    EXPECT_EQ(history->LblBest->text(), "No level yet");
+
+    form.Command1_Click();
+    ASSERT_NE(form.fullScreenView(), nullptr);
+    EXPECT_TRUE(form.fullScreenView()->TraceView->isVisible());
+    form.fullScreenView()->close();
+    history->close();
+}
+
+TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("survey.csv");
+    dialog.nextChoices = {QString(), path};
+    form.MnuRecord->trigger();
+    EXPECT_FALSE(form.MnuRecord->isChecked()) << "a cancelled dialog records nothing";
+    EXPECT_TRUE(dialog.suggested.startsWith("kestrel-"));
+    EXPECT_TRUE(dialog.suggested.endsWith(".csv"));
+
+    form.MnuRecord->trigger();
+    ASSERT_TRUE(form.MnuRecord->isChecked());
+    cycle(kCycle);
+    cycle({});
+    form.MnuRecord->trigger();
+    cycle(kCycle);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 4) << "header, two cycles, and the end of the last line";
+    EXPECT_TRUE(lines[1].endsWith(",Mobile Net,3G,,,6699,12834021,-73,66\r"))
+        << lines[1].toStdString();
+
+    dialog.nextChoices = {QStringLiteral("/dev/full")};
+    form.MnuRecord->trigger();
+    EXPECT_FALSE(form.MnuRecord->isChecked());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(messages.shown[0].text.startsWith("Cannot record readings to /dev/full"));
+}
+
+} // namespace
