@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace
 {
@@ -14,6 +15,7 @@ constexpr int kBottomDbm = -113;
 const QColor kGrid(70, 70, 70);
 const QColor kAxisText(150, 150, 150);
 const QColor kBest(255, 255, 255);
+constexpr qint64 kMinuteMs = 60'000;
 
 } // namespace
 
@@ -51,7 +53,9 @@ void HistoryView::paintEvent(QPaintEvent*)
     font.setPointSize(8 * scale_);
     painter.setFont(font);
     const int left = painter.fontMetrics().horizontalAdvance(QStringLiteral("-110 ")) + 4;
-    const QRectF plot = QRectF(rect()).adjusted(left, 6 * scale_, -6 * scale_, -6 * scale_);
+    const int textHeight = painter.fontMetrics().height();
+    const QRectF plot =
+        QRectF(rect()).adjusted(left, 6 * scale_, -6 * scale_, -6 * scale_ - textHeight);
     const auto yOf = [&](double dbm) {
         return plot.bottom() - (dbm - kBottomDbm) / (kTopDbm - kBottomDbm) * plot.height();
     };
@@ -69,11 +73,19 @@ void HistoryView::paintEvent(QPaintEvent*)
     if (points.empty()) {
         return;
     }
-    // The newest point stands at the right edge; ten minutes fill the width.
+    // The newest point stands at the right edge. The width spans what was recorded, from one
+    // minute up to the history's ten, so that a short survey is not squeezed into a corner.
     const qint64 newest = points.back().atMs;
+    const qint64 span =
+        std::clamp(newest - points.front().atMs, kMinuteMs, SignalHistory::kSpanMs);
     const auto xOf = [&](qint64 atMs) {
-        return plot.right() - double(newest - atMs) / double(SignalHistory::kSpanMs) * plot.width();
+        return plot.right() - double(newest - atMs) / double(span) * plot.width();
     };
+    painter.setPen(kAxisText);
+    const QRectF timeAxis(plot.left(), plot.bottom(), plot.width(), textHeight);
+    painter.drawText(timeAxis, Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("%1 min ago").arg((span + kMinuteMs - 1) / kMinuteMs));
+    painter.drawText(timeAxis, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("now"));
     for (std::size_t i = 1; i < points.size(); ++i) {
         const HistoryPoint& from = points[i - 1];
         const HistoryPoint& to = points[i];
@@ -88,7 +100,10 @@ void HistoryView::paintEvent(QPaintEvent*)
         const double y = yOf(best->levelDbm);
         painter.setPen(QPen(kBest, scale_, Qt::DashLine));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        painter.drawText(QRectF(plot.left() + 4, y - 22 * scale_, plot.width() - 8, 20 * scale_),
-                         Qt::AlignLeft | Qt::AlignBottom, bestLevelCaption(history_));
+        // Above the line, or below it where the line runs along the top.
+        const bool above = y - textHeight - 2 >= plot.top();
+        const QRectF caption(plot.left() + 4, above ? y - textHeight - 2 : y + 2, plot.width() - 8,
+                             textHeight);
+        painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, bestLevelCaption(history_));
     }
 }

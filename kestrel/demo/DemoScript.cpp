@@ -65,6 +65,26 @@ std::vector<DemoStep> demoRound()
     return round;
 }
 
+std::vector<DemoStep> sweepRound()
+{
+    std::vector<DemoStep> round = {
+        {0s, QStringLiteral("antenna turning: the level sweeps up"), kHomeNetwork},
+        {0s, {}, Tech{Technology::Umts}},
+        {0s, {}, Lac{0x1A2B}},
+        {0s, {}, Cell{0x00C3D4E5}},
+    };
+    constexpr std::chrono::milliseconds step{600};
+    std::chrono::milliseconds at{0};
+    for (int index = 5; index <= 31; index += 2, at += step) {
+        round.push_back({at, index == 31 ? QStringLiteral("best direction, then back down") : QString(),
+                         Rssi{index}});
+    }
+    for (int index = 29; index >= 7; index -= 2, at += step) {
+        round.push_back({at, {}, Rssi{index}});
+    }
+    return round;
+}
+
 DemoScript::DemoScript(std::vector<DemoStep> steps, std::chrono::milliseconds roundLength)
     : steps_(std::move(steps)), roundLength_(std::max(roundLength, std::chrono::milliseconds{1}))
 {

@@ -20,6 +20,11 @@ struct DemoStep {
 std::vector<DemoStep> demoRound();
 inline constexpr std::chrono::milliseconds kDemoRoundLength{52'000};
 
+// An antenna being turned: on a 3G cell the level sweeps up from index 5 to 31 and down again
+// in steps of 2, one every 600 ms, for the aiming aids to follow.
+std::vector<DemoStep> sweepRound();
+inline constexpr std::chrono::milliseconds kSweepRoundLength{16'800};
+
 // Plays a round of steps over and over.
 class DemoScript
 {

@@ -89,8 +89,10 @@ bool SimulatedMonitor::start()
         return false;
     }
     stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, kPortNumber);
-    window_ = std::make_unique<Form1>(MonitorPlatform{port_, inventory_, sound_, dialog_,
-                                                      QCoreApplication::applicationDirPath()});
+    MonitorPlatform platform{port_, inventory_, sound_, dialog_,
+                             QCoreApplication::applicationDirPath()};
+    platform.toneOutput = toneOutput_;
+    window_ = std::make_unique<Form1>(platform);
     window_->Form_Load();
     return true;
 }

@@ -35,6 +35,8 @@ public:
     // the window and loads it, which opens the port and starts Timer1. False, with
     // errorString(), when the simulator cannot start.
     bool start();
+    // Where the aiming tone plays (before start; none by default, so tests stay quiet).
+    void setToneOutput(PcmOutput* output) { toneOutput_ = output; }
     QString errorString() const { return error_; }
 
     modemsim::ModemSimulator& simulator() { return simulator_; }
@@ -70,6 +72,7 @@ private:
     SysfsDeviceInventory inventory_;
     FakeSoundPlayer sound_;
     FakeFileDialog dialog_;
+    PcmOutput* toneOutput_ = nullptr;
     std::unique_ptr<Form1> window_;
     QString error_;
 };

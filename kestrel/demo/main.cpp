@@ -3,16 +3,23 @@
 // change, no operator, the stick pulled out and plugged in again as another port) that repeats
 // until the window is closed.
 //
-//   kestrel-demo [--latency MS] [--screenshot FILE [--after SECONDS]]
+//   kestrel-demo [--latency MS] [--round tour|sweep] [--tone] [--history] [--full-screen]
+//                [--record FILE] [--screenshot FILE [--after SECONDS]]
 //
-// With --screenshot the window is saved to FILE after SECONDS (default 4) and the demo ends.
+// With --screenshot the window (and the history and full-screen view when open) is saved after
+// SECONDS (default 4) and the demo ends.
 #include "kestrel/demo/DemoScript.h"
+#include "kestrel/Form2.h"
+#include "kestrel/HistoryWindow.h"
 #include "kestrel/demo/SimulatedMonitor.h"
+#include "platform/sound/AudioSinkOutput.h"
 #include "tools/modemsim/ScenarioPlayer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
@@ -40,16 +47,54 @@ void apply(SimulatedMonitor& monitor, const std::vector<DemoStep>& steps, double
     }
 }
 
-// Saves the window and ends the demo; the exit code tells whether the file was written.
-void saveScreenshot(QWidget& window, const QString& file)
+bool saveScreenshot(QWidget& window, const QString& file)
 {
-    if (window.grab().save(file)) {
-        say(QStringLiteral("kestrel-demo: screenshot of the window saved to %1")
-                .arg(QFileInfo(file).absoluteFilePath()));
-        QCoreApplication::exit(0);
-    } else {
+    if (!window.grab().save(file)) {
         say(QStringLiteral("kestrel-demo: cannot save the screenshot to %1").arg(file));
-        QCoreApplication::exit(1);
+        return false;
+    }
+    say(QStringLiteral("kestrel-demo: screenshot of %1 saved to %2")
+            .arg(window.windowTitle(), QFileInfo(file).absoluteFilePath()));
+    return true;
+}
+
+// Saves the main window to `file`, and the history and full-screen view when open beside it
+// ("name-history.png", "name-full-screen.png"), then ends the demo; the exit code tells whether
+// every file was written.
+void saveScreenshots(Form1& window, const QString& file)
+{
+    const QFileInfo info(file);
+    const auto beside = [&info](const char* what) {
+        return info.dir().filePath(info.completeBaseName() + QLatin1Char('-') +
+                                   QLatin1String(what) + QLatin1Char('.') + info.suffix());
+    };
+    bool saved = saveScreenshot(window, file);
+    if (HistoryWindow* history = window.historyWindow()) {
+        saved = saveScreenshot(*history, beside("history")) && saved;
+    }
+    if (Form2* view = window.fullScreenView()) {
+        saved = saveScreenshot(*view, beside("full-screen")) && saved;
+    }
+    QCoreApplication::exit(saved ? 0 : 1);
+}
+
+void openAimingAids(SimulatedMonitor& monitor, bool tone, bool history, bool fullScreen,
+                    const QString& record)
+{
+    Form1& window = monitor.window();
+    if (tone) {
+        window.MnuTone->trigger();
+    }
+    if (history) {
+        window.MnuHistory->trigger();
+    }
+    if (fullScreen) {
+        window.Command1_Click();
+    }
+    if (!record.isEmpty()) {
+        monitor.fileDialog().nextChoices = {record};
+        window.MnuRecord->trigger();
+        say(QStringLiteral("kestrel-demo: recording readings to %1").arg(record));
     }
 }
 
@@ -74,8 +119,27 @@ int main(int argc, char* argv[])
     const QCommandLineOption after(QStringLiteral("after"),
                                    QStringLiteral("Seconds before the screenshot (default 4)."),
                                    QStringLiteral("seconds"), QStringLiteral("4"));
-    options.addOptions({latency, screenshot, after});
+    const QCommandLineOption round(
+        QStringLiteral("round"),
+        QStringLiteral("The stick's round of states: tour (default) or sweep (an antenna being "
+                       "turned)."),
+        QStringLiteral("name"), QStringLiteral("tour"));
+    const QCommandLineOption tone(QStringLiteral("tone"),
+                                  QStringLiteral("Switch the aiming tone on at start."));
+    const QCommandLineOption history(QStringLiteral("history"),
+                                     QStringLiteral("Open the signal history at start."));
+    const QCommandLineOption fullScreen(QStringLiteral("full-screen"),
+                                        QStringLiteral("Open the full-screen view at start."));
+    const QCommandLineOption record(QStringLiteral("record"),
+                                    QStringLiteral("Record the readings to <file> (CSV)."),
+                                    QStringLiteral("file"));
+    options.addOptions({latency, screenshot, after, round, tone, history, fullScreen, record});
     options.process(app);
+    const bool sweep = options.value(round) == QLatin1String("sweep");
+    if (!sweep && options.value(round) != QLatin1String("tour")) {
+        say(QStringLiteral("kestrel-demo: --round takes tour or sweep"));
+        return 2;
+    }
 
     bool latencyOk = false;
     bool afterOk = false;
@@ -87,6 +151,8 @@ int main(int argc, char* argv[])
     }
 
     SimulatedMonitor monitor;
+    AudioSinkOutput toneOutput;
+    monitor.setToneOutput(&toneOutput);
     modemsim::ModemSimulator& simulator = monitor.simulator();
     simulator.setLatency(std::chrono::milliseconds{latencyMs});
     simulator.setCopsLatency(std::chrono::milliseconds{latencyMs});
@@ -101,7 +167,8 @@ int main(int argc, char* argv[])
     QElapsedTimer clock;
     clock.start();
     // The first cycle comes with Timer1's first tick, after the opening state is in place.
-    const DemoScript script(demoRound(), kDemoRoundLength);
+    const DemoScript script(sweep ? sweepRound() : demoRound(),
+                            sweep ? kSweepRoundLength : kDemoRoundLength);
     apply(monitor, script.opening(), 0.0);
 
     Form1& window = monitor.window();
@@ -112,6 +179,8 @@ int main(int argc, char* argv[])
         say(QStringLiteral("%1 s  title: %2").arg(clock.elapsed() / 1000.0, 6, 'f', 1).arg(title));
     });
     window.show();
+    openAimingAids(monitor, options.isSet(tone), options.isSet(history), options.isSet(fullScreen),
+                   options.value(record));
 
     // The round's steps are played from the window's own loop; a polling cycle that holds the
     // loop only delays a step by that cycle.
@@ -127,7 +196,7 @@ int main(int argc, char* argv[])
     if (options.isSet(screenshot)) {
         const QString file = options.value(screenshot);
         QTimer::singleShot(static_cast<int>(afterSeconds * 1000), &window,
-                           [&window, file] { saveScreenshot(window, file); });
+                           [&window, file] { saveScreenshots(window, file); });
     }
     return app.exec();
 }
