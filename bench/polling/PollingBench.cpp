@@ -7,12 +7,17 @@
 //
 //   polling-bench [--seconds 30] [--latency 15] [--silent-seconds 5] [--stream-seconds 3]
 //                 [--unplugged-seconds 5]
+#include "kestrel/aiming/TonePitch.h"
 #include "kestrel/at/Conversions.h"
+#include "kestrel/aiming/ToneSynth.h"
+#include "platform/sound/AudioSinkOutput.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -195,6 +200,13 @@ std::vector<ChangeMaker::Kind> changeKinds()
          },
          [code](const Form1& form, int n) { return form.LblMNC->text() == code(n).mid(3); },
          {}},
+        {"tone pitch (every cycle)",
+         [rssi](modemsim::ModemSimulator& sim, int n) { sim.setRssi(rssi(n) + 1); },
+         [rssi](const Form1& form, int n) {
+             return form.aimingTone().generator().targetPitchHz() ==
+                    tonePitchHz(-113 + 2 * (rssi(n) + 1));
+         },
+         {}},
         {"cell ID (every cycle)",
          [cell](modemsim::ModemSimulator& sim, int n) { sim.setCellId(cell(n)); },
          [cell](const Form1& form, int n) {
@@ -286,6 +298,9 @@ int main(int argc, char* argv[])
     }
     Form1& form = monitor.window();
     form.show();
+    // The aiming tone follows the level (no audio device is needed: the pitch is set all the
+    // same). Its CPU with the history and full-screen view open is bench/presentation's.
+    form.MnuTone->trigger();
 
     ChangeMaker changes(sim, changeKinds());
     Phase answering;
@@ -413,6 +428,12 @@ int main(int argc, char* argv[])
         std::printf("  %-29s median %4.0f ms, max %4.0f ms  (%zu changes)\n", kind.name,
                     kind.delays.median(), kind.delays.max(), kind.delays.values.size());
     }
+    const Sample& pitch = changes.kinds()[3].delays; // the tone's pitch
+    const double audibleMs =
+        pitch.max() + AudioSinkOutput::kBufferMs + static_cast<double>(ToneSynth::kGlideMs);
+    std::printf("  tone heard at the new pitch: max %.0f ms (the pitch's, + %d ms audio buffer + %.0f "
+                "ms glide: one cycle + 60 ms)\n",
+                audibleMs, AudioSinkOutput::kBufferMs, ToneSynth::kGlideMs);
     std::printf("monitor CPU, answering: %.2f%% of one core (window thread; goal < 2%%) %s\n",
                 cpuShare, cpuShare < 2 ? "met" : "MISSED");
     std::printf("monitor CPU, silent:    %.2f%% of one core (window thread)\n",

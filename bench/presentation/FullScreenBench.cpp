@@ -2,7 +2,10 @@
 // level on show changing now and then, and the process's CPU time over a stretch of wall time.
 //
 //   fullscreen_bench [--seconds N] [--change-ms M] [--size S] [--no-view] [--grab out.png]
-//                    [--modem path/to/modemsim]
+//                    [--modem path/to/modemsim] [--aids]
+//
+// --aids switches the aiming tone on (on the real audio output, where there is one) and opens
+// the signal history, as someone aiming an antenna has them.
 //
 // The level changes by writes into the window as a polling cycle makes them, or, with --modem,
 // in the modem simulator (run as its own process, so its CPU time is not counted), which the
@@ -21,8 +24,10 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/serial/SerialCommControl.h"
+#include "platform/sound/AudioSinkOutput.h"
 #include "platform/sound/FakeSoundPlayer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,6 +50,7 @@ struct Options {
     bool view = true;
     QString grab;
     QString modem;
+    bool aids = false;
 };
 
 Options parse(const QStringList& arguments)
@@ -63,6 +69,8 @@ Options parse(const QStringList& arguments)
             options.view = false;
         } else if (a == QLatin1String("--grab") && i + 1 < arguments.size()) {
             options.grab = arguments[++i];
+        } else if (a == QLatin1String("--aids")) {
+            options.aids = true;
         } else if (a == QLatin1String("--modem") && i + 1 < arguments.size()) {
             options.modem = arguments[++i];
         }
@@ -174,10 +182,15 @@ int main(int argc, char* argv[])
     }
     FakeSoundPlayer soundPlayer;
     FakeFileDialog fileDialog;
+    AudioSinkOutput toneOutput;
     Form1 window({modemPath.isEmpty() ? static_cast<CommControl&>(noPort) : modemPort, inventory,
-                  soundPlayer, fileDialog, QString()});
+                  soundPlayer, fileDialog, QString(), nullptr, &toneOutput});
     window.Form_Load();
     window.show();
+    if (options.aids) {
+        window.MnuTone->trigger();
+        window.MnuHistory->trigger();
+    }
 
     PaintCounter counter;
     long ticks = 0;
@@ -234,9 +247,10 @@ int main(int argc, char* argv[])
     const double wallSeconds = wall.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpuStart;
 
-    std::printf("source=%s view=%s size=%d seconds=%.1f change_ms=%d level_changes=%d ticks=%ld "
-                "form2_paints=%ld at_commands=%ld cpu_percent=%.2f\n",
+    std::printf("source=%s view=%s aids=%s size=%d seconds=%.1f change_ms=%d level_changes=%d "
+                "ticks=%ld form2_paints=%ld at_commands=%ld cpu_percent=%.2f\n",
                 modemPath.isEmpty() ? "writes" : "modemsim", options.view ? "open" : "closed",
+                options.aids ? "on" : "off",
                 options.size, wallSeconds, options.changeMs, changes, ticks, counter.paints,
                 simulator.commandsReceived() - commandsBefore, 100.0 * cpu / wallSeconds);
     return 0;

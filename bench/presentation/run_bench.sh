@@ -5,7 +5,8 @@
 #
 # Each line: the main window alone, then Form2 at size 250 with the level changing every two
 # seconds, then every polling cycle (300 ms), then Form2 at 500; last, Form2 at 250 with the
-# window polling the modem simulator. Set QT_QPA_PLATFORM=xcb under xvfb-run to measure drawing
+# window polling the modem simulator, and the same with the aiming tone on and the signal history
+# open. Set QT_QPA_PLATFORM=xcb under xvfb-run to measure drawing
 # to an X server instead of offscreen.
 set -euo pipefail
 build=${1:-build}
@@ -18,3 +19,4 @@ bench="$build/bench/presentation/fullscreen_bench"
 "$bench" --seconds "$seconds" --size 250 --change-ms 300
 "$bench" --seconds "$seconds" --size 500 --change-ms 300
 "$bench" --seconds "$seconds" --size 250 --change-ms 2000 --modem "$build/tools/modemsim/modemsim"
+"$bench" --seconds "$seconds" --size 250 --change-ms 2000 --modem "$build/tools/modemsim/modemsim" --aids
