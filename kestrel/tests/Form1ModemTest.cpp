@@ -242,9 +242,10 @@ const Trouble kTroubles[] = {
      [](ModemSimulator& sim) { sim.setEcho(true); }, 3, Trouble::Steady},
     // The level line and the "OK" come in separate reads: the transaction ends on the second
     // piece alone, so the new level never reaches the label.
+    // The pause is long enough that a loaded machine does not read both lines in one go.
     {"RepliesSplitPerLine",
      [](ModemSimulator& sim) {
-         sim.setReplySplit(modemsim::ReplySplit::PerLine, 8ms);
+         sim.setReplySplit(modemsim::ReplySplit::PerLine, 30ms);
          sim.setRssi(25);
      },
      [](ModemSimulator& sim) {
