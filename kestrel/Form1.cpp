@@ -167,7 +167,7 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       MSComm1(platform.MSComm1), inventory(platform.inventory), MMControl1(platform.MMControl1),
       cmdOpenFile(platform.cmdOpenFile), executableFolder(std::move(platform.executableFolder)),
-      deviceWatch(platform.deviceWatch)
+      deviceWatch(platform.deviceWatch), messages(platform.messages)
 {
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));

@@ -43,6 +43,7 @@ public:
     FileDialog& cmdOpenFile;
     const QString executableFolder;
     DeviceWatch* const deviceWatch; // may be null: then only TimerWatch looks for the stick
+    MessageSink* const messages;    // may be null: then message boxes over this window
 
     // Display panel, drawn behind everything else.
     QFrame* Shape2 = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/filedialog/FileDialog.h"
 #include "platform/hotplug/DeviceWatch.h"
 #include "platform/inventory/DeviceInventory.h"
+#include "platform/message/MessageSink.h"
 #include "platform/serial/CommControl.h"
 #include "platform/sound/SoundPlayer.h"
 
@@ -17,4 +18,6 @@ struct MonitorPlatform {
     QString executableFolder;
     // Tells when ttys come and go; optional, the monitor also looks by itself every second.
     DeviceWatch* deviceWatch = nullptr;
+    // The questions and failures of "Save id"; optional, message boxes over the window by default.
+    MessageSink* messages = nullptr;
 };
