@@ -99,6 +99,7 @@ void Form1::connectHandlers(PageLoader& loader)
     connect(&loader, &PageLoader::DocumentComplete, this, &Form1::web1);
     connect(&loader, &PageLoader::loadFailed, this,
             [this](const QString& reason) { lookup_.serviceUnreachable(reason); });
+    connect(&loader, &PageLoader::replyTooLarge, this, [this] { lookup_.replyTooLarge(); });
 }
 
 void Form1::CommandOpen_Click()

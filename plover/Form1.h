@@ -20,7 +20,7 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     Form1(FileDialog& cmdOpenFile, PageLoader& WebBrowser1, UrlOpener& browser,
-          MessageSink& messages, lookup::BaseAddresses bases = lookup::configuredBases(),
+          MessageSink& messages, lookup::BaseAddresses bases = lookup::basesInEffect(),
           QWidget* parent = nullptr);
 
     // The controls, each with its design name as objectName.
