@@ -8,6 +8,7 @@
 // With --screenshot the window is saved to FILE after SECONDS (default 4) and the demo ends.
 #include "kestrel/demo/DemoScript.h"
 #include "kestrel/demo/SimulatedMonitor.h"
+#include "platform/cli/CommandLine.h"
 #include "tools/modemsim/ScenarioPlayer.h"
 
 #include <QApplication>
@@ -63,7 +64,6 @@ int main(int argc, char* argv[])
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("The kestrel signal monitor polling a simulated Huawei 3G stick."));
-    options.addHelpOption();
     const QCommandLineOption latency(QStringLiteral("latency"),
                                      QStringLiteral("The stick's reply latency (default 15)."),
                                      QStringLiteral("ms"), QStringLiteral("15"));
@@ -75,7 +75,8 @@ int main(int argc, char* argv[])
                                    QStringLiteral("Seconds before the screenshot (default 4)."),
                                    QStringLiteral("seconds"), QStringLiteral("4"));
     options.addOptions({latency, screenshot, after});
-    options.process(app);
+    if (const std::optional<int> status = readCommandLine(options, app.arguments()))
+        return *status;
 
     bool latencyOk = false;
     bool afterOk = false;
