@@ -104,6 +104,7 @@ void NetworkPageLoader::convertElsewhere(const QByteArray& body, const QByteArra
         QThread::create([text, body, contentType] { *text = pageText(body, contentType); });
     worker->setParent(this);
     connect(worker, &QThread::finished, this, [this, worker, text, navigation] {
+        worker->wait(); // finished comes just before the thread's very end
         delete worker;
         if (navigation != navigation_)
             return;
