@@ -35,8 +35,10 @@ IniFileBytes readIniFileBytes(const QString& path)
 
 QString writeIniFileBytes(const QString& path, const QByteArray& bytes)
 {
-    // QSaveFile copies the permissions of an existing target onto its temporary file.
+    // QSaveFile copies the permissions of an existing target onto its temporary file. Where the
+    // folder takes no new file but the target itself is writable, it writes the target in place.
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         return QStringLiteral("cannot be created: %1").arg(file.errorString());
     }

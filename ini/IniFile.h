@@ -17,5 +17,6 @@ IniFileBytes readIniFileBytes(const QString& path);
 
 // Replaces the file atomically: the bytes go to a temporary file in the same folder, which is
 // renamed over the target only when all of them are written. On failure the old file stays as
-// it was. An existing file keeps its permissions.
+// it was. An existing file keeps its permissions. Where the folder cannot take the temporary
+// file but the target is writable, the target is written in place instead (not atomic).
 QString writeIniFileBytes(const QString& path, const QByteArray& bytes);

@@ -54,8 +54,8 @@ QString trimSpaces(const QString& line)
 }
 
 struct IniLine {
-    enum class Kind { Skipped, Header, Entry };
-    Kind kind = Kind::Skipped;
+    enum class Kind { Blank, Skipped, Header, Entry };
+    Kind kind = Kind::Blank;
     QString name;
     QString value;
 };
@@ -67,26 +67,27 @@ IniLine classifyLine(const QString& rawLine)
     if (line.isEmpty() || semicolon == 0) {
         return {}; // blank line or comment
     }
+    const IniLine skipped{IniLine::Kind::Skipped, {}, {}};
     if (semicolon > 0) {
         line.truncate(semicolon); // not trimmed again: spaces before the ";" stay
     }
     if (line.startsWith(u'[')) {
         const qsizetype close = line.indexOf(u']');
         if (close < 2) {
-            return {}; // no "]", or "[]"
+            return skipped; // no "]", or "[]"
         }
         return {IniLine::Kind::Header, line.mid(1, close - 1), {}};
     }
     const qsizetype equals = line.indexOf(u'=');
     if (equals < 1) {
-        return {};
+        return skipped;
     }
     return {IniLine::Kind::Entry, line.left(equals), line.mid(equals + 1)};
 }
 
 } // namespace
 
-IniDocument readIniDocument(const QByteArray& bytes)
+IniDocument readIniDocument(const QByteArray& bytes, QStringList* dropped)
 {
     IniDocument document;
     // An index, not a pointer: appending sections may move them.
@@ -99,6 +100,8 @@ IniDocument readIniDocument(const QByteArray& bytes)
         } else if (line.kind == IniLine::Kind::Entry && current >= 0) {
             document.Sections[current].Values.append(
                 IniEntry{std::move(line.name), std::move(line.value)});
+        } else if (line.kind != IniLine::Kind::Blank && dropped != nullptr) {
+            dropped->append(text);
         }
     }
     return document;

@@ -130,6 +130,12 @@ void clsINI::setFileName(const QString& vData)
     }
 }
 
+void clsINI::setFileName(const QString& vData, const QByteArray& content)
+{
+    m_fileName = vData;
+    m_document = readIniDocument(content);
+}
+
 QString clsINI::FileName() const
 {
     return m_fileName;

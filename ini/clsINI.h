@@ -55,6 +55,9 @@ public:
     // name) leaves the document empty without error. Throws IniFileError when the file
     // cannot be read; the document then holds the lines read before the failure.
     void setFileName(const QString& vData);
+    // The same for a caller that has read the file itself (with its own checks): stores the
+    // name and takes the document from `content`, without touching the disk.
+    void setFileName(const QString& vData, const QByteArray& content);
     QString FileName() const;
 
 private:

@@ -51,7 +51,7 @@ public:
     const QString executableFolder;
     DeviceWatch* const deviceWatch; // may be null: then only TimerWatch looks for the stick
     PcmOutput* const toneOutput;    // may be null: then the aiming tone is never heard
-    MessageSink* const messages;    // may be null: then messages go nowhere
+    MessageSink* const messages;    // may be null: then message boxes over this window
 
     // Display panel, drawn behind everything else.
     QFrame* Shape2 = nullptr;

@@ -1,12 +1,13 @@
 // The main window's actions beyond polling: the full-screen view, the spoken level and the ID
 // file.
+#include "ini/IdFile.h"
 #include "ini/IdFileNames.h"
-#include "ini/clsINI.h"
 #include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
 #include "kestrel/LevelDbm.h"
 #include "kestrel/voice/VoicePlay.h"
 #include "platform/levelbar/ProgressBar.h"
+#include "platform/message/BoxMessageSink.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -71,22 +72,12 @@ void Form1::CommandSave_Click()
         return;
     }
 
-    clsINI idFile;
-    try {
-        idFile.setFileName(fileName);
-    } catch (const IniFileError&) {
-        // The file exists but was not read completely: writing now would replace it by the
-        // part that was read.
-        return;
-    }
-    idFile.setValue(IdFile::Section, IdFile::CellId, LblCellID->text());
-    idFile.setValue(IdFile::Section, IdFile::Lac, LblLAC->text());
-    idFile.setValue(IdFile::Section, IdFile::Mnc, LblMNC->text());
-    idFile.setValue(IdFile::Section, IdFile::Mcc, LblMCC->text());
-    idFile.setValue(IdFile::Section, IdFile::Operator, LblCOPS->text());
-    try {
-        idFile.UpdateFile();
-    } catch (const IniFileError&) {
-        // Shown nowhere; the write is atomic, so the old file stays as it was.
-    }
+    BoxMessageSink boxes(this);
+    saveIdFile(fileName,
+               {{IdFile::CellId, LblCellID->text()},
+                {IdFile::Lac, LblLAC->text()},
+                {IdFile::Mnc, LblMNC->text()},
+                {IdFile::Mcc, LblMCC->text()},
+                {IdFile::Operator, LblCOPS->text()}},
+               messages ? *messages : boxes, QStringLiteral("kestrel"));
 }

@@ -6,7 +6,7 @@
 #include "kestrel/LevelDbm.h"
 #include "kestrel/at/Conversions.h"
 #include "platform/levelbar/ProgressBar.h"
-#include "platform/message/MessageSink.h"
+#include "platform/message/BoxMessageSink.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -98,9 +98,8 @@ void Form1::MnuRecord_Click(bool on)
 
 void Form1::tell(const QString& text)
 {
-    if (messages) {
-        messages->show(QStringLiteral("kestrel"), text);
-    }
+    BoxMessageSink boxes(this);
+    (messages ? *messages : boxes).show(QStringLiteral("kestrel"), text);
 }
 
 void Form1::showAimingLevel()

@@ -21,6 +21,7 @@ struct MonitorPlatform {
     DeviceWatch* deviceWatch = nullptr;
     // Plays the aiming tone; optional.
     PcmOutput* toneOutput = nullptr;
-    // Shows what went wrong with a user's action; optional.
+    // The questions and failures of "Save id" and of recording readings; optional, message
+    // boxes over the window by default.
     MessageSink* messages = nullptr;
 };

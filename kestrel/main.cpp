@@ -1,4 +1,5 @@
 #include "kestrel/Form1.h"
+#include "platform/cli/CommandLine.h"
 #include "platform/filedialog/QtFileDialog.h"
 #include "platform/hotplug/UdevDeviceWatch.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
@@ -13,8 +14,16 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kestrel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelplover.kestrel"));
 
-    // The platform pieces outlive the window that uses them.
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        QStringLiteral("Shows the signal, operator and cell of a Huawei USB modem."));
+    if (const std::optional<int> status = readCommandLine(options, app.arguments()))
+        return *status;
+
+    // The platform pieces outlive the window that uses them. "Save id" asks and reports through
+    // message boxes over the window.
     SerialCommControl serialPort;
     SysfsDeviceInventory inventory(QStringLiteral("/sys"));
     MediaSoundPlayer soundPlayer;

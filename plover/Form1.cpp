@@ -1,9 +1,10 @@
 #include "plover/Form1.h"
 
+#include "ini/IdFile.h"
+#include "ini/IdFileNames.h"
 #include "packaging/icons/ProgramIcon.h"
 #include "platform/filedialog/FileDialog.h"
 #include "platform/web/PageLoader.h"
-#include "plover/IdFile.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -49,7 +50,7 @@ QLineEdit* placeTextBox(QWidget* parent, const char* name, int left, int width)
 
 Form1::Form1(FileDialog& cmdOpenFile, PageLoader& WebBrowser1, UrlOpener& browser,
              MessageSink& messages, lookup::BaseAddresses bases, QWidget* parent)
-    : QWidget(parent), cmdOpenFile_(cmdOpenFile),
+    : QWidget(parent), cmdOpenFile_(cmdOpenFile), messages_(messages),
       lookup_(std::move(bases), WebBrowser1, browser, messages)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -98,6 +99,7 @@ void Form1::connectHandlers(PageLoader& loader)
     connect(&loader, &PageLoader::DocumentComplete, this, &Form1::web1);
     connect(&loader, &PageLoader::loadFailed, this,
             [this](const QString& reason) { lookup_.serviceUnreachable(reason); });
+    connect(&loader, &PageLoader::replyTooLarge, this, [this] { lookup_.replyTooLarge(); });
 }
 
 void Form1::CommandOpen_Click()
@@ -107,14 +109,21 @@ void Form1::CommandOpen_Click()
     cmdOpenFile_.setFilter(IniFilter);
     cmdOpenFile_.ShowOpen();
     const QString fileName = cmdOpenFile_.FileName();
-    if (fileName.isEmpty())
+    if (!fileName.isEmpty())
+        openIdFile(fileName);
+}
+
+void Form1::openIdFile(const QString& fileName)
+{
+    const std::optional<CellIdentity> identity =
+        ::openIdFile(fileName, messages_, lookup::AppTitle);
+    if (!identity)
         return;
-    const CellIdentity identity = readIdFile(fileName);
-    Txtoperator->setText(identity.operatorName);
-    Txtmcc->setText(identity.mcc);
-    Txtmnc->setText(identity.mnc);
-    Txtlac->setText(identity.lac);
-    Txtcellid->setText(identity.cellid);
+    Txtoperator->setText(identity->operatorName);
+    Txtmcc->setText(identity->mcc);
+    Txtmnc->setText(identity->mnc);
+    Txtlac->setText(identity->lac);
+    Txtcellid->setText(identity->cellid);
 }
 
 void Form1::CommandSave_Click()
@@ -128,8 +137,13 @@ void Form1::CommandSave_Click()
     const QString fileName = cmdOpenFile_.FileName();
     if (fileName.isEmpty())
         return;
-    saveIdFile(fileName, {Txtoperator->text(), Txtmcc->text(), Txtmnc->text(), Txtlac->text(),
-                          Txtcellid->text()});
+    saveIdFile(fileName,
+               {{IdFile::Operator, Txtoperator->text()},
+                {IdFile::Mcc, Txtmcc->text()},
+                {IdFile::Mnc, Txtmnc->text()},
+                {IdFile::Lac, Txtlac->text()},
+                {IdFile::CellId, Txtcellid->text()}},
+               messages_, lookup::AppTitle);
 }
 
 void Form1::Command1_Click()

@@ -20,7 +20,7 @@ class Form1 : public QWidget
     Q_OBJECT
 public:
     Form1(FileDialog& cmdOpenFile, PageLoader& WebBrowser1, UrlOpener& browser,
-          MessageSink& messages, lookup::BaseAddresses bases = lookup::configuredBases(),
+          MessageSink& messages, lookup::BaseAddresses bases = lookup::basesInEffect(),
           QWidget* parent = nullptr);
 
     // The controls, each with its design name as objectName.
@@ -45,6 +45,10 @@ public:
     void web1();
     void web2();
 
+    // Fills the five fields from an ID file, as the open button does after its dialog; a file
+    // that is refused or cannot be read leaves them as they are, after a message box.
+    void openIdFile(const QString& fileName);
+
     const lookup::LookupValues& lookupValues() const { return lookup_.values(); }
 
 private:
@@ -53,5 +57,6 @@ private:
     void connectHandlers(PageLoader& loader);
 
     FileDialog& cmdOpenFile_;
+    MessageSink& messages_;
     lookup::CellLookup lookup_;
 };

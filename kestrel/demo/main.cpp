@@ -13,6 +13,7 @@
 #include "kestrel/HistoryWindow.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "platform/sound/AudioSinkOutput.h"
+#include "platform/cli/CommandLine.h"
 #include "tools/modemsim/ScenarioPlayer.h"
 
 #include <QApplication>
@@ -108,7 +109,6 @@ int main(int argc, char* argv[])
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("The kestrel signal monitor polling a simulated Huawei 3G stick."));
-    options.addHelpOption();
     const QCommandLineOption latency(QStringLiteral("latency"),
                                      QStringLiteral("The stick's reply latency (default 15)."),
                                      QStringLiteral("ms"), QStringLiteral("15"));
@@ -134,7 +134,8 @@ int main(int argc, char* argv[])
                                     QStringLiteral("Record the readings to <file> (CSV)."),
                                     QStringLiteral("file"));
     options.addOptions({latency, screenshot, after, round, tone, history, fullScreen, record});
-    options.process(app);
+    if (const std::optional<int> status = readCommandLine(options, app.arguments()))
+        return *status;
     const bool sweep = options.value(round) == QLatin1String("sweep");
     if (!sweep && options.value(round) != QLatin1String("tour")) {
         say(QStringLiteral("kestrel-demo: --round takes tour or sweep"));

@@ -3,6 +3,7 @@
 #include "kestrel/tests/TestApplication.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/message/FakeMessageSink.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
 
@@ -84,7 +85,8 @@ protected:
     FakeDeviceInventory inventory;
     FakeSoundPlayer sound;
     FakeFileDialog dialog;
-    Form1 form{{serial, inventory, sound, dialog, QString()}};
+    FakeMessageSink messages;
+    Form1 form{{serial, inventory, sound, dialog, QString(), nullptr, &messages}};
 };
 
 TEST_F(SaveIdTest, ANewFileHoldsTheFiveLabelsInOrder)
@@ -118,8 +120,10 @@ TEST_F(SaveIdTest, AnExistingFileKeepsWhatItHolds)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
         writeBytes(path("id.ini"), row.before);
+        messages.answers = {true};
         saveAs(path("id.ini"));
         EXPECT_EQ(readBytes(path("id.ini")), row.after);
+        EXPECT_TRUE(messages.asked.value(0).text.contains("already exists"));
     }
 }
 
@@ -136,8 +140,10 @@ TEST_F(SaveIdTest, SavingTwiceKeepsOneSectionWithTheNewerValues)
     showCell("1", "2", "01", "250", "MTS (2G)");
     saveAs(path("id.ini"));
     showCell("20512345", "7812", "02", "250", "MegaFon (3G)");
+    messages.answers = {true};
     saveAs(path("id.ini"));
     EXPECT_EQ(readBytes(path("id.ini")), freshFile);
+    EXPECT_EQ(messages.asked.size(), 1) << "the second save asks before replacing";
 }
 
 TEST_F(SaveIdTest, NothingIsWrittenWhenTheSaveCannotGoAhead)
@@ -151,22 +157,35 @@ TEST_F(SaveIdTest, NothingIsWrittenWhenTheSaveCannotGoAhead)
         const char* shows;
         QString operatorText;
         QString choice;
+        const char* message; // the start of the one message shown, or nullptr
     } rows[] = {
-        {"no operator known yet", "", path("id.ini")},
-        {"a cancelled dialog", "MegaFon", ""},
-        {"a directory where the file should be", "MegaFon", path("taken.ini")},
-        {"a folder that does not exist", "MegaFon", path("missing/id.ini")},
+        {"no operator known yet", "", path("id.ini"), nullptr},
+        {"a cancelled dialog", "MegaFon", "", nullptr},
+        {"replacing declined", "MegaFon", path("id.ini"), nullptr},
+        {"a directory where the file should be", "MegaFon", path("taken.ini"),
+         "was not saved: it is a folder"},
+        {"a folder that does not exist", "MegaFon", path("missing/id.ini"),
+         "was not saved: it cannot be created: No such file or directory"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
+        messages.shown.clear();
         reportOperator(row.operatorText);
         saveAs(row.choice);
         EXPECT_EQ(readBytes(path("id.ini")), freshFile);
         EXPECT_TRUE(QFileInfo(path("taken.ini")).isDir());
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                   (QStringList{"id.ini", "taken.ini"}));
+        ASSERT_EQ(messages.shown.size(), row.message ? 1 : 0);
+        if (row.message) {
+            EXPECT_EQ(messages.shown[0].title, QStringLiteral("kestrel"));
+            EXPECT_TRUE(messages.shown[0].text.startsWith(u'\u201c' + row.choice + u'\u201d'));
+            EXPECT_TRUE(messages.shown[0].text.contains(QString::fromUtf8(row.message)))
+                << messages.shown[0].text.toStdString();
+        }
     }
-    EXPECT_EQ(dialog.shown.size(), 4) << "the dialog is not shown without an operator";
+    EXPECT_EQ(dialog.shown.size(), 5) << "the dialog is not shown without an operator";
+    EXPECT_EQ(messages.asked.size(), 1) << "only the existing file is asked about";
 }
 
 TEST_F(SaveIdTest, AnotherClsIniReadsAllFiveBack)

@@ -4,8 +4,10 @@
 
 #include <QList>
 
-// Records each message box instead of showing it.
-class FakeMessageSink : public MessageSink {
+// Records each message box instead of showing it; questions take the next of `answers`
+// (Cancel when none is left).
+class FakeMessageSink : public MessageSink
+{
 public:
     struct Shown {
         QString title;
@@ -13,8 +15,16 @@ public:
         bool selectable;
     };
     QList<Shown> shown;
+    QList<Shown> asked; // `selectable` is unused here
+    QList<bool> answers;
+
     void show(const QString& title, const QString& text, bool selectable) override
     {
         shown << Shown{title, text, selectable};
+    }
+    bool ask(const QString& title, const QString& text, const QString&) override
+    {
+        asked << Shown{title, text, false};
+        return !answers.isEmpty() && answers.takeFirst();
     }
 };

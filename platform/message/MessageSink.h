@@ -2,10 +2,14 @@
 
 #include <QString>
 
-// A modal message box with an OK button.
-class MessageSink {
+// Modal message boxes: a message with an OK button, or a question.
+class MessageSink
+{
 public:
     virtual ~MessageSink() = default;
     // selectable: the text can be selected and copied (an address the user may open by hand).
     virtual void show(const QString& title, const QString& text, bool selectable = false) = 0;
+    // A question with two buttons: `accept` and "Cancel", which is the default (Enter and
+    // Escape both cancel). True only when the user pressed `accept`.
+    virtual bool ask(const QString& title, const QString& text, const QString& accept) = 0;
 };

@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // A page loader for tests: records each Navigate; the test completes or fails the load.
-class FakePageLoader : public PageLoader {
+class FakePageLoader : public PageLoader
+{
 public:
     QStringList navigated;
     QString body;
@@ -19,4 +20,5 @@ public:
         emit DocumentComplete();
     }
     void fail(const QString& reason) { emit loadFailed(reason); }
+    void tooLarge() { emit replyTooLarge(); }
 };

@@ -4,7 +4,9 @@
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QThread>
 #include <QUrl>
+#include <memory>
 
 NetworkPageLoader::NetworkPageLoader(QObject* parent, std::chrono::milliseconds timeout)
     : PageLoader(parent), timeout_(timeout)
@@ -32,7 +34,12 @@ void NetworkPageLoader::Navigate(const QString& address)
                          QNetworkRequest::NoLessSafeRedirectPolicy);
     QNetworkReply* reply = manager_.get(request);
     reply_ = reply;
+    // The network thread stops reading once this much waits unread, so a reply that outgrows the
+    // limit holds at most this much before it is dropped.
+    reply->setReadBufferSize(2 * MaxReplyBytes);
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
+    connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { checkSize(reply); });
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply] { checkSize(reply); });
     deadline_.start(timeout_);
 }
 
@@ -69,11 +76,55 @@ void NetworkPageLoader::finished(QNetworkReply* reply)
 
     // An HTTP status means the server answered: that is a page, an error page included.
     if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
-        bodyText_ = pageText(reply->readAll(), reply->rawHeader("Content-Type"));
-        emit DocumentComplete();
+        const QByteArray body = reply->read(MaxReplyBytes + 1);
+        if (body.size() > MaxReplyBytes) {
+            emit replyTooLarge();
+            return;
+        }
+        convertElsewhere(body, reply->rawHeader("Content-Type"));
         return;
     }
     emit loadFailed(reply->errorString());
+}
+
+NetworkPageLoader::~NetworkPageLoader()
+{
+    // A conversion still running finishes first; it is bounded by the reply's size.
+    for (QThread* worker : findChildren<QThread*>(Qt::FindDirectChildrenOnly))
+        worker->wait();
+}
+
+// The page's text is made on a thread of its own, so that a large or deeply nested page never
+// holds up the window; a Navigate meanwhile makes the result stale, and it is dropped.
+void NetworkPageLoader::convertElsewhere(const QByteArray& body, const QByteArray& contentType)
+{
+    const quint64 navigation = navigation_;
+    auto text = std::make_shared<QString>();
+    QThread* worker =
+        QThread::create([text, body, contentType] { *text = pageText(body, contentType); });
+    worker->setParent(this);
+    connect(worker, &QThread::finished, this, [this, worker, text, navigation] {
+        worker->wait(); // finished comes just before the thread's very end
+        delete worker;
+        if (navigation != navigation_)
+            return;
+        bodyText_ = *text;
+        emit DocumentComplete();
+    });
+    worker->start();
+}
+
+void NetworkPageLoader::checkSize(QNetworkReply* reply)
+{
+    if (reply != reply_)
+        return;
+    const QVariant announced = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (reply->bytesAvailable() <= MaxReplyBytes &&
+        (!announced.isValid() || announced.toLongLong() <= MaxReplyBytes))
+        return;
+    // Dropped before it is read: the body is buffered only up to about the limit.
+    dropInFlight();
+    emit replyTooLarge();
 }
 
 void NetworkPageLoader::timedOut()

@@ -12,13 +12,16 @@ class QNetworkReply;
 // The hidden page loader on QNetworkAccessManager. Only http and https addresses are loaded;
 // redirects are followed unless they lead from https to http. Any HTTP reply, whatever its
 // status, is a page; a load that brings no reply at all, or none complete within `timeout`,
-// ends in loadFailed. A new Navigate drops the load in flight without a signal for it.
+// ends in loadFailed; one whose body (announced or arrived) passes MaxReplyBytes is dropped
+// at once with replyTooLarge. The page's text is made off the owner's thread. A new Navigate
+// drops the load (or conversion) in flight without a signal for it.
 class NetworkPageLoader : public PageLoader
 {
     Q_OBJECT
 public:
     explicit NetworkPageLoader(QObject* parent = nullptr,
                                std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    ~NetworkPageLoader() override;
 
     void Navigate(const QString& address) override;
     QString bodyText() const override { return bodyText_; }
@@ -27,6 +30,8 @@ private:
     void dropInFlight();
     void failLater(const QString& reason);
     void finished(QNetworkReply* reply);
+    void checkSize(QNetworkReply* reply);
+    void convertElsewhere(const QByteArray& body, const QByteArray& contentType);
     void timedOut();
 
     QNetworkAccessManager manager_;

@@ -4,10 +4,13 @@
 #include <QString>
 
 // Loads an address out of sight, as a hidden browser would, and reports each completed page on
-// the owner's thread.
-class PageLoader : public QObject {
+// the owner's thread. A reply body larger than MaxReplyBytes is not read to its end.
+class PageLoader : public QObject
+{
     Q_OBJECT
 public:
+    static constexpr qint64 MaxReplyBytes = 1024 * 1024;
+
     using QObject::QObject;
     ~PageLoader() override = default;
 
@@ -21,4 +24,6 @@ signals:
     void DocumentComplete();
     // No page could be had at all (no network, refused, unknown host, TLS failure, timeout).
     void loadFailed(const QString& reason);
+    // The reply grew past MaxReplyBytes; the load was dropped there.
+    void replyTooLarge();
 };

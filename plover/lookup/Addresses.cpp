@@ -1,6 +1,7 @@
 #include "plover/lookup/Addresses.h"
 
 #include <QUrl>
+#include <utility>
 
 namespace lookup
 {
@@ -31,6 +32,19 @@ QString mapAddress(const QString& mapBase, const QString& firstValue, const QStr
     const QString position = encoded(secondValue) + QLatin1Char(',') + encoded(firstValue);
     return mapBase + QStringLiteral("/?l=map/&pt=") + position + QStringLiteral("&ll=") + position +
            QStringLiteral("&z=10");
+}
+
+BaseAddresses basesInEffect(BaseAddresses configured)
+{
+    for (auto [base, name] : {std::pair{&configured.service, "PLOVER_SERVICE_BASE"},
+                              std::pair{&configured.map, "PLOVER_MAP_BASE"}}) {
+        QString given = qEnvironmentVariable(name);
+        while (given.endsWith(QLatin1Char('/')))
+            given.chop(1);
+        if (!given.isEmpty())
+            *base = given;
+    }
+    return configured;
 }
 
 bool isWebAddress(const QString& address)

@@ -16,6 +16,10 @@ struct BaseAddresses {
 // The ones fixed at build time (CMake cache variables PLOVER_SERVICE_BASE and PLOVER_MAP_BASE).
 BaseAddresses configuredBases();
 
+// The configured ones, each replaced by the environment variable of the same name when that is
+// set and not empty (a trailing slash dropped).
+BaseAddresses basesInEffect(BaseAddresses configured = configuredBases());
+
 // The four fields of the window that a lookup reads, exactly as typed.
 struct CellFields {
     QString mcc;

@@ -42,7 +42,9 @@ void CellLookup::click(const CellFields& fields)
 void CellLookup::web1()
 {
     values_.pageText = loader_.bodyText();
-    if (values_.pageText.contains(QStringLiteral("error"), Qt::CaseSensitive)) {
+    // A reply that reports an error, or that holds no position at all, names no place to open.
+    if (values_.pageText.contains(QStringLiteral("error"), Qt::CaseSensitive) ||
+        !values_.pageText.contains(QStringLiteral("coordinates"), Qt::CaseSensitive)) {
         messages_.show(AppTitle, IdMissingMessage);
         return;
     }
@@ -53,7 +55,8 @@ void CellLookup::web1()
 }
 
 // Cuts the first two quoted strings after "coordinates" out of the page text. A search that
-// finds nothing yields 0, so the next search starts again at the top of the page; a closing
+// finds nothing yields 0, so the next search starts again at the top of the page (which can
+// happen only after the keyword, as web1 sees it first); a closing
 // mark that is missing makes the count negative and leaves that value alone. Pages such as
 // <coordinates latitude="55.75580" longitude="37.61730"/> give latitude, then longitude.
 void CellLookup::takeCoordinates()
@@ -91,7 +94,16 @@ void CellLookup::web2()
 void CellLookup::serviceUnreachable(const QString& reason)
 {
     messages_.show(AppTitle,
-                   QStringLiteral("The cell location service could not be reached:\n\n") + reason);
+                   QStringLiteral("The cell location service at %1 could not be reached:\n\n%2"
+                                  "\n\nWhen it runs on this computer, start it with\n\n"
+                                  "    systemctl --user start cellsvc.socket")
+                       .arg(bases_.service, reason),
+                   true);
+}
+
+void CellLookup::replyTooLarge()
+{
+    messages_.show(AppTitle, TooLargeMessage);
 }
 
 } // namespace lookup

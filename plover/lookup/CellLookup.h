@@ -21,6 +21,7 @@ struct LookupValues {
 // The title of every message box of the locator.
 inline const QString AppTitle = QStringLiteral("plover");
 inline const QString IdMissingMessage = QStringLiteral("ID does not exist");
+inline const QString TooLargeMessage = QStringLiteral("The service's reply is too large");
 
 // The cell lookup of the locator window: the click on "MAP" sends the request, web1 reads the
 // completed page and web2 opens the map. It holds no widgets; the window hands it the fields
@@ -32,12 +33,16 @@ public:
 
     // The click on "MAP": sends the request for these fields; does nothing when one is empty.
     void click(const CellFields& fields);
-    // A page arrived: "ID does not exist" when it holds "error", else its coordinates go to web2.
+    // A page arrived: "ID does not exist" when it holds "error" or lacks "coordinates", else its
+    // coordinates go to web2.
     void web1();
     // Opens the map in the user's browser and clears the values of this lookup.
     void web2();
-    // The loader got no page at all: the user is told why.
+    // The loader got no page at all: the user is told why, where the service was looked for and
+    // how to start it.
     void serviceUnreachable(const QString& reason);
+    // The reply outgrew the loader's limit: the user is told; nothing opens.
+    void replyTooLarge();
 
     const LookupValues& values() const { return values_; }
 

@@ -1,3 +1,4 @@
+#include "ini/IdFile.h"
 #include "ini/IdFileNames.h"
 #include "ini/clsINI.h"
 #include "platform/filedialog/FakeFileDialog.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -131,14 +133,16 @@ TEST_F(Form1IdFile, SaveKeepsOtherSectionsAndUpdatesEntriesInPlace)
     writeFile("shared.ini",
               "; a comment\r\n[First]\r\na=1\r\n[value]\r\nCellID=1\r\n[Last]\r\nb=2\r\n");
     fill(cell);
+    messages.answers = {true};
     use(form.CommandSave, "shared.ini");
+    EXPECT_EQ(messages.asked.size(), 1) << "an ID file with a comment is asked about once";
     EXPECT_EQ(readFile("shared.ini"),
               "[First]\r\na=1\r\n\r\n"
               "[value]\r\nCellID=314\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\n\r\n"
               "[Last]\r\nb=2\r\n\r\n");
 }
 
-TEST_F(Form1IdFile, NothingIsWrittenWithoutAFullCellACancelOrAReadableFile)
+TEST_F(Form1IdFile, NothingIsWrittenWithoutAFullCellOrWithACancel)
 {
     for (QLineEdit* box : {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid}) {
         fill(cell);
@@ -153,13 +157,100 @@ TEST_F(Form1IdFile, NothingIsWrittenWithoutAFullCellACancelOrAReadableFile)
     form.Txtcellid->setText(QStringLiteral("999"));
     use(form.CommandSave, nullptr);
     EXPECT_EQ(readFile("first.ini"), saved) << "a cancel after an earlier choice writes nothing";
+    EXPECT_EQ(folder(), QStringList{"first.ini"});
+    EXPECT_TRUE(messages.shown.isEmpty() && messages.asked.isEmpty());
+}
 
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("cell.ini")));
-    use(form.CommandSave, "cell.ini");
-    EXPECT_TRUE(QFileInfo(path("cell.ini")).isDir());
-    EXPECT_TRUE(QDir(path("cell.ini")).isEmpty());
-    EXPECT_EQ(folder(), (QStringList{"cell.ini", "first.ini"}));
-    EXPECT_TRUE(messages.shown.isEmpty()) << "the file actions show no message";
+// What replacing an existing file asks, and what each answer leaves on disk.
+TEST_F(Form1IdFile, ReplacingAFileAsksFirstAndTwiceForOneThatIsNoIdFile)
+{
+    const QByteArray notes = "Buy milk\nCall Anna\n";
+    QByteArray binary(3000, '\0');
+    for (int i = 0; i < binary.size(); ++i)
+        binary[i] = char(i * 7);
+    const QByteArray saved =
+        "[Value]\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\ncellid=314\r\n\r\n";
+    const struct {
+        const char* shows;
+        QByteArray before;
+        QList<bool> answers;
+        QStringList askedAbout; // a word of each question, in order
+        bool replaced;
+    } rows[] = {
+        {"an ID file, declined", monitorFile, {false}, {"already exists"}, false},
+        {"an empty file, agreed", "", {true}, {"already exists"}, true},
+        {"notes, declined at the second question",
+         notes,
+         {true, false},
+         {"already exists",
+          "2 lines of text outside any section (the first: \u201cBuy milk\u201d)"},
+         false},
+        {"notes, agreed twice", notes, {true, true}, {"already exists", "Buy milk"}, true},
+        {"a binary file, declined",
+         binary,
+         {true, false},
+         {"already exists", "its 3000 bytes, which are not text"},
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        writeFile("notes.txt", row.before);
+        messages.asked.clear();
+        messages.answers = row.answers;
+        fill(cell);
+        use(form.CommandSave, "notes.txt");
+        ASSERT_EQ(messages.asked.size(), row.askedAbout.size());
+        for (int i = 0; i < row.askedAbout.size(); ++i) {
+            EXPECT_TRUE(messages.asked[i].text.contains(row.askedAbout[i]))
+                << messages.asked[i].text.toStdString();
+            EXPECT_TRUE(messages.asked[i].text.contains(path("notes.txt")));
+        }
+        EXPECT_EQ(readFile("notes.txt"), row.replaced ? saved : row.before);
+        EXPECT_EQ(folder(), QStringList{"notes.txt"});
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+// Only a regular file of at most 1 MiB is read, for opening and for saving into; anything else
+// is named in a message and left alone, and the fields keep what they held.
+TEST_F(Form1IdFile, PicksThatAreNoFileOrTooLargeAreRefused)
+{
+    ASSERT_EQ(mkfifo(path("fifo.ini").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.ini")));
+    writeFile("large.ini", "[Value]\r\nmcc=1\r\n" + QByteArray(IdFileSizeLimit, ';'));
+    const struct {
+        const char* name;
+        const char* reason;
+    } rows[] = {
+        {"fifo.ini", "it is a named pipe (FIFO), not a file"},
+        {"folder.ini", "it is a folder"},
+        {"zero.ini", "it is a device, not a file"},
+        {"large.ini", "it is larger than 1 MiB (1048592 bytes)"},
+        {"missing/cell.ini", "it cannot be created: No such file or directory"},
+    };
+    const QStringList before = folder();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (QPushButton* button : {form.CommandOpen, form.CommandSave}) {
+            fill(cell);
+            messages.shown.clear();
+            use(button, row.name);
+            if (button == form.CommandOpen && QByteArray(row.name).startsWith("missing"))
+                continue; // a name that does not exist opens as an empty file
+            ASSERT_EQ(messages.shown.size(), 1);
+            EXPECT_EQ(messages.shown[0].title, QStringLiteral("plover"));
+            EXPECT_TRUE(messages.shown[0].text.startsWith(
+                QStringLiteral("\u201c%1\u201d was not %2: %3")
+                    .arg(path(row.name), button == form.CommandOpen ? "opened" : "saved",
+                         QString::fromUtf8(row.reason))))
+                << messages.shown[0].text.toStdString();
+            EXPECT_EQ(fields(), cell);
+        }
+    }
+    EXPECT_TRUE(messages.asked.isEmpty());
+    EXPECT_EQ(folder(), before);
+    EXPECT_TRUE(QFileInfo(path("large.ini")).size() > IdFileSizeLimit);
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 #include "platform/web/FakeUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "platform/web/tests/LocalHttpServer.h"
-#include "tests/support/WaitUntil.h"
 #include "plover/Form1.h"
 #include "tests/support/TestApp.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,12 +46,13 @@ protected:
     Form1 form{dialog, loader, opener, messages, {service.base(), mapBase}};
 };
 
-TEST_F(Form1Lookup, RepliesOpenTheMapOrSayTheIdDoesNotExist)
+TEST_F(Form1Lookup, RepliesOpenTheMapOrSayWhy)
 {
+    const QString idMissing = QStringLiteral("ID does not exist");
     const struct {
         const char* shows;
         LocalHttpServer::Reply reply;
-        QString map; // empty: "ID does not exist" instead
+        QString outcome; // the map opened, or else the message shown
     } rows[] = {
         {"xml", {200, "text/xml", xmlReply, {}, false}, xmlMap},
         {"html",
@@ -61,7 +62,13 @@ TEST_F(Form1Lookup, RepliesOpenTheMapOrSayTheIdDoesNotExist)
           {},
           false},
          mapBase + "/?l=map/&pt=34.25,12.5&ll=34.25,12.5&z=10"},
-        {"error reply", {404, "text/plain", "error: cell not found", {}, false}, ""},
+        {"error reply", {404, "text/plain", "error: cell not found", {}, false}, idMissing},
+        {"xml without coordinates",
+         {200, "text/xml", R"(<?xml version="1.0" encoding="UTF-8"?><pt l="1"/>)", {}, false},
+         idMissing},
+        {"a reply past 1 MiB",
+         {200, "text/plain", QByteArray(PageLoader::MaxReplyBytes + 1, 'x'), {}, false},
+         QStringLiteral("The service's reply is too large")},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -73,10 +80,8 @@ TEST_F(Form1Lookup, RepliesOpenTheMapOrSayTheIdDoesNotExist)
         form.Command1->click();
         ASSERT_TRUE(waitUntil([&] { return answered(); }));
         EXPECT_EQ(service.targets.last(), QString::fromLatin1(request));
-        EXPECT_EQ(opened(), row.map);
-        if (row.map.isEmpty()) {
-            EXPECT_EQ(messages.shown.value(0).text, QStringLiteral("ID does not exist"));
-        }
+        EXPECT_EQ(opener.opened.isEmpty() ? messages.shown.value(0).text : opened(), row.outcome);
+        EXPECT_EQ(opener.opened.size() + messages.shown.size(), 1);
     }
 }
 
@@ -112,9 +117,11 @@ TEST_F(Form1Lookup, UnreachableServiceIsReported)
     lonely.Command1->click();
     ASSERT_TRUE(waitUntil([&] { return answered(); }));
     EXPECT_EQ(messages.shown.value(0).title, QStringLiteral("plover"));
-    EXPECT_TRUE(messages.shown.value(0).text.contains(QStringLiteral("could not be reached")));
-    EXPECT_TRUE(
-        messages.shown.value(0).text.contains(QStringLiteral("refused"), Qt::CaseInsensitive));
+    const QString text = messages.shown.value(0).text;
+    EXPECT_TRUE(text.contains(nowhere + QStringLiteral(" could not be reached")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("refused"), Qt::CaseInsensitive));
+    EXPECT_TRUE(text.contains(QStringLiteral("systemctl --user start cellsvc.socket")));
     EXPECT_TRUE(opener.opened.isEmpty());
 }
 

@@ -1,11 +1,11 @@
 // A 4G stick on LTE, from the monitor's window to the map: kestrel polls the simulated stick
 // (with its unsolicited reports on), "Save id" writes the ID file, and the locator reads that
 // file and asks the cell service, which serves the sample export on 127.0.0.1.
+#include "ini/IdFile.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakeUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
-#include "plover/IdFile.h"
 #include "plover/lookup/CellLookup.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
@@ -80,7 +80,8 @@ TEST(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
     const QString idFile = dir.filePath(QStringLiteral("lte.ini"));
     monitor.fileDialog().nextChoices << idFile;
     form.CommandSave_Click();
-    const CellIdentity saved = readIdFile(idFile);
+    FakeMessageSink messages;
+    const CellIdentity saved = openIdFile(idFile, messages, QStringLiteral("plover")).value();
     EXPECT_EQ(saved.operatorName, QStringLiteral("T-Mobile (4G)"));
     EXPECT_EQ(QStringList({saved.mcc, saved.mnc, saved.lac, saved.cellid}),
               QStringList({"310", "260", "6699", "27447297"}));
@@ -97,7 +98,6 @@ TEST(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
                                });
     NetworkPageLoader loader;
     FakeUrlOpener opener;
-    FakeMessageSink messages;
     const QString mapBase = QStringLiteral("https://map.test");
     lookup::CellLookup lookup({QStringLiteral("http://127.0.0.1:%1").arg(server.port()), mapBase},
                               loader, opener, messages);

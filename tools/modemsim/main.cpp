@@ -2,6 +2,7 @@
 //
 // Prints the path to open, then serves until SIGINT/SIGTERM or a "quit" step. Scenario lines
 // come from --scenario FILE and, for live play, from standard input (README.md).
+#include "platform/cli/CommandLine.h"
 #include "tools/modemsim/LteStick.h"
 #include "tools/modemsim/ModemSimulator.h"
 #include "tools/modemsim/Scenario.h"
@@ -97,7 +98,6 @@ int main(int argc, char* argv[])
     options.setApplicationDescription(QStringLiteral(
         "Serves a Huawei 3G stick's AT-command port on a pseudo-terminal. Prints the path to "
         "open, then reads scenario lines from standard input."));
-    options.addHelpOption();
     const QCommandLineOption scenarioOption(QStringLiteral("scenario"),
                                             QStringLiteral("Play the scenario in <file>."),
                                             QStringLiteral("file"));
@@ -115,7 +115,8 @@ int main(int argc, char* argv[])
         QStringLiteral("lte: answer as a 4G stick on an LTE network (default: a 3G stick)."),
         QStringLiteral("kind"));
     options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption});
-    options.process(app);
+    if (const std::optional<int> status = readCommandLine(options, app.arguments()))
+        return *status;
     if (options.isSet(networkOption) && options.value(networkOption) != u"lte") {
         printLine(stderr, QStringLiteral("modemsim: --network expects lte"));
         return 2;

@@ -1,7 +1,9 @@
 #include "platform/message/BoxMessageSink.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -33,6 +35,35 @@ TEST(BoxMessageSink, ModalBoxWithTitleAndSelectablePlainText)
     EXPECT_EQ(seen.textFormat(), Qt::PlainText);
     EXPECT_TRUE(seen.textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
     EXPECT_EQ(seen.standardButtons(), QMessageBox::Ok);
+}
+
+// Enter and Escape both mean Cancel; only the named button agrees.
+TEST(BoxMessageSink, AQuestionAgreesOnlyThroughItsOwnButton)
+{
+    int argc = 1;
+    char name[] = "platform_message_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    for (const bool pressAccept : {false, true}) {
+        QString seenText;
+        bool cancelIsDefault = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            seenText = box->text();
+            QAbstractButton* cancel = box->button(QMessageBox::Cancel);
+            cancelIsDefault = static_cast<QAbstractButton*>(box->defaultButton()) == cancel &&
+                              box->escapeButton() == cancel;
+            for (QAbstractButton* button : box->buttons())
+                if ((button->text() == QStringLiteral("Replace")) == pressAccept)
+                    return button->click();
+        });
+        const bool agreed = BoxMessageSink().ask(
+            QStringLiteral("plover"), QStringLiteral("Replace it?"), QStringLiteral("Replace"));
+        EXPECT_EQ(agreed, pressAccept);
+        EXPECT_EQ(seenText, QStringLiteral("Replace it?"));
+        EXPECT_TRUE(cancelIsDefault);
+    }
 }
 
 } // namespace

@@ -1,12 +1,13 @@
-// What the loader does beyond a plain page; pages, error replies, overtaking and unreachable
-// services are tested through the locator window in plover/tests.
+// What the loader makes of replies, hostile ones included; error replies, overtaking and
+// unreachable services are tested through the locator window in plover/tests.
 #include "platform/web/NetworkPageLoader.h"
 
 #include "platform/web/tests/LocalHttpServer.h"
-#include "tests/support/WaitUntil.h"
 #include "tests/support/TestApp.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace std::chrono_literals;
 
@@ -22,6 +23,8 @@ protected:
                          [this] { pages << loader.bodyText(); });
         QObject::connect(&loader, &PageLoader::loadFailed,
                          [this](const QString& why) { failures << why; });
+        QObject::connect(&loader, &PageLoader::replyTooLarge,
+                         [this] { failures << QStringLiteral("too large"); });
     }
     bool reported() const { return !pages.isEmpty() || !failures.isEmpty(); }
 
@@ -31,6 +34,62 @@ protected:
     QStringList pages;
     QStringList failures;
 };
+
+QByteArray utf16WithMark(const QString& text)
+{
+    return QByteArray("\xFF\xFE") +
+           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+// Each reply as the text a browser would show, or refused as too large.
+TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
+{
+    const QByteArray xml =
+        R"(<location><coordinates latitude="55.75580" longitude="37.61730"/></location>)";
+    const QByteArray deep = QByteArray("<table><tr><td>").repeated(30000) + "deep" +
+                            QByteArray("</td></tr></table>").repeated(30000);
+    const QByteArray limit(PageLoader::MaxReplyBytes, 'x');
+    const struct {
+        const char* shows;
+        QByteArray contentType;
+        QByteArray body;
+        std::optional<QString> text; // none: refused as too large
+    } rows[] = {
+        {"xml as it arrived", "text/xml", xml, QString::fromUtf8(xml)},
+        {"markup in plain text stays", "text/plain", "<b>error</b>", "<b>error</b>"},
+        {"html body without title, style, script or attributes", "text/html; charset=utf-8",
+         "<html><head><title>error</title><style>p{}</style><script>e=\"error\"</script></head>"
+         "<body><p title=\"err>or\">coordinates <b>\"1.5\"</b> &amp; &quot;2.5&quot;</p></body>",
+         "coordinates \"1.5\" & \"2.5\""},
+        {"html sniffed without a content type", "", "<!DOCTYPE html><body><i>ID</i> 5</body>",
+         "ID 5"},
+        {"table cells on lines of their own", "text/html",
+         "<table><tr><td>a</td><td> b </td></tr><tr><td>c</td></tr></table>", "a\nb\nc"},
+        {"30000 nested tables", "text/html", deep, "deep"},
+        {"comment, quote and lone marks left open", "text/html",
+         "<p>1 < 2 &bogus; &#x110000;</p><!-- <p>hidden", "1 < 2 &bogus; \uFFFD"},
+        {"charset named by the header", "text/plain; charset=\"windows-1251\"",
+         "\xcc\xee\xf1\xea\xe2\xe0", QStringLiteral("Москва")},
+        {"html charset from its meta tag", "text/html",
+         "<html><head><meta charset=\"ISO-8859-1\"></head><body>caf\xe9</body></html>",
+         QStringLiteral("café")},
+        {"utf-16 by its byte order mark", "text/plain", utf16WithMark("coordinates \"1\""),
+         "coordinates \"1\""},
+        {"invalid utf-8 bytes", "text/plain", "a\xff\xfe b", "a\uFFFD\uFFFD b"},
+        {"exactly 1 MiB", "text/plain", limit, QString::fromLatin1(limit)},
+        {"one byte more", "text/plain", limit + "x", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        pages.clear();
+        failures.clear();
+        server.route("/page", {200, row.contentType, row.body, {}, false});
+        loader.Navigate(server.base() + "/page");
+        ASSERT_TRUE(waitUntil([&] { return reported(); }));
+        EXPECT_EQ(pages.value(0), row.text.value_or(QString()));
+        EXPECT_EQ(failures, row.text ? QStringList{} : QStringList{QStringLiteral("too large")});
+    }
+}
 
 TEST_F(NetworkPageLoaderTest, FollowsRedirects)
 {

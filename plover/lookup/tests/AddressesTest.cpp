@@ -50,4 +50,17 @@ TEST(IsWebAddress, OnlyWellFormedHttpAndHttps)
         EXPECT_FALSE(lookup::isWebAddress(QString::fromUtf8(bad))) << bad;
 }
 
+TEST(BasesInEffect, TheEnvironmentReplacesEachConfiguredBase)
+{
+    const lookup::BaseAddresses configured{"http://127.0.0.1:8642", "https://yandex.com/maps"};
+    qputenv("PLOVER_SERVICE_BASE", "http://10.0.0.2:9000/");
+    qputenv("PLOVER_MAP_BASE", "");
+    const lookup::BaseAddresses bases = lookup::basesInEffect(configured);
+    qunsetenv("PLOVER_SERVICE_BASE");
+    qunsetenv("PLOVER_MAP_BASE");
+    EXPECT_EQ(bases.service, QStringLiteral("http://10.0.0.2:9000"));
+    EXPECT_EQ(bases.map, configured.map) << "an empty variable changes nothing";
+    EXPECT_EQ(lookup::basesInEffect(configured).service, configured.service);
+}
+
 } // namespace

@@ -33,8 +33,8 @@ const Web1Row web1Rows[] = {
      "/?l=map/&pt=37.61730,55.75580&ll=37.61730,55.75580&z=10", false},
     {"quotes before the keyword are skipped", nullptr, R"(id "7" coordinates "1.5" "2.5")", "", "",
      "/?l=map/&pt=2.5,1.5&ll=2.5,1.5&z=10", false},
-    {"without keyword the first two quoted strings", nullptr, R"(lat "1.5" lon "2.5" x "3")", "",
-     "", "/?l=map/&pt=2.5,1.5&ll=2.5,1.5&z=10", false},
+    {"without keyword nothing opens", priorFirst, R"(<?xml version="1.0"?><pt lat="1.5"/>)",
+     "prior", "", nullptr, true},
     // Q3 is 0, so Q4 is the first mark of the page: the second value is the text before it.
     {"one quoted string after keyword takes the page start", nullptr,
      R"(Cell 7 coordinates "12.5" end)", "", "",

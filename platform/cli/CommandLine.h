@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <optional>
+
+// Reads a program's command line with the options already added to `parser`, plus --help and
+// --version (the project's version). `arguments` are those Qt left: QApplication has taken its
+// own options (-platform, -style ...) by then. At most `maxPositional` arguments besides options
+// are accepted.
+//
+// Returns the exit status when the program is to end at once: 0 after printing the help or the
+// version on standard output, 2 after naming an unknown option, a missing value or an extra
+// argument on standard error. None when the program goes on.
+std::optional<int> readCommandLine(QCommandLineParser& parser, const QStringList& arguments,
+                                   qsizetype maxPositional = 0);
