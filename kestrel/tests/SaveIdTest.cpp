@@ -86,7 +86,7 @@ protected:
     FakeSoundPlayer sound;
     FakeFileDialog dialog;
     FakeMessageSink messages;
-    Form1 form{{serial, inventory, sound, dialog, QString(), nullptr, &messages}};
+    Form1 form{{serial, inventory, sound, dialog, QString(), nullptr, nullptr, &messages}};
 };
 
 TEST_F(SaveIdTest, ANewFileHoldsTheFiveLabelsInOrder)
