@@ -108,8 +108,9 @@ done
 unit=$root/usr/lib/systemd/user/cellsvc.service
 if [ -f "$unit" ]; then
   exec_start=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$unit")
-  [ "$exec_start" = /usr/bin/cellsvc ] && [ -x "$root$exec_start" ] ||
+  if [ "$exec_start" != /usr/bin/cellsvc ] || [ ! -x "$root$exec_start" ]; then
     fail "cellsvc.service starts $exec_start, not the installed /usr/bin/cellsvc"
+  fi
 fi
 
 if ((failures)); then
