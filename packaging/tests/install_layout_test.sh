@@ -105,6 +105,15 @@ for page in "$root"/usr/share/man/man1/*.1.gz; do
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
   fi
 done
+# The options a program's --help lists are those its page describes (cellsvc: of each command).
+cellsvc=$root/usr/bin/cellsvc
+if [ -x "$cellsvc" ]; then
+  page=$(zcat "$root/usr/share/man/man1/cellsvc.1.gz" | sed 's/\\-/-/g')
+  for option in $({ "$cellsvc" import --help && "$cellsvc" serve --help; } |
+    grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "$option" <<<"$page" || fail "cellsvc's --help lists $option, its manual page does not"
+  done
+fi
 unit=$root/usr/lib/systemd/user/cellsvc.service
 if [ -f "$unit" ]; then
   exec_start=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$unit")
