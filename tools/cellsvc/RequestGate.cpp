@@ -11,6 +11,7 @@
 #include <string>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <thread>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
@@ -131,11 +132,16 @@ struct RequestGate::State {
             const int fd = ::accept4(listening, reinterpret_cast<sockaddr*>(&entry.address),
                                      &entry.length, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (fd < 0) {
-                if ((errno == EMFILE || errno == ENFILE) && oldest() >= 0) {
-                    expire(oldest()); // make room, then try again
-                    continue;
+                if (errno == EMFILE || errno == ENFILE) {
+                    if (oldest() >= 0) {
+                        expire(oldest()); // make room, then try again
+                        continue;
+                    }
+                    // Every descriptor is held by connections being answered: let them finish
+                    // rather than spin on the listening socket, which stays readable.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 }
-                return; // EAGAIN, or nothing to give up: the kernel's queue holds the rest
+                return; // EAGAIN, or no room yet: the kernel's queue holds the rest
             }
             if (waiting.size() >= limits.maxWaiting && oldest() >= 0) {
                 expire(oldest());
