@@ -21,7 +21,16 @@ mode=$2
   if [ "$mode" = deb ]; then tools=$PACKAGED_TOOLS; else tools=$INSTALLED_TOOLS; fi
   for tool in $tools; do echo "usr/bin/$tool"; done
 
-  for page in kestrel plover $PACKAGED_TOOLS; do echo "usr/share/man/man1/$page.1.gz"; done
+  for page in kestrel plover $tools; do echo "usr/share/man/man1/$page.1.gz"; done
+
+  case " $tools " in
+  *" cellsvc "*)
+    echo usr/lib/systemd/user/cellsvc.socket
+    echo usr/lib/systemd/user/cellsvc.service
+    echo usr/share/cellsvc/cells-sample.csv.gz
+    echo usr/share/cellsvc/sample-cell.ini
+    ;;
+  esac
 
   for program in kestrel plover; do
     id=$DESKTOP_ID_PREFIX.$program

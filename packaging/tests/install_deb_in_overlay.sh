@@ -54,8 +54,41 @@ for program in kestrel plover; do
   }
 done
 
-echo "-- dpkg --purge leaves nothing of the package"
+echo "-- cellsvc.socket is enabled for all users; socket-activated, the service answers for the sample"
+wants=/etc/systemd/user/sockets.target.wants/cellsvc.socket
+[ -L "$root$wants" ] || fail "the package did not enable cellsvc.socket for all users ($wants)"
+if in_root sh -c 'command -v systemd-socket-activate' >/dev/null; then
+  # As systemd would start it for a user who never ran it: a fresh home, the socket handed over.
+  port=$((20000 + $$ % 20000))
+  # chroot, env and systemd-socket-activate each exec the next: $! ends up as cellsvc itself.
+  chroot "$root" env -i PATH=/usr/bin:/bin HOME=/tmp/home LANG=C.UTF-8 \
+    systemd-socket-activate -l "127.0.0.1:$port" /usr/bin/cellsvc serve >"$work/cellsvc.log" 2>&1 &
+  activator=$!
+  # The lookup plover makes for the installed ID file of a sample cell.
+  ini=$root/usr/share/cellsvc/sample-cell.ini
+  value() { sed -n "s/^$1=\([^\r]*\).*/\1/p" "$ini"; }
+  target="/cellid_location/?&cellid=$(value cellid)&operatorid=$(value mnc)&countrycode=$(value mcc)&lac=$(value lac)"
+  reply=
+  for _ in $(seq 50); do
+    reply=$(timeout 5 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port &&
+      printf 'GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n' '$target' >&3 && cat <&3" 2>/dev/null) && break
+    sleep 0.1
+  done
+  grep -q '<coordinates latitude=' <<<"$reply" || {
+    cat "$work/cellsvc.log" >&2
+    fail "the socket-activated cellsvc did not answer $target with coordinates: $reply"
+  }
+  [ -f "$root/tmp/home/.local/share/cellsvc/cells.db" ] ||
+    fail "the first start made no database in ~/.local/share/cellsvc"
+  kill "$activator" 2>/dev/null || true
+  wait "$activator" 2>/dev/null || true
+else
+  echo "(no systemd-socket-activate here: the service check is left out)"
+fi
+
+echo "-- dpkg --purge leaves nothing of the package, nor the enabling of cellsvc.socket"
 in_root dpkg --purge "$name"
+[ -L "$root$wants" ] && fail "purge left $wants"
 in_root dpkg-query -W -f '${Status}' "$name" 2>/dev/null | grep -q "not-installed" ||
   [ -z "$(in_root dpkg-query -W -f '${Status}' "$name" 2>/dev/null)" ] ||
   fail "$name is still known to dpkg after the purge"

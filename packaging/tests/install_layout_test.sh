@@ -80,14 +80,45 @@ for program in kestrel plover; do
     "$root/usr/share/metainfo/$id.metainfo.xml" || fail "$id.metainfo.xml does not launch $id.desktop"
 done
 
-echo "== the udev rule keeps ModemManager off vendor 12d1 and the port in group dialout"
+echo "== the udev rule marks only the AT port of Huawei sticks, and leaves the port in group dialout"
 rule=$root/usr/lib/udev/rules.d/70-kestrel-huawei.rules
 if [ -f "$rule" ]; then
   rules=$(grep -vE '^[[:space:]]*(#|$)' "$rule")
-  grep -F 'ATTRS{idVendor}=="12d1"' <<<"$rules" | grep -qF 'ENV{ID_MM_DEVICE_IGNORE}="1"' ||
-    fail "no rule sets ID_MM_DEVICE_IGNORE=1 for ATTRS{idVendor}==\"12d1\""
+  grep -qF 'ENV{ID_VENDOR_ID}!="12d1", GOTO=' <<<"$rules" || fail "the rule is not limited to vendor 12d1"
+  grep -qF 'ENV{ID_MM_PORT_IGNORE}="1"' <<<"$rules" || fail "no rule sets ID_MM_PORT_IGNORE=1"
+  if grep -qF 'ID_MM_DEVICE_IGNORE' <<<"$rules"; then
+    fail "the rule hides whole devices from ModemManager (ID_MM_DEVICE_IGNORE)"
+  fi
   if grep -qE '(GROUP|MODE|OWNER)[[:space:]]*:?=' <<<"$rules"; then
     fail "the rule changes the port's group, mode or owner; it must stay root:dialout"
+  fi
+fi
+
+echo "== manual pages and the service unit name the paths of this install"
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+  text=$(zcat "$page")
+  grep -q '^\.SH EXIT STATUS' <<<"$text" || fail "$(basename "$page") has no EXIT STATUS section"
+  grep -q '@[A-Z_]*@' <<<"$text" && fail "$(basename "$page") holds an unreplaced @NAME@"
+  if grep -q '/usr/local' <<<"$text"; then fail "$(basename "$page") names /usr/local"; fi
+  if command -v man >/dev/null; then
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null || true)
+    [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
+  fi
+done
+# The options a program's --help lists are those its page describes (cellsvc: of each command).
+cellsvc=$root/usr/bin/cellsvc
+if [ -x "$cellsvc" ]; then
+  page=$(zcat "$root/usr/share/man/man1/cellsvc.1.gz" | sed 's/\\-/-/g')
+  for option in $({ "$cellsvc" import --help && "$cellsvc" serve --help; } |
+    grep -oE -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "$option" <<<"$page" || fail "cellsvc's --help lists $option, its manual page does not"
+  done
+fi
+unit=$root/usr/lib/systemd/user/cellsvc.service
+if [ -f "$unit" ]; then
+  exec_start=$(sed -n 's/^ExecStart=\([^ ]*\).*/\1/p' "$unit")
+  if [ "$exec_start" != /usr/bin/cellsvc ] || [ ! -x "$root$exec_start" ]; then
+    fail "cellsvc.service starts $exec_start, not the installed /usr/bin/cellsvc"
   fi
 fi
 

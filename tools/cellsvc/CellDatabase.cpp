@@ -1,6 +1,9 @@
 #include "tools/cellsvc/CellDatabase.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <sqlite3.h>
+#include <unistd.h>
 #include <utility>
 
 namespace cellsvc
@@ -56,14 +59,72 @@ ORDER BY samples DESC, updated DESC, radio
 LIMIT 1
 )sql";
 
+constexpr const char* kForeignTables = R"sql(
+SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name NOT IN ('cells', 'summary')
+)sql";
+
+bool folderWritable(const std::string& path)
+{
+    const std::filesystem::path parent = std::filesystem::absolute(path).parent_path();
+    return ::access(parent.c_str(), W_OK | X_OK) == 0;
+}
+
 } // namespace
+
+std::string describeDatabaseFailure(const std::string& path, int code, const std::string& what,
+                                    const std::string& reason, int systemError)
+{
+    if (systemError == ENOSPC || systemError == EDQUOT) {
+        code = SQLITE_FULL;
+    }
+    const std::string ofCellsvc = "give the path of a database made by \"cellsvc import\", or "
+                                  "a new path to make one";
+    switch (code & 0xff) {
+    case SQLITE_NOTADB:
+        return path + " is not an SQLite database; " + ofCellsvc;
+    case SQLITE_FULL:
+        return "the disk holding " + path +
+               " is full; free some space or choose a database on "
+               "another disk (nothing was imported)";
+    case SQLITE_CORRUPT:
+        return path + " is damaged; import the export again into a new file";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return path + " is locked by another program (another import?); try again when it is "
+                      "done";
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_IOERR:
+        if (!folderWritable(path)) {
+            return "cannot write in the folder of " + path +
+                   " (permission denied), where SQLite keeps its working files beside the "
+                   "database; choose a database in a folder you can write";
+        }
+        if ((code & 0xff) == SQLITE_IOERR) {
+            return "reading or writing " + path + " failed (" + reason +
+                   "); check the disk, or choose a database on another disk";
+        }
+        return "cannot open " + path + " (" + reason + "); check that you may read and write it";
+    default:
+        if (reason.starts_with("no such table")) {
+            return path +
+                   " is an SQLite database, but not one of cellsvc's (it has no table of "
+                   "cells); " +
+                   ofCellsvc;
+        }
+        return path + ": " + what + ": " + reason;
+    }
+}
 
 Statement::Statement(sqlite3* db, const char* sql)
 {
     if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement_, nullptr) !=
         SQLITE_OK) {
         const char* file = sqlite3_db_filename(db, "main");
-        const std::string reason = std::string(file ? file : "") + ": " + sqlite3_errmsg(db);
+        const std::string reason = describeDatabaseFailure(
+            file ? file : "the database", sqlite3_extended_errcode(db), "cannot prepare a query",
+            sqlite3_errmsg(db), sqlite3_system_errno(db));
         sqlite3_finalize(statement_);
         throw DatabaseError(reason);
     }
@@ -88,10 +149,13 @@ Statement::~Statement()
 Connection::Connection(const std::string& path, int flags) : path_(path)
 {
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        const std::string reason = db_ ? sqlite3_errmsg(db_) : "out of memory";
+        const std::string reason =
+            db_ ? describeDatabaseFailure(path, sqlite3_extended_errcode(db_), "cannot open",
+                                          sqlite3_errmsg(db_), sqlite3_system_errno(db_))
+                : "out of memory";
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DatabaseError(path + ": " + reason);
+        throw DatabaseError(reason);
     }
     sqlite3_extended_result_codes(db_, 1);
     // Another process may hold the write lock for a moment (an import committing).
@@ -117,7 +181,8 @@ void Connection::execute(const char* sql)
 
 std::string Connection::describe(const std::string& what) const
 {
-    return path_ + ": " + what + ": " + sqlite3_errmsg(db_);
+    return describeDatabaseFailure(path_, sqlite3_extended_errcode(db_), what, sqlite3_errmsg(db_),
+                                   sqlite3_system_errno(db_));
 }
 
 void Connection::raise(const std::string& what) const
@@ -128,6 +193,18 @@ void Connection::raise(const std::string& what) const
 CellWriter::CellWriter(const std::string& path, int cacheMiB, Mode mode)
     : connection_(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX)
 {
+    // Before anything is written: another program's database is not ours to add a table to.
+    {
+        Statement foreign(connection_.get(), kForeignTables);
+        if (sqlite3_step(foreign.get()) != SQLITE_ROW) {
+            connection_.raise("cannot read the list of tables");
+        }
+        if (sqlite3_column_int64(foreign.get(), 0) > 0) {
+            throw DatabaseError(path + " is an SQLite database of another program (it has "
+                                       "tables other than cellsvc's); choose a new path for the "
+                                       "cell database");
+        }
+    }
     // Takes effect only on a new file. Larger pages than the default 4 KiB mean fewer splits
     // and a shallower tree for tens of millions of short rows.
     connection_.execute("PRAGMA page_size=8192");
@@ -153,6 +230,9 @@ void CellWriter::begin()
 {
     connection_.execute("BEGIN IMMEDIATE");
     inTransaction_ = true;
+    if (replaceAll_) {
+        connection_.execute("DELETE FROM cells");
+    }
 }
 
 bool CellWriter::upsert(const CellRecord& r)

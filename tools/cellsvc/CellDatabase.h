@@ -16,12 +16,19 @@ struct sqlite3_stmt;
 namespace cellsvc
 {
 
-// Any failure of the database; the message names the file and SQLite's reason.
+// Any failure of the database; the message says in words what is wrong and what to do, and
+// names the file once.
 class DatabaseError : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// The words for SQLite's result `code` (extended or primary) met while doing `what` with the
+// database at `path`; `reason` is SQLite's own message, used when nothing better is known, and
+// `systemError` the errno behind it, if any.
+std::string describeDatabaseFailure(const std::string& path, int code, const std::string& what,
+                                    const std::string& reason, int systemError = 0);
 
 // One prepared statement, finalized with its owner.
 class Statement
@@ -53,7 +60,7 @@ public:
 
     sqlite3* get() const { return db_; }
     void execute(const char* sql);
-    // "<file>: <what>: <SQLite's reason>"
+    // The last failure in words (describeDatabaseFailure).
     std::string describe(const std::string& what) const;
     [[noreturn]] void raise(const std::string& what) const;
 
@@ -73,11 +80,15 @@ public:
         Private, // a new file no one else opens: no log; delete it if the import fails
     };
 
-    // Creates the file and its table when they do not exist yet. cacheMiB bounds the memory
-    // SQLite keeps for pages, which is most of what an import uses.
+    // Creates the file and its table when they do not exist yet; refuses a database that holds
+    // other tables but no cells, rather than adding to it. cacheMiB bounds the memory SQLite
+    // keeps for pages, which is most of what an import uses.
     explicit CellWriter(const std::string& path, int cacheMiB = 256, Mode mode = Mode::Shared);
 
+    // Begins the import's transaction; with replaceAll() first, every stored cell is deleted in
+    // it, so that readers see the old cells until the new ones are committed.
     void begin();
+    void replaceAll() { replaceAll_ = true; }
     // Inserts the row, or updates the stored row with the same radio, mcc, net, area and cell
     // unless the stored one was updated later than this one. False when the stored row was
     // kept.
@@ -94,6 +105,7 @@ private:
     Connection connection_;
     Statement upsert_;
     bool inTransaction_ = false;
+    bool replaceAll_ = false;
 };
 
 // Looks cells up in a database opened read-only. One reader serves one thread at a time.

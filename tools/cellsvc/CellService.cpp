@@ -30,7 +30,7 @@ HttpReply CellService::handle(std::string_view method, std::string_view target) 
     }
     const std::size_t question = target.find('?');
     const std::string_view path = target.substr(0, question);
-    if (path != kLookupPath && path != kLookupPath.substr(0, kLookupPath.size() - 1)) {
+    if (path != kLookupPath) {
         return error(404, "unknownPath",
                      "ask /cellid_location/?&cellid=C&operatorid=MNC&countrycode=MCC&lac=L");
     }

@@ -11,7 +11,7 @@
 namespace cellsvc
 {
 
-// The path the locator asks at; "/cellid_location" without the slash is taken too.
+// The path the locator asks at; every other path, "/cellid_location" too, is unknown.
 constexpr std::string_view kLookupPath = "/cellid_location/";
 
 struct HttpReply {

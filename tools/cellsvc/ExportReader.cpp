@@ -1,7 +1,9 @@
 #include "tools/cellsvc/ExportReader.h"
 
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -19,6 +21,38 @@ gzFile asGz(void* file)
     return static_cast<gzFile>(file);
 }
 
+// Packings of an export that zlib does not read, told by their first bytes.
+struct Packing {
+    std::string_view magic;
+    const char* name;
+    const char* unpack;
+};
+constexpr std::array<Packing, 4> kOtherPackings{{
+    {"BZh", "bzip2", "bunzip2 -k"},
+    {"\xfd"
+     "7zXZ",
+     "xz", "unxz -k"},
+    {"\x28\xb5\x2f\xfd", "zstd", "unzstd"},
+    {"PK\x03\x04", "zip", "unzip"},
+}};
+
+// Refuses a file packed in a way zlib would read as plain text, which would make every row bad.
+void refuseOtherPackings(const std::string& path)
+{
+    std::array<char, 8> start{};
+    std::ifstream(path, std::ios::binary).read(start.data(), start.size());
+    const std::string_view first(start.data(), start.size());
+    for (const Packing& packing : kOtherPackings) {
+        if (first.starts_with(packing.magic)) {
+            throw std::runtime_error(path + " is packed with " + packing.name +
+                                     ", which cellsvc does not read; unpack it (" + packing.unpack +
+                                     " " + path +
+                                     ") and import the file that comes out, or import the "
+                                     "gzip export (.csv.gz) instead");
+        }
+    }
+}
+
 } // namespace
 
 ExportReader::ExportReader(const std::string& path) : path_(path), buffer_(kBufferSize)
@@ -26,16 +60,18 @@ ExportReader::ExportReader(const std::string& path) : path_(path), buffer_(kBuff
     struct stat info {
     };
     if (::stat(path.c_str(), &info) != 0) {
-        throw std::runtime_error(path + ": " + std::strerror(errno));
+        throw std::runtime_error("cannot read the export " + path + ": " + std::strerror(errno) +
+                                 "; check its name");
     }
     if (S_ISDIR(info.st_mode)) {
-        throw std::runtime_error(path + ": is a directory");
+        throw std::runtime_error(path + " is a folder; give the export file inside it");
     }
+    refuseOtherPackings(path);
     fileSize_ = info.st_size;
     // gzopen reads a file without the gzip signature as it is, so one path serves both.
     file_ = gzopen(path.c_str(), "rb");
     if (!file_) {
-        throw std::runtime_error(path + ": " + std::strerror(errno));
+        throw std::runtime_error("cannot read the export " + path + ": " + std::strerror(errno));
     }
     gzbuffer(asGz(file_), kInflateBufferSize);
 }
@@ -69,7 +105,8 @@ bool ExportReader::fill()
     if (read < 0) {
         int code = 0;
         const char* message = gzerror(asGz(file_), &code);
-        throw std::runtime_error(path_ + ": " + message);
+        throw std::runtime_error("cannot read the export " + path_ + ": " + message +
+                                 "; download it again (nothing was imported)");
     }
     if (read == 0) {
         // A gzip stream cut short (an interrupted download) ends without an error from
@@ -77,8 +114,9 @@ bool ExportReader::fill()
         int code = Z_OK;
         gzerror(asGz(file_), &code);
         if (code != Z_OK) {
-            throw std::runtime_error(path_ + ": the compressed data ends early; is the file "
-                                             "complete?");
+            throw std::runtime_error(path_ + " ends early: the compressed data is cut short, "
+                                             "as by an interrupted download; download it "
+                                             "again (nothing was imported)");
         }
         eof_ = true;
         return false;

@@ -124,8 +124,8 @@ bool parseExportRow(std::string_view line, CellRecord& record, std::string& prob
         const RequiredInteger& field = kKeyFields[i];
         const std::string_view name = kNames[field.index];
         if (!readInteger(fields[field.index], key[i])) {
-            return fail(problem,
-                        std::string(name) + " " + shown(fields[field.index]) + " is not an integer");
+            return fail(problem, std::string(name) + " " + shown(fields[field.index]) +
+                                     " is not an integer");
         }
         if (key[i] < field.min || key[i] > field.max) {
             return fail(problem,

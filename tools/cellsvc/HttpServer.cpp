@@ -1,5 +1,8 @@
 #include "tools/cellsvc/HttpServer.h"
 
+#include "tools/cellsvc/RequestGate.h"
+
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <charconv>
@@ -70,9 +73,19 @@ private:
                              std::to_string(address.port) + ": " + reason);
 }
 
+std::uint16_t boundPort(int socket)
+{
+    sockaddr_storage bound{};
+    socklen_t length = sizeof bound;
+    ::getsockname(socket, reinterpret_cast<sockaddr*>(&bound), &length);
+    return ntohs(bound.ss_family == AF_INET6
+                     ? reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port
+                     : reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
+}
+
 // Binds and listens ourselves, so that the port chosen for port 0 can be read back and the
 // backlog is ours to size.
-int openListeningSocket(const ListenAddress& address, std::uint16_t& boundPort)
+int openListeningSocket(const ListenAddress& address)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -98,12 +111,6 @@ int openListeningSocket(const ListenAddress& address, std::uint16_t& boundPort)
         ::listen(socket.get(), 1024) != 0) {
         fail(address, std::strerror(errno));
     }
-    sockaddr_storage bound{};
-    socklen_t length = sizeof bound;
-    ::getsockname(socket.get(), reinterpret_cast<sockaddr*>(&bound), &length);
-    boundPort =
-        ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&bound)->sin6_port
-                                          : reinterpret_cast<const sockaddr_in*>(&bound)->sin_port);
     return socket.release();
 }
 
@@ -130,6 +137,8 @@ MHD_Response* xmlResponse(const HttpReply& reply)
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE,
                                 "application/xml; charset=UTF-8");
         MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-cache");
+        // One request per connection: every request then passes the gate, with its deadline.
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
         if (reply.status == MHD_HTTP_METHOD_NOT_ALLOWED) {
             MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
         }
@@ -191,19 +200,49 @@ struct HttpServerCallbacks {
 HttpServer::HttpServer(const ListenAddress& address, Handler handler, const ServerLimits& limits)
     : handler_(std::move(handler))
 {
-    SocketHolder listening(openListeningSocket(address, port_));
-    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL;
+    const int listening = openListeningSocket(address);
+    try {
+        start(listening, limits);
+    } catch (const std::runtime_error& e) {
+        fail(address, e.what());
+    }
+}
+
+HttpServer::HttpServer(int listeningSocket, Handler handler, const ServerLimits& limits)
+    : handler_(std::move(handler))
+{
+    start(listeningSocket, limits);
+}
+
+void HttpServer::start(int listeningSocket, const ServerLimits& limits)
+{
+    SocketHolder listening(listeningSocket);
+    port_ = boundPort(listening.get());
+    const auto seconds = std::chrono::ceil<std::chrono::seconds>(limits.requestTime).count();
     daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_LISTEN_SOCKET,
-        listening.get(), MHD_OPTION_THREAD_POOL_SIZE, limits.threads, MHD_OPTION_CONNECTION_LIMIT,
-        limits.maxConnections, MHD_OPTION_CONNECTION_TIMEOUT, limits.idleTimeoutSeconds,
+        MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_NO_LISTEN_SOCKET | MHD_USE_ITC, 0,
+        nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_THREAD_POOL_SIZE,
+        limits.threads, MHD_OPTION_CONNECTION_LIMIT, limits.maxConnections,
+        MHD_OPTION_CONNECTION_TIMEOUT,
+        static_cast<unsigned>(std::max<decltype(seconds)>(seconds, 1)),
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.requestMemory, MHD_OPTION_URI_LOG_CALLBACK,
         &HttpServerCallbacks::rememberTarget, nullptr, MHD_OPTION_NOTIFY_COMPLETED,
         &HttpServerCallbacks::forget, nullptr, MHD_OPTION_END);
     if (!daemon_) {
-        fail(address, "the HTTP server did not start");
+        throw std::runtime_error("the HTTP server did not start");
     }
-    listening.release(); // the daemon closes it when it stops
+    try {
+        // libmicrohttpd closes a connection it cannot take, so the gate forgets it either way.
+        gate_ = std::make_unique<RequestGate>(
+            listening.release(),
+            [daemon = daemon_](int fd, const sockaddr* address, socklen_t length) {
+                MHD_add_connection(daemon, fd, address, length);
+            },
+            RequestGate::Limits{limits.maxConnections, limits.requestTime, limits.requestMemory});
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
 HttpServer::~HttpServer()
@@ -213,6 +252,7 @@ HttpServer::~HttpServer()
 
 void HttpServer::stop()
 {
+    gate_.reset(); // no new connections reach the daemon from here on
     if (daemon_) {
         MHD_stop_daemon(daemon_);
         daemon_ = nullptr;

@@ -2,8 +2,10 @@
 
 #include "tools/cellsvc/CellService.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,16 +25,22 @@ constexpr std::string_view kDefaultListen = "127.0.0.1:8642";
 
 std::optional<ListenAddress> parseListenAddress(std::string_view text);
 
+class RequestGate;
+
 // Bounds that keep a bad or slow client from holding the server.
 struct ServerLimits {
-    unsigned threads = 2;              // event loops, each with its own epoll set
-    unsigned maxConnections = 1000;    // beyond this new connections are refused
-    unsigned idleTimeoutSeconds = 10;  // a connection silent this long is closed
+    unsigned threads = 2; // event loops, each with its own epoll set
+    // Connections waiting for their request, and apart from those, connections being answered.
+    unsigned maxConnections = 4096;
+    // A connection's request line and headers must all arrive within this time of connecting;
+    // a reply must be taken within it too.
+    std::chrono::milliseconds requestTime{5000};
     std::size_t requestMemory = 16384; // request line and headers must fit in this
 };
 
-// An HTTP/1.1 server on libmicrohttpd: a few event-loop threads, any number of keep-alive
-// connections, requests handed to `handler` on those threads (so it must be thread-safe).
+// An HTTP/1.1 server on libmicrohttpd: a gate thread holds new connections until their request
+// has arrived (RequestGate), a few event-loop threads answer them, one request per connection;
+// requests are handed to `handler` on those threads (so it must be thread-safe).
 class HttpServer
 {
 public:
@@ -40,6 +48,8 @@ public:
 
     // Listens at once; throws std::runtime_error when the address cannot be had.
     HttpServer(const ListenAddress& address, Handler handler, const ServerLimits& limits = {});
+    // Serves on a socket that listens already (one handed over by systemd) and takes it over.
+    HttpServer(int listeningSocket, Handler handler, const ServerLimits& limits = {});
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
     ~HttpServer();
@@ -49,8 +59,11 @@ public:
     void stop();
 
 private:
+    void start(int listeningSocket, const ServerLimits& limits);
+
     Handler handler_;
     MHD_Daemon* daemon_ = nullptr;
+    std::unique_ptr<RequestGate> gate_;
     std::uint16_t port_ = 0;
 
     friend struct HttpServerCallbacks;

@@ -8,7 +8,9 @@
 #include <array>
 #include <cerrno>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -247,7 +249,37 @@ private:
 
 [[noreturn]] void failOn(const std::string& path, const char* what)
 {
-    throw std::runtime_error(path + ": cannot " + what + ": " + std::strerror(errno));
+    if (errno == ENOSPC || errno == EDQUOT) {
+        throw std::runtime_error("the disk holding " + path +
+                                 " is full; free some space or choose a database on another "
+                                 "disk (nothing was imported)");
+    }
+    throw std::runtime_error("cannot " + std::string(what) + " " + path + ": " +
+                             std::strerror(errno));
+}
+
+// Removes the files "<database>.importing-<pid>" that imports killed before they finished left
+// behind, those of processes that no longer run.
+void removeStaleStagingFiles(const std::string& database)
+{
+    const std::filesystem::path target = std::filesystem::absolute(database);
+    const std::string prefix = target.filename().string() + ".importing-";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix)) {
+            continue;
+        }
+        const std::string pidText = name.substr(prefix.size());
+        char* end = nullptr;
+        const long pid = std::strtol(pidText.c_str(), &end, 10);
+        if (pidText.empty() || *end != '\0' || pid <= 0) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
 }
 
 void syncToDisk(const std::string& path, int flags)
@@ -271,7 +303,7 @@ void publish(const std::string& staging, const std::string& database)
         std::remove((database + suffix).c_str());
     }
     if (::renameat2(AT_FDCWD, staging.c_str(), AT_FDCWD, database.c_str(), RENAME_NOREPLACE) != 0) {
-        failOn(database, "take the imported file's place");
+        failOn(database, "give the imported file the name");
     }
     const std::filesystem::path parent = std::filesystem::absolute(database).parent_path();
     syncToDisk(parent.string(), O_DIRECTORY);
@@ -281,26 +313,42 @@ void publish(const std::string& staging, const std::string& database)
 
 ImportResult importFile(const std::string& exportPath, const std::string& database, int cacheMiB,
                         const std::function<void(const ImportProgress&)>& progress,
-                        const std::atomic<bool>& stop)
+                        const std::atomic<bool>& stop, bool replace)
 {
     ExportReader reader(exportPath);
+    removeStaleStagingFiles(database);
     if (std::filesystem::exists(database)) {
         CellWriter writer(database, cacheMiB, CellWriter::Mode::Shared);
-        ImportResult result = importExport(reader, writer, progress, stop);
-        if (!result.interrupted && !result.empty) {
-            writer.checkpoint();
+        if (replace) {
+            writer.replaceAll();
         }
-        return result;
+        // Done, stopped or failed: the log goes back into the file, so that no stale log of
+        // a large update stays beside it.
+        try {
+            ImportResult result = importExport(reader, writer, progress, stop);
+            writer.checkpoint();
+            return result;
+        } catch (...) {
+            writer.checkpoint();
+            throw;
+        }
     }
     StagingFile staging(database + ".importing-" + std::to_string(::getpid()));
     ImportResult result;
-    {
+    try {
         CellWriter writer(staging.path(), cacheMiB, CellWriter::Mode::Private);
         result = importExport(reader, writer, progress, stop);
         if (result.interrupted || result.empty) {
             return result;
         }
         writer.finishPrivate();
+    } catch (const DatabaseError& e) {
+        // The user named the database; the file built aside is ours.
+        std::string message = e.what();
+        if (const auto at = message.find(staging.path()); at != std::string::npos) {
+            message.replace(at, staging.path().size(), database);
+        }
+        throw DatabaseError(message);
     }
     publish(staging.path(), database);
     staging.keep();

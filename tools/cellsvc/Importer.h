@@ -49,11 +49,12 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
                           const std::atomic<bool>& stop);
 
 // Imports the export file into `database`. An existing database takes the import as one
-// transaction beside its readers. A new one is built in a private file beside it, which takes
-// the database's name only when complete; an unfinished one is deleted. Either way a failed or
-// stopped import leaves what was there before. Throws on errors of files or the database.
+// transaction beside its readers; with `replace` its cells are all replaced by the export's. A new
+// one is built in a private file beside it, which takes the database's name only when complete; an
+// unfinished one is deleted. Either way a failed or stopped import leaves what was there before.
+// Throws on errors of files or the database.
 ImportResult importFile(const std::string& exportPath, const std::string& database, int cacheMiB,
                         const std::function<void(const ImportProgress&)>& progress,
-                        const std::atomic<bool>& stop);
+                        const std::atomic<bool>& stop, bool replace = false);
 
 } // namespace cellsvc

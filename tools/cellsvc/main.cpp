@@ -1,5 +1,6 @@
 // cellsvc: imports the open cell database's export into SQLite and answers the locator's
-// "/cellid_location/" requests from it over HTTP.
+// "/cellid_location/" requests from it over HTTP, also as a systemd socket-activated service.
+#include "ProjectVersion.h"
 #include "tools/cellsvc/CellDatabase.h"
 #include "tools/cellsvc/CellService.h"
 #include "tools/cellsvc/ExportReader.h"
@@ -8,15 +9,19 @@
 #include "tools/cellsvc/ProgressLine.h"
 #include "tools/cellsvc/ReaderPool.h"
 
+#include <CLI/CLI.hpp>
 #include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <systemd/sd-daemon.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -25,16 +30,6 @@ using namespace cellsvc;
 
 namespace
 {
-
-constexpr const char* kUsage =
-    "usage: cellsvc import <export.csv | export.csv.gz> <database> [--cache-mb N]\n"
-    "       cellsvc serve <database> [--listen HOST:PORT] [--threads N]\n"
-    "\n"
-    "import  reads a cell export (radio,mcc,net,area,cell,unit,lon,lat,range,samples,...)\n"
-    "        into the database, adding new cells and updating known ones; one transaction,\n"
-    "        so an interrupted import leaves the previous data as it was.\n"
-    "serve   answers GET /cellid_location/?&cellid=C&operatorid=MNC&countrycode=MCC&lac=L\n"
-    "        with the cell's position as XML; listens on 127.0.0.1:8642 unless told otherwise.\n";
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,59 +43,6 @@ double peakMemoryMiB()
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB on Linux
-}
-
-// Options after the positional arguments: "--name value".
-struct Options {
-    std::vector<std::string> positional;
-    std::vector<std::pair<std::string, std::string>> named;
-    std::string error;
-
-    const std::string* find(const std::string& name) const
-    {
-        for (const auto& [key, value] : named) {
-            if (key == name) {
-                return &value;
-            }
-        }
-        return nullptr;
-    }
-};
-
-Options readOptions(int argc, char** argv, int first)
-{
-    Options options;
-    for (int i = first; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.starts_with("--")) {
-            if (i + 1 >= argc) {
-                options.error = arg + " needs a value";
-                break;
-            }
-            options.named.emplace_back(arg, argv[++i]);
-        } else {
-            options.positional.push_back(arg);
-        }
-    }
-    return options;
-}
-
-bool readCount(const Options& options, const std::string& name, unsigned low, unsigned high,
-               unsigned& value)
-{
-    const std::string* text = options.find(name);
-    if (!text) {
-        return true;
-    }
-    char* end = nullptr;
-    const unsigned long number = std::strtoul(text->c_str(), &end, 10);
-    if (text->empty() || *end != '\0' || number < low || number > high) {
-        std::cerr << "cellsvc: " << name << " takes a number from " << low << " to " << high
-                  << "\n";
-        return false;
-    }
-    value = static_cast<unsigned>(number);
-    return true;
 }
 
 std::atomic<bool> stopRequested{false};
@@ -165,69 +107,163 @@ void printImportResult(const ImportResult& result, const std::string& file, doub
     std::printf("peak memory %.1f MiB\n", peakMemoryMiB());
 }
 
-int runImport(const Options& options)
+// Where the database lives unless one is named: $XDG_DATA_HOME/cellsvc/cells.db, with
+// ~/.local/share when XDG_DATA_HOME is unset or not an absolute path. Empty without a home.
+std::string defaultDatabase()
 {
-    if (options.positional.size() != 2) {
-        std::cerr << kUsage;
-        return 2;
+    std::filesystem::path base;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/') {
+        base = data;
+    } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
+        base = std::filesystem::path(home) / ".local" / "share";
+    } else {
+        return {};
     }
-    unsigned cacheMiB = 256;
-    if (!readCount(options, "--cache-mb", 8, 65536, cacheMiB)) {
-        return 2;
-    }
-    const std::string& file = options.positional[0];
-    const std::string& database = options.positional[1];
+    return (base / "cellsvc" / "cells.db").string();
+}
 
+// The synthetic sample installed with the program: <prefix>/share/cellsvc beside <prefix>/bin.
+std::string installedSample()
+{
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (self.parent_path().parent_path() / "share" / "cellsvc" / "cells-sample.csv.gz")
+        .string();
+}
+
+// A failure the user can act on: printed as it is, after "cellsvc: ".
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void checkImportTarget(const std::string& database)
+{
+    struct stat info {
+    };
+    if (::stat(database.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        throw Failure(database + " is a folder; give the path of the database file inside it");
+    }
+    const auto folder = std::filesystem::absolute(database).parent_path();
+    if (!std::filesystem::is_directory(folder)) {
+        throw Failure("there is no folder for " + database +
+                      "; create the folder first (mkdir -p) or choose another path");
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        throw Failure("cannot make files in the folder of " + database + " (" +
+                      std::strerror(errno) + "); choose a database in a folder you can write");
+    }
+}
+
+void checkServable(const std::string& database)
+{
+    struct stat info {
+    };
+    if (::stat(database.c_str(), &info) != 0) {
+        throw Failure(errno == ENOENT ? "no database at " + database +
+                                            "; import an export into it first (cellsvc import "
+                                            "EXPORT DATABASE)"
+                                      : "cannot reach " + database + ": " + std::strerror(errno));
+    }
+    if (S_ISDIR(info.st_mode)) {
+        throw Failure(database + " is a folder; give the path of the database file inside it");
+    }
+}
+
+int runImport(const std::string& file, const std::string& database, unsigned cacheMiB, bool replace)
+{
+    checkImportTarget(database);
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
     const auto start = Clock::now();
     ProgressBar bar;
+    ImportResult result;
     try {
-        const ImportResult result = importFile(
+        result = importFile(
             file, database, static_cast<int>(cacheMiB),
-            [&bar](const ImportProgress& p) { bar.update(p); }, stopRequested);
+            [&bar](const ImportProgress& p) { bar.update(p); }, stopRequested, replace);
+    } catch (...) {
         bar.finish();
-        if (result.interrupted) {
-            std::printf("interrupted after %s rows: nothing imported; %s\n",
-                        groupThousands(result.rows).c_str(),
-                        ::access(database.c_str(), F_OK) == 0
-                            ? (database + " keeps its previous data").c_str()
-                            : "no database was created");
-            return 128 + (stopSignal ? static_cast<int>(stopSignal) : SIGINT);
-        }
-        printImportResult(result, file, secondsSince(start));
-        if (result.empty) {
-            std::fprintf(stderr, "cellsvc: %s holds no usable cell row; nothing imported\n",
-                         file.c_str());
-            return 1;
-        }
-    } catch (const std::exception& e) {
-        bar.finish();
-        std::cerr << "cellsvc: " << e.what() << "\n";
-        return 1;
+        throw;
+    }
+    bar.finish();
+    if (result.interrupted) {
+        std::printf("interrupted after %s rows: nothing imported; %s\n",
+                    groupThousands(result.rows).c_str(),
+                    ::access(database.c_str(), F_OK) == 0
+                        ? (database + " keeps its previous data").c_str()
+                        : "no database was created");
+        return 128 + (stopSignal ? static_cast<int>(stopSignal) : SIGINT);
+    }
+    printImportResult(result, file, secondsSince(start));
+    if (result.empty) {
+        throw Failure(file +
+                      " holds no usable cell row, so nothing was imported; is it an OpenCelliD "
+                      "export (radio,mcc,net,area,cell,...)?");
     }
     return 0;
 }
 
-int runServe(const Options& options)
+// The first start of the service for a user: the default database is made from the sample.
+void importSampleInto(const std::string& database)
 {
-    if (options.positional.size() != 1) {
-        std::cerr << kUsage;
+    const std::string sample = installedSample();
+    if (!std::filesystem::exists(sample)) {
+        throw Failure("no database at " + database + ", and no sample at " + sample +
+                      " to begin with; import an export: cellsvc import EXPORT");
+    }
+    std::filesystem::create_directories(std::filesystem::path(database).parent_path());
+    const ImportResult result = importFile(sample, database, 16, {}, stopRequested);
+    std::printf("cellsvc: first start: imported the sample's %s cells from %s into %s\n",
+                groupThousands(result.stored).c_str(), sample.c_str(), database.c_str());
+}
+
+// The listening socket systemd hands over (cellsvc.socket), or -1 when started by hand.
+int inheritedSocket()
+{
+    const int count = sd_listen_fds(1);
+    if (count <= 0) {
+        return -1;
+    }
+    if (count > 1 || sd_is_socket_inet(SD_LISTEN_FDS_START, AF_UNSPEC, SOCK_STREAM, 1, 0) <= 0) {
+        throw Failure("systemd handed over " + std::to_string(count) +
+                      " sockets; cellsvc.socket must have exactly one ListenStream, an address "
+                      "and port such as 127.0.0.1:8642");
+    }
+    return SD_LISTEN_FDS_START;
+}
+
+// Each open connection takes a descriptor: raise the soft limit (often 1024) to the hard one.
+unsigned connectionsWithinDescriptorLimit(unsigned wanted)
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return wanted;
+    }
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    // Two descriptors may serve one connection for a moment; keep some for the database.
+    const rlim_t room = limit.rlim_cur > 128 ? (limit.rlim_cur - 64) / 2 : 32;
+    return static_cast<unsigned>(std::min<rlim_t>(wanted, room));
+}
+
+int runServe(const std::string& database, const std::string& listenText, bool listenGiven,
+             unsigned threads, bool isDefault)
+{
+    const int inherited = inheritedSocket();
+    if (inherited >= 0 && listenGiven) {
+        throw Failure("--listen is for a start by hand; started by cellsvc.socket, the socket's "
+                      "ListenStream sets the address");
+    }
+    const std::optional<ListenAddress> address = parseListenAddress(listenText);
+    if (!address) {
+        std::cerr << "cellsvc: --listen takes HOST:PORT, e.g. 127.0.0.1:8642 or [::1]:8642, not \""
+                  << listenText << "\"\n";
         return 2;
     }
     ServerLimits limits;
-    limits.threads = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
-    if (!readCount(options, "--threads", 1, 64, limits.threads)) {
-        return 2;
-    }
-    const std::string listenText =
-        options.find("--listen") ? *options.find("--listen") : std::string(kDefaultListen);
-    const std::optional<ListenAddress> address = parseListenAddress(listenText);
-    if (!address) {
-        std::cerr << "cellsvc: --listen takes HOST:PORT, e.g. 127.0.0.1:8642 or [::1]:8642\n";
-        return 2;
-    }
-    const std::string& database = options.positional[0];
+    limits.threads = threads;
+    limits.maxConnections = connectionsWithinDescriptorLimit(limits.maxConnections);
 
     // The server's threads inherit this mask, so the signals reach only sigwait below.
     sigset_t stopSignals;
@@ -237,57 +273,142 @@ int runServe(const Options& options)
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    try {
-        ReaderPool readers(database, limits.threads);
-        const std::int64_t cells = readers.count();
-        std::mutex logMutex;
-        CellService service([&readers](const CellKey& key) { return readers.find(key); },
-                            [&logMutex](const std::string& message) {
-                                const std::lock_guard lock(logMutex);
-                                std::cerr << "cellsvc: " << message << "\n";
-                            });
-        HttpServer server(
-            *address,
-            [&service](std::string_view method, std::string_view target) {
-                return service.handle(method, target);
-            },
-            limits);
+    if (isDefault && !std::filesystem::exists(database)) {
+        importSampleInto(database);
+    }
+    checkServable(database);
+    ReaderPool readers(database, limits.threads);
+    const std::int64_t cells = readers.count();
+    std::mutex logMutex;
+    CellService service([&readers](const CellKey& key) { return readers.find(key); },
+                        [&logMutex](const std::string& message) {
+                            const std::lock_guard lock(logMutex);
+                            std::cerr << "cellsvc: " << message << "\n";
+                        });
+    const auto handler = [&service](std::string_view method, std::string_view target) {
+        return service.handle(method, target);
+    };
+    std::unique_ptr<HttpServer> server =
+        inherited >= 0 ? std::make_unique<HttpServer>(inherited, handler, limits)
+                       : std::make_unique<HttpServer>(*address, handler, limits);
+    if (inherited >= 0) {
+        std::printf("cellsvc: serving %s cells from %s on the socket from systemd, port %u\n",
+                    groupThousands(cells).c_str(), database.c_str(), server->port());
+    } else {
         const bool v6 = address->host.find(':') != std::string::npos;
         std::printf("cellsvc: serving %s cells from %s at http://%s%s%s:%u/cellid_location/\n",
                     groupThousands(cells).c_str(), database.c_str(), v6 ? "[" : "",
-                    address->host.c_str(), v6 ? "]" : "", server.port());
-        std::fflush(stdout);
-        int received = 0;
-        sigwait(&stopSignals, &received);
-        server.stop();
-        std::printf("cellsvc: stopped on %s\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
-    } catch (const std::exception& e) {
-        std::cerr << "cellsvc: " << e.what() << "\n";
-        return 1;
+                    address->host.c_str(), v6 ? "]" : "", server->port());
     }
+    std::fflush(stdout);
+    int received = 0;
+    sigwait(&stopSignals, &received);
+    server->stop();
+    std::printf("cellsvc: stopped on %s\n", received == SIGTERM ? "SIGTERM" : "SIGINT");
     return 0;
+}
+
+std::string helpFooter(const std::string& database)
+{
+    return "The database is " + database +
+           "\nunless one is named: $XDG_DATA_HOME/cellsvc/cells.db, or\n"
+           "~/.local/share/cellsvc/cells.db when XDG_DATA_HOME is unset. When it does not\n"
+           "exist, serve first imports the synthetic sample installed with cellsvc,\n" +
+           installedSample() +
+           ",\nso that the service answers for the sample's cells at once.\n\n"
+           "The full open export: download cell_towers.csv.gz from OpenCelliD\n"
+           "(opencellid.org, with a free account's token; data under CC BY-SA 4.0), then\n"
+           "  cellsvc import --replace cell_towers.csv.gz\n"
+           "--replace drops the sample's cells in the same transaction; a running service\n"
+           "answers from the new data once the import has committed.\n\n"
+           "As a systemd user service, cellsvc.socket listens on 127.0.0.1:8642 and starts\n"
+           "cellsvc.service at the first request: systemctl --user start cellsvc.socket\n\n"
+           "Exit status: 0 done, 1 failure, 2 bad command line, 130 or 143 when an import\n"
+           "is stopped by SIGINT or SIGTERM.";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::cout << kUsage;
-        return argc < 2 ? 2 : 0;
-    }
-    const Options options = readOptions(argc, argv, 2);
-    if (!options.error.empty()) {
-        std::cerr << "cellsvc: " << options.error << "\n";
+    // A word where the command belongs is named; CLI11 would only ask for a command.
+    if (argc < 2 || (argv[1][0] != '-' && std::strcmp(argv[1], "import") != 0 &&
+                     std::strcmp(argv[1], "serve") != 0)) {
+        std::cerr << "cellsvc: "
+                  << (argc < 2 ? std::string("give a command, import or serve")
+                               : "unknown command \"" + std::string(argv[1]) +
+                                     "\"; the commands are import and serve")
+                  << "\nTry 'cellsvc --help' for more information.\n";
         return 2;
     }
-    const std::string command = argv[1];
-    if (command == "import") {
-        return runImport(options);
+    const std::string database = defaultDatabase();
+    CLI::App app{"cellsvc: a cell-location service for plover, fed from the OpenCelliD export.",
+                 "cellsvc"};
+    app.set_version_flag("--version", std::string("cellsvc ") + kProjectVersion);
+    app.require_subcommand(1, 1);
+
+    std::string exportFile;
+    std::string importDatabase;
+    unsigned cacheMiB = 256;
+    bool replace = false;
+    CLI::App* import = app.add_subcommand(
+        "import", "Read an export (CSV, plain or gzip) into the database, adding new cells and "
+                  "updating known ones in one transaction: a stopped import changes nothing.");
+    import->add_option("EXPORT", exportFile, "the export file, .csv or .csv.gz")->required();
+    import->add_option("DATABASE", importDatabase, "the database (default: " + database + ")");
+    import
+        ->add_option("--cache-mb", cacheMiB, "SQLite's page cache in MiB, most of the memory used")
+        ->check(CLI::Range(8u, 65536u))
+        ->capture_default_str();
+    import->add_flag("--replace", replace,
+                     "replace every cell the database holds (the sample's, say) by the export's");
+
+    std::string serveDatabase;
+    std::string listen(kDefaultListen);
+    unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+    CLI::App* serve = app.add_subcommand(
+        "serve", "Answer GET /cellid_location/?&cellid=C&operatorid=MNC&countrycode=MCC&lac=L "
+                 "with the cell's position as XML.");
+    serve->add_option("DATABASE", serveDatabase, "the database (default: " + database + ")");
+    CLI::Option* listenOption =
+        serve->add_option("--listen", listen, "HOST:PORT to listen on; port 0 picks a free one")
+            ->capture_default_str();
+    serve->add_option("--threads", threads, "event-loop threads (default: one per core)")
+        ->check(CLI::Range(1u, 64u));
+
+    const std::string footer = helpFooter(database.empty() ? "not set (no HOME)" : database);
+    for (CLI::App* command : {&app, import, serve}) {
+        command->footer(footer);
     }
-    if (command == "serve") {
-        return runServe(options);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            return app.exit(e);
+        }
+        const std::string command = import->parsed() ? " import" : serve->parsed() ? " serve" : "";
+        std::cerr << "cellsvc" << command << ": " << e.what() << "\n"
+                  << "Try 'cellsvc" << command << " --help' for more information.\n";
+        return 2;
     }
-    std::cerr << kUsage;
-    return 2;
+
+    try {
+        const bool useDefault = import->parsed() ? importDatabase.empty() : serveDatabase.empty();
+        if (useDefault && database.empty()) {
+            throw Failure("neither HOME nor XDG_DATA_HOME is set, so there is no default "
+                          "database; name one");
+        }
+        if (import->parsed()) {
+            const std::string target = useDefault ? database : importDatabase;
+            if (useDefault) {
+                std::filesystem::create_directories(std::filesystem::path(target).parent_path());
+            }
+            return runImport(exportFile, target, cacheMiB, replace);
+        }
+        return runServe(useDefault ? database : serveDatabase, listen, listenOption->count() > 0,
+                        threads, useDefault);
+    } catch (const std::exception& e) {
+        std::cerr << "cellsvc: " << e.what() << "\n";
+        return 1;
+    }
 }

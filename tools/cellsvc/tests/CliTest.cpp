@@ -1,10 +1,13 @@
-// Runs the real cellsvc program: import the sample, serve it, ask it, stop it by signal.
+// Runs the real cellsvc program: import the sample, serve it, ask it, stop it by signal; bad
+// command lines and broken files; the socket handed over by systemd.
+#include "ProjectVersion.h"
 #include "tools/cellsvc/tests/TestSupport.h"
 
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 using namespace cellsvc::test;
@@ -12,11 +15,13 @@ using namespace cellsvc::test;
 namespace
 {
 
-// A child process with its standard output on a pipe.
+// A child process with its standard output on a pipe. `env` is added to the environment
+// (XDG_DATA_HOME is always left out); `listening`, when given, is handed over as systemd does.
 class Program
 {
 public:
-    explicit Program(std::vector<std::string> args)
+    explicit Program(std::vector<std::string> args, const std::vector<std::string>& env = {},
+                     int listening = -1, const std::string& binary = CELLSVC_BINARY)
     {
         int out[2];
         if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -26,12 +31,22 @@ public:
         if (pid_ == 0) {
             ::dup2(out[1], STDOUT_FILENO);
             ::dup2(out[1], STDERR_FILENO);
-            std::vector<char*> argv{const_cast<char*>(CELLSVC_BINARY)};
+            ::unsetenv("XDG_DATA_HOME");
+            for (const std::string& setting : env) {
+                ::putenv(const_cast<char*>(setting.c_str()));
+            }
+            if (listening >= 0) {
+                // At SD_LISTEN_FDS_START, without close-on-exec (dup2 onto itself keeps it).
+                listening == 3 ? ::fcntl(3, F_SETFD, 0) : ::dup2(listening, 3);
+                ::setenv("LISTEN_FDS", "1", 1);
+                ::setenv("LISTEN_PID", std::to_string(::getpid()).c_str(), 1);
+            }
+            std::vector<char*> argv{const_cast<char*>(binary.c_str())};
             for (std::string& arg : args) {
                 argv.push_back(arg.data());
             }
             argv.push_back(nullptr);
-            ::execv(CELLSVC_BINARY, argv.data());
+            ::execv(binary.c_str(), argv.data());
             ::_exit(127);
         }
         ::close(out[1]);
@@ -106,7 +121,7 @@ TEST_P(ServeUntil, TheSignalStopsItCleanly)
     Program import({"import", kSample, database});
     ASSERT_EQ(import.exitCode(), 0);
 
-    Program serve({"serve", database, "--listen", "127.0.0.1:0"});
+    Program serve({"serve", database, "--listen=127.0.0.1:0"});
     const std::string ready = serve.line();
     ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
     Client client(portOf(ready));
@@ -133,5 +148,136 @@ TEST(Cli, ServeRefusesAMissingDatabaseWithoutCreatingIt)
     EXPECT_NE(output.find("none.db"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(dir.file("none.db")));
 }
+
+// Started by cellsvc.socket for a user without a database: the socket comes from systemd and
+// the sample installed beside the program becomes the user's database.
+TEST(Cli, SocketFromSystemdServesTheSampleOnFirstStart)
+{
+    TempDir dir;
+    const auto prefix = std::filesystem::path(dir.file("usr"));
+    std::filesystem::create_directories(prefix / "bin");
+    std::filesystem::create_directories(prefix / "share" / "cellsvc");
+    std::filesystem::copy_file(CELLSVC_BINARY, prefix / "bin" / "cellsvc");
+    std::filesystem::copy_file(kSample, prefix / "share" / "cellsvc" / "cells-sample.csv.gz");
+
+    const int listening = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listening, reinterpret_cast<const sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listening, 16), 0);
+    ::getsockname(listening, reinterpret_cast<sockaddr*>(&address), &length);
+
+    Program serve({"serve"}, {"HOME=" + dir.file("home")}, listening,
+                  (prefix / "bin" / "cellsvc").string());
+    ::close(listening);
+    EXPECT_NE(serve.line().find("imported the sample's 392 cells"), std::string::npos);
+    EXPECT_NE(serve.line().find("on the socket from systemd"), std::string::npos);
+    Client client(ntohs(address.sin_port));
+    EXPECT_EQ(
+        client.get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78").status,
+        200);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("home/.local/share/cellsvc/cells.db")));
+}
+
+// A command line or a file that cellsvc cannot use: the exit status, and a message that names
+// the wrong word, or the file once and what to do.
+struct Refusal {
+    const char* name;
+    std::vector<std::string> args; // "DIR" is replaced by a folder of prepared files
+    int status;
+    const char* says;
+    const char* pathNamedOnce; // a file of DIR, or nothing
+};
+
+void PrintTo(const Refusal& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class CommandLine : public testing::TestWithParam<Refusal>
+{
+protected:
+    void SetUp() override
+    {
+        dir.write("text.db", "not a database\n");
+        dir.write("export.csv.bz2", "BZh91AY&SY\x01\x02");
+        std::ifstream sample(kSample, std::ios::binary);
+        const std::string packed((std::istreambuf_iterator<char>(sample)), {});
+        dir.write("cut.csv.gz", packed.substr(0, packed.size() / 2));
+        sqlite3* other = nullptr;
+        sqlite3_open(dir.file("other.db").c_str(), &other);
+        sqlite3_exec(other, "CREATE TABLE bookmarks (url TEXT)", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+    }
+
+    TempDir dir;
+};
+
+TEST_P(CommandLine, IsRefusedInWords)
+{
+    std::vector<std::string> args = GetParam().args;
+    for (std::string& arg : args) {
+        if (const auto at = arg.find("DIR"); at != std::string::npos) {
+            arg.replace(at, 3, dir.file(""));
+        }
+    }
+    Program program(args, {"HOME=" + dir.file("")});
+    const std::string output = program.rest();
+    EXPECT_EQ(program.exitCode(), GetParam().status) << output;
+    EXPECT_NE(output.find(GetParam().says), std::string::npos) << output;
+    if (*GetParam().pathNamedOnce) {
+        const std::string path = dir.file(GetParam().pathNamedOnce);
+        const auto first = output.find(path);
+        EXPECT_NE(first, std::string::npos) << output;
+        EXPECT_EQ(output.find(path, first + 1), std::string::npos) << output;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CommandLine,
+    testing::Values(
+        Refusal{"Version", {"--version"}, 0, kProjectVersion, ""},
+        Refusal{"CommandHelp", {"import", "--help"}, 0, "Usage: cellsvc import", ""},
+        Refusal{"NoCommand", {}, 2, "give a command", ""},
+        Refusal{"UnknownCommand", {"frob"}, 2, "unknown command \"frob\"", ""},
+        Refusal{"MisspeltOption", {"serve", "DIRx.db", "--lisen", "foo"}, 2, "--lisen", ""},
+        Refusal{"ExtraArgument", {"import", "a.csv", "b.db", "c"}, 2, "not expected: c", ""},
+        Refusal{"NoExport", {"import"}, 2, "EXPORT is required", ""},
+        Refusal{"ListenNotAnAddress",
+                {"serve", "DIRx.db", "--listen=nowhere"},
+                2,
+                "--listen takes HOST:PORT",
+                ""},
+        Refusal{"NoThreads", {"serve", "--threads", "0"}, 2, "--threads", ""},
+        Refusal{"DatabaseIsAFolder", {"serve", "DIR"}, 1, "is a folder", ""},
+        Refusal{"ServeAnotherProgramsDatabase",
+                {"serve", "DIRother.db"},
+                1,
+                "not one of cellsvc's",
+                "other.db"},
+        Refusal{"ImportIntoAnotherProgramsDatabase",
+                {"import", CELLSVC_SAMPLE, "DIRother.db"},
+                1,
+                "of another program",
+                "other.db"},
+        Refusal{"NotADatabase", {"serve", "DIRtext.db"}, 1, "is not an SQLite database", "text.db"},
+        Refusal{"DownloadCutShort",
+                {"import", "DIRcut.csv.gz", "DIRnew.db"},
+                1,
+                "download it again",
+                "cut.csv.gz"},
+        Refusal{"Bzip2",
+                {"import", "DIRexport.csv.bz2", "DIRnew.db"},
+                1,
+                "packed with bzip2, which cellsvc does not read; unpack it",
+                ""},
+        Refusal{"NoFolderForTheDatabase",
+                {"import", CELLSVC_SAMPLE, "DIRnone/new.db"},
+                1,
+                "create the folder first",
+                "none/new.db"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -259,4 +259,26 @@ TEST(ImportFile, UpdatesAnExistingDatabaseInPlace)
     EXPECT_EQ(reader.count(), 392);
 }
 
+TEST(ImportFile, RemovesWhatKilledImportsLeftAndReplacesOnRequest)
+{
+    TempDir dir;
+    const std::string database = dir.file("cells.db");
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(ended, nullptr, 0);
+    dir.write("cells.db.importing-" + std::to_string(ended), "left by a killed import");
+    dir.write("cells.db.importing-1", "init runs, so this one is not stale");
+    importFile(kSample, database, 16, {}, std::atomic<bool>{false});
+    EXPECT_EQ(filesIn(dir), (std::vector<std::string>{"cells.db", "cells.db.importing-1"}));
+
+    const std::string update = dir.write(
+        "update.csv", "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80\n");
+    importFile(update, database, 16, {}, std::atomic<bool>{false}, true);
+    CellReader reader(database);
+    EXPECT_EQ(reader.count(), 1);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.5);
+}
+
 } // namespace
