@@ -228,13 +228,4 @@ TEST_F(Form1Test, UnloadStopsEveryTimerAndClosesThePort)
     EXPECT_TRUE(freeToOpen(modem3.path()));
 }
 
-TEST_F(Form1Test, ClosingTheWindowUnloadsIt)
-{
-    Form1& f = loadedWith({{huaweiPcUiDescription, pcUiCaption(3)}});
-    f.show();
-    EXPECT_TRUE(f.close());
-    EXPECT_FALSE(serial.PortOpen());
-    EXPECT_FALSE(f.Timer3->isActive());
-}
-
 } // namespace

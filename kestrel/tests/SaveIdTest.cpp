@@ -25,13 +25,6 @@ QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
 // What a file made from nothing holds for the reading that SaveIdTest shows.
 const QByteArray freshFile = "[Value]\r\n"
                              "cellid=20512345\r\n"
@@ -98,52 +91,12 @@ TEST_F(SaveIdTest, ANewFileHoldsTheFiveLabelsInOrder)
     EXPECT_EQ(readBytes(path("id.ini")), freshFile);
 }
 
-TEST_F(SaveIdTest, AnExistingFileKeepsWhatItHolds)
-{
-    const struct {
-        const char* shows;
-        QByteArray before;
-        QByteArray after;
-    } rows[] = {
-        {"an empty file", "", freshFile},
-        {"a section spelled [value] with an entry CellID: updated in place, the rest appended",
-         "[value]\r\nCellID=1\r\n",
-         "[value]\r\nCellID=20512345\r\nlac=7812\r\nmnc=02\r\nmcc=250\r\n"
-         "operator=MegaFon (3G)\r\n\r\n"},
-        {"other sections stay in their order, the section follows them",
-         "; ours\r\n[A]\r\nx=1\r\n[B]\r\ny = 2\r\n",
-         "[A]\r\nx=1\r\n\r\n[B]\r\ny = 2\r\n\r\n" + freshFile},
-        {"a section between others stays there", "[A]\r\n[Value]\r\nmcc=999\r\n[B]\r\n",
-         "[A]\r\n\r\n[Value]\r\nmcc=250\r\ncellid=20512345\r\nlac=7812\r\nmnc=02\r\n"
-         "operator=MegaFon (3G)\r\n\r\n[B]\r\n\r\n"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.shows);
-        writeBytes(path("id.ini"), row.before);
-        messages.answers = {true};
-        saveAs(path("id.ini"));
-        EXPECT_EQ(readBytes(path("id.ini")), row.after);
-        EXPECT_TRUE(messages.asked.value(0).text.contains("already exists"));
-    }
-}
-
 TEST_F(SaveIdTest, SavingBeforeTheCellIsKnownWritesEmptyValues)
 {
     showCell("", "", "02", "250", "MegaFon (3G)");
     saveAs(path("id.ini"));
     EXPECT_EQ(readBytes(path("id.ini")), "[Value]\r\ncellid=\r\nlac=\r\nmnc=02\r\nmcc=250\r\n"
                                          "operator=MegaFon (3G)\r\n\r\n");
-}
-
-TEST_F(SaveIdTest, SavingTwiceKeepsOneSectionWithTheNewerValues)
-{
-    showCell("1", "2", "01", "250", "MTS (2G)");
-    saveAs(path("id.ini"));
-    showCell("20512345", "7812", "02", "250", "MegaFon (3G)");
-    messages.answers = {true};
-    saveAs(path("id.ini"));
-    EXPECT_EQ(readBytes(path("id.ini")), freshFile);
-    EXPECT_EQ(messages.asked.size(), 1) << "the second save asks before replacing";
 }
 
 TEST_F(SaveIdTest, NothingIsWrittenWhenTheSaveCannotGoAhead)
@@ -186,18 +139,6 @@ TEST_F(SaveIdTest, NothingIsWrittenWhenTheSaveCannotGoAhead)
     }
     EXPECT_EQ(dialog.shown.size(), 5) << "the dialog is not shown without an operator";
     EXPECT_EQ(messages.asked.size(), 1) << "only the existing file is asked about";
-}
-
-TEST_F(SaveIdTest, AnotherClsIniReadsAllFiveBack)
-{
-    saveAs(path("id.ini"));
-    clsINI reader;
-    reader.setFileName(path("id.ini"));
-    EXPECT_EQ(reader.Value("VALUE", "CellID"), QStringLiteral("20512345"));
-    EXPECT_EQ(reader.Value("value", "LAC"), QStringLiteral("7812"));
-    EXPECT_EQ(reader.Value("Value", "mnc"), QStringLiteral("02"));
-    EXPECT_EQ(reader.Value("Value", "MCC"), QStringLiteral("250"));
-    EXPECT_EQ(reader.Value("Value", "operator"), QStringLiteral("MegaFon (3G)"));
 }
 
 } // namespace

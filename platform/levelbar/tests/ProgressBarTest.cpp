@@ -97,22 +97,4 @@ TEST_F(ProgressBarDrawing, AClearedReadingShowsOnlyTheBackground)
     EXPECT_EQ(bar.Value(), 0);
 }
 
-TEST_F(ProgressBarDrawing, TextUsesTheTextColour)
-{
-    bar.setValue(0);
-    bar.setTextColor(QColor(0, 255, 0));
-    bar.setText(QStringLiteral("MMMM"));
-    const QImage image = drawn();
-    bool textDrawn = false;
-    for (int x = 0; x < image.width() && !textDrawn; ++x) {
-        for (int y = 0; y < image.height(); ++y) {
-            if (image.pixelColor(x, y).green() > 128) {
-                textDrawn = true;
-                break;
-            }
-        }
-    }
-    EXPECT_TRUE(textDrawn);
-}
-
 } // namespace

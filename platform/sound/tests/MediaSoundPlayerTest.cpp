@@ -176,20 +176,6 @@ TEST(MediaSoundPlayer, AnUndecodableFileFailsQuietly)
         [&] { return player.playbackState() == QMediaPlayer::PlayingState; }, LoadTimeoutMs));
 }
 
-TEST(MediaSoundPlayer, UnknownCommandsAndEarlyCommandsAreHarmless)
-{
-    OutputStub output{true};
-    MediaSoundPlayer player(output.check());
-    player.setCommand(QStringLiteral("Close"));
-    player.setCommand(QStringLiteral("Play"));
-    player.setCommand(QStringLiteral("Eject"));
-    EXPECT_EQ(output.asked, 0);
-    EXPECT_EQ(player.mediaStatus(), QMediaPlayer::NoMedia);
-    player.setFileName(spokenMp3);
-    player.setCommand(QStringLiteral("open"));
-    EXPECT_EQ(player.source(), QUrl::fromLocalFile(spokenMp3));
-}
-
 // The machine's own answer, whatever it is: a device plays, none leaves the player quiet.
 TEST(MediaSoundPlayer, TheSystemOutputCheckDecides)
 {

@@ -179,15 +179,6 @@ TEST_F(LiveServer, APostWithABodyIsRefused)
     EXPECT_NE(reply.head.find("Allow: GET, HEAD"), std::string::npos);
 }
 
-TEST_F(LiveServer, HeadGivesTheHeadersOnly)
-{
-    Client client(server->port());
-    client.send("HEAD " + kLookup + " HTTP/1.1\r\nHost: x\r\n\r\n");
-    EXPECT_EQ(client.read(true).status, 200);
-    EXPECT_TRUE(client.closedByServer());
-    EXPECT_TRUE(client.read().head.empty()) << "nothing of a body was sent";
-}
-
 // An import into the database being served: the server keeps answering from the previous
 // data, then shows the new data once the import has committed, without a restart.
 TEST_F(LiveServer, ShowsAnImportThatCommitsWhileServing)

@@ -234,69 +234,6 @@ TEST(AtResponder, SysCfgMovesTheTechnology)
     EXPECT_EQ(respond(state, "AT^SYSCFG?").wire(), "\r\n^SYSCFG:2,2,3FFFFFFF,0,1\r\n\r\nOK\r\n");
 }
 
-TEST(AtResponder, SysCfgRejectsBadFieldsAndKeepsTheSetting)
-{
-    const char* rows[] = {
-        "AT^SYSCFG=15,2,3FFFFFFF,0,1",          // no such mode
-        "AT^SYSCFG=14,4,3FFFFFFF,0,1",          // no such order
-        "AT^SYSCFG=14,2,3FFFFFFG,0,1",          // not hexadecimal
-        "AT^SYSCFG=14,2,,0,1",                  // no band
-        "AT^SYSCFG=14,2,0,0,1",                 // no band at all in the mask
-        "AT^SYSCFG=14,2,3FFFFFFF,3,1",          // no such roaming value
-        "AT^SYSCFG=14,2,3FFFFFFF,0,5",          // no such service domain
-        "AT^SYSCFG=14,2,3FFFFFFF,0",            // a field missing
-        "AT^SYSCFG=14,2,3FFFFFFF,0,1,1",        // a field too many
-        "AT^SYSCFG=14,2,11112222333344445,0,1", // band longer than 64 bits
-        "AT^SYSCFG= 14,2,3FFFFFFF,0,1",         // blank in a number
-    };
-    for (const char* command : rows) {
-        SCOPED_TRACE(command);
-        ModemState state;
-        EXPECT_EQ(respond(state, command).wire(), "\r\nERROR\r\n");
-        EXPECT_EQ(state.sysCfg, SysCfg{});
-    }
-}
-
-TEST(AtResponder, BasicCommandsIdentityAndUnknowns)
-{
-    checkReplies({
-        {"AT", nullptr, "AT", "\r\nOK\r\n"},
-        {"blanks around", nullptr, "  AT  ", "\r\nOK\r\n"},
-        {"identity", nullptr, "ATI",
-         "\r\nManufacturer: huawei\r\nModel: E1550\r\nRevision: 11.608.12.02.143\r\n\r\nOK\r\n"},
-        {"manufacturer", nullptr, "AT+CGMI", "\r\nhuawei\r\n\r\nOK\r\n"},
-        {"model", nullptr, "AT+CGMM", "\r\nE1550\r\n\r\nOK\r\n"},
-        {"unknown extended command", nullptr, "AT+CFUN?", "\r\nERROR\r\n"},
-        {"unknown basic command", nullptr, "ATD*99#", "\r\nERROR\r\n"},
-        {"no AT in front: silence", nullptr, "OK", ""},
-        {"garbage: silence", nullptr, "\x01\xff", ""},
-    });
-}
-
-TEST(AtResponder, EchoSwitch)
-{
-    ModemState state;
-    EXPECT_EQ(respond(state, "ATE0").result, AtReply::Result::Ok);
-    EXPECT_FALSE(state.echo);
-    EXPECT_EQ(respond(state, "ATE1").result, AtReply::Result::Ok);
-    EXPECT_TRUE(state.echo);
-    EXPECT_EQ(respond(state, "ATE2").result, AtReply::Result::Error);
-    EXPECT_TRUE(state.echo);
-}
-
-TEST(AtReplySplit, PiecesJoinToTheWholeReply)
-{
-    const AtReply reply = AtReply::ok({"+CSQ: 20,99"});
-    EXPECT_EQ(splitReply(reply, ReplySplit::Whole), QList<QByteArray>{reply.wire()});
-    EXPECT_EQ(splitReply(reply, ReplySplit::PerLine),
-              (QList<QByteArray>{"\r\n+CSQ: 20,99\r\n", "\r\nOK\r\n"}));
-    const QList<QByteArray> halves = splitReply(reply, ReplySplit::Halves);
-    ASSERT_EQ(halves.size(), 4);
-    EXPECT_EQ(halves.join(), reply.wire());
-    EXPECT_EQ(halves[0], "\r\n+CSQ:"); // the tag arrives before the rest of its line
-    EXPECT_TRUE(splitReply(AtReply::ignored(), ReplySplit::PerLine).isEmpty());
-}
-
 TEST(LineAssembler, CutsAtCrAndDropsTheLfAfterIt)
 {
     LineAssembler lines;

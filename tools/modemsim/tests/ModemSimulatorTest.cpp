@@ -75,49 +75,6 @@ TEST_F(ModemSimulatorTest, CommandsEndAtCrAndTheLfAfterIsIgnored)
     EXPECT_GE(log[1].replied, log[1].arrived);
 }
 
-TEST_F(ModemSimulatorTest, TheMonitorsCycleAlternatesNameAndCode)
-{
-    sim.setEcho(false);
-    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0,0,\"TestNet\",2\r\n\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+COPS=0,2"), "\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+CSQ"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+CGREG=2"), "\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+CGREG?"), "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0,2,\"00101\",2\r\n\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+COPS=0,0"), "\r\nOK\r\n");
-}
-
-TEST_F(ModemSimulatorTest, StateChangesShowInTheNextReply)
-{
-    sim.setEcho(false);
-    sim.setRssi(99);
-    EXPECT_EQ(exchange("AT+CSQ"), "\r\n+CSQ: 99,99\r\n\r\nOK\r\n");
-    sim.setOperator("Other Net", "Other", "00102");
-    sim.setTechnology(Technology::Gsm);
-    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0,0,\"Other Net\",0\r\n\r\nOK\r\n");
-    sim.clearOperator();
-    EXPECT_EQ(exchange("AT+COPS?"), "\r\n+COPS: 0\r\n\r\nOK\r\n");
-    sim.setLac(0xFFFE);
-    sim.setCellId(0x8000000A);
-    sim.setQuotedRegistration(true);
-    EXPECT_EQ(exchange("AT+CGREG=2"), "\r\nOK\r\n");
-    EXPECT_EQ(exchange("AT+CGREG?"), "\r\n+CGREG: 2,1,\"FFFE\",\"8000000A\"\r\n\r\nOK\r\n");
-    sim.setRegistered(false);
-    EXPECT_EQ(exchange("AT+CGREG?"), "\r\n+CGREG: 2,0\r\n\r\nOK\r\n");
-}
-
-TEST_F(ModemSimulatorTest, SysCfgLocksTheTechnologyAndIsReported)
-{
-    sim.setEcho(false);
-    sim.setUnsolicited(Unsolicited::Mode, true);
-    // As the monitor sends it: written without waiting for the answer.
-    client->write("AT^SYSCFG=13,1,3FFFFFFF,0,1\r");
-    EXPECT_EQ(client->readUntil("\r\nOK\r\n"), "\r\n^MODE:3,3\r\n\r\nOK\r\n");
-    EXPECT_EQ(sim.state().technology(), Technology::Gsm);
-    EXPECT_EQ(exchange("AT^SYSCFG=13,9,3FFFFFFF,0,1"), "\r\nERROR\r\n");
-    EXPECT_EQ(exchange("AT^SYSCFG?"), "\r\n^SYSCFG:13,1,3FFFFFFF,0,1\r\n\r\nOK\r\n");
-}
-
 TEST_F(ModemSimulatorTest, UnsolicitedLinesComeBetweenReplies)
 {
     sim.setEcho(false);
@@ -150,19 +107,6 @@ TEST_F(ModemSimulatorTest, SplitReplyArrivesInPieces)
     ASSERT_TRUE(sim.waitForReplies(1, 2000));
     const LogEntry e = sim.log().at(0);
     EXPECT_GE(e.replied - e.arrived, 300ms);
-}
-
-TEST_F(ModemSimulatorTest, CopsQueryHasItsOwnLatency)
-{
-    sim.setEcho(false);
-    sim.setLatency(0ms);
-    sim.setCopsLatency(250ms);
-    exchange("AT+CSQ");
-    exchange("AT+COPS?");
-    ASSERT_TRUE(sim.waitForReplies(2, 2000));
-    const auto log = sim.log();
-    EXPECT_LT(log[0].replied - log[0].arrived, 250ms);
-    EXPECT_GE(log[1].replied - log[1].arrived, 250ms);
 }
 
 TEST_F(ModemSimulatorTest, SilenceSwallowsCommandsUntilItEnds)
@@ -249,15 +193,6 @@ TEST_F(ModemSimulatorTest, ReplyDueWhileNobodyHoldsThePortIsLost)
     client->close();
     ASSERT_TRUE(sim.waitForSettled(1, 2000));
     EXPECT_EQ(sim.log().at(0).fate, LogEntry::Fate::Dropped);
-}
-
-TEST_F(ModemSimulatorTest, ClientPresenceIsTracked)
-{
-    EXPECT_TRUE(sim.waitForClient(true, 2000));
-    client->close();
-    EXPECT_TRUE(sim.waitForClient(false, 2000));
-    PtyClient again(sim.secondaryPath());
-    EXPECT_TRUE(sim.waitForClient(true, 2000));
 }
 
 TEST(ModemSimulatorLink, LinkFollowsReplugAndGoesWithStop)
