@@ -7,6 +7,7 @@
 #include "kestrel/aiming/HistoryView.h"
 #include "kestrel/aiming/TonePitch.h"
 #include "kestrel/tests/TestApplication.h"
+#include "kestrel/tests/WholeCycle.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/message/FakeMessageSink.h"
@@ -24,14 +25,6 @@
 
 namespace
 {
-
-const QStringList kCycle{
-    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
-    QStringLiteral("\r\nOK\r\n"),
-    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
-    QStringLiteral("\r\nOK\r\n"),
-    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
-};
 
 class Form1AimingTest : public testing::Test, WithApplication
 {
@@ -64,7 +57,7 @@ TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
     }
     EXPECT_EQ(entries, (QStringList{"Aiming tone", "Signal history", "Record readings…"}));
 
-    cycle(kCycle);
+    cycle(kWholeCycle);
     EXPECT_EQ(toneOutput.source, nullptr);
     form.MnuTone->trigger();
     ASSERT_NE(toneOutput.source, nullptr);
@@ -84,7 +77,7 @@ TEST_F(Form1AimingTest, HistoryWindowAndFullScreenShowTheBestLevel)
     HistoryWindow* history = form.historyWindow();
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->LblBest->text(), "No level yet");
-    cycle(kCycle);
+    cycle(kWholeCycle);
     EXPECT_TRUE(history->LblBest->text().startsWith("best -73 dBm at "))
         << history->LblBest->text().toStdString();
     history->CommandReset->click();
@@ -109,10 +102,10 @@ TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
 
     form.MnuRecord->trigger();
     ASSERT_TRUE(form.MnuRecord->isChecked());
-    cycle(kCycle);
+    cycle(kWholeCycle);
     cycle({});
     form.MnuRecord->trigger();
-    cycle(kCycle);
+    cycle(kWholeCycle);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');

@@ -6,6 +6,7 @@
 #include "kestrel/LevelDbm.h"
 #include "kestrel/tests/ListPick.h"
 #include "kestrel/tests/TestApplication.h"
+#include "kestrel/tests/WholeCycle.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/hotplug/FakeDeviceWatch.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -28,15 +29,6 @@ namespace
 const QColor kBlue(0, 0, 255);
 const QColor kLightBlue(192, 192, 255);
 
-// The replies of one whole cycle of a 3G stick, in the order the commands go out.
-const QStringList kCycle{
-    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
-    QStringLiteral("\r\nOK\r\n"),
-    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
-    QStringLiteral("\r\nOK\r\n"),
-    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
-};
-
 QList<DeviceEntry> stickAs(int port)
 {
     return {{huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(port)}};
@@ -57,7 +49,7 @@ public:
         return *window;
     }
 
-    void cycle(const QStringList& replies = kCycle)
+    void cycle(const QStringList& replies = kWholeCycle)
     {
         for (const QString& reply : replies) {
             port.scriptedReads.emplace_back(reply);
@@ -222,7 +214,7 @@ TEST_F(Form1StickTest, TheFirstStickPluggedInIsOpenedAndALostRegistrationGreysTh
     EXPECT_FALSE(form.TimerWatch->isActive());
 
     cycle();
-    QStringList unregistered = kCycle;
+    QStringList unregistered = kWholeCycle;
     unregistered.last() = QStringLiteral("\r\n+CGREG: 2,0\r\n\r\nOK\r\n");
     cycle(unregistered);
     EXPECT_EQ(form.LblLAC->text(), "6699");

@@ -2,6 +2,7 @@
 
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
+#include "kestrel/WindowHelpers.h"
 #include "kestrel/tests/TestApplication.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -25,18 +26,6 @@
 
 namespace
 {
-
-QColor textColour(const QWidget* widget)
-{
-    return widget->palette().color(QPalette::WindowText);
-}
-
-void setTextColour(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
 
 void pressKey(QWidget* widget, Qt::Key key)
 {
@@ -143,19 +132,6 @@ TEST_F(Form2Test, TheSliderSetsTheLevelSizeWhenTheUserLetsGoOrPressesAKey)
         EXPECT_EQ(levelPoints(view), row.points);
         closeView();
     }
-}
-
-TEST_F(Form2Test, ASecondClickKeepsTheViewAndItsSize)
-{
-    Form2& view = openView();
-    view.Slider1->setValue(100);
-    view.showMinimized();
-
-    Form2& again = openView();
-    EXPECT_EQ(&again, &view);
-    EXPECT_EQ(again.Slider1->value(), 100);
-    EXPECT_EQ(levelPoints(again), 100);
-    EXPECT_FALSE(again.isMinimized());
 }
 
 TEST_F(Form2Test, ClosingUnloadsTheViewAndReopeningStartsAt250)

@@ -2,6 +2,7 @@
 #include "kestrel/aiming/TonePitch.h"
 #include "kestrel/aiming/ToneSynth.h"
 #include "platform/sound/FakePcmOutput.h"
+#include "tests/support/TestApp.h"
 
 #include <QCoreApplication>
 #include <cmath>
@@ -86,10 +87,7 @@ TEST(ToneSynth, FadesInAndOutToSilence)
 
 TEST(AimingTone, FollowsTheLevelOnlyWhileOnAndDucksUnderTheVoice)
 {
-    int argc = 1;
-    char name[] = "tone";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    const TestApp<QCoreApplication> app; // the tone's timers need one
     FakePcmOutput output;
     AimingTone tone(&output);
     const auto heading = [&] {
