@@ -8,14 +8,14 @@
 //   polling-bench [--seconds 30] [--latency 15] [--silent-seconds 5] [--stream-seconds 3]
 //                 [--unplugged-seconds 5]
 #include "kestrel/aiming/TonePitch.h"
-#include "kestrel/at/Conversions.h"
 #include "kestrel/aiming/ToneSynth.h"
-#include "platform/sound/AudioSinkOutput.h"
+#include "kestrel/at/Conversions.h"
 #include "kestrel/demo/SimulatedMonitor.h"
+#include "platform/sound/AudioSinkOutput.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
@@ -374,23 +374,21 @@ int main(int argc, char* argv[])
             phase = &answering;
             answering.begin();
             changes.start();
-            QTimer::singleShot(static_cast<int>(answeringSeconds * 1000), Qt::PreciseTimer, &form,
-                               [&] {
-                                   answering.end();
-                                   changes.stop();
-                                   sim.silenceForever();
-                                   phase = &silent;
-                                   silent.begin();
-                                   QTimer::singleShot(
-                                       static_cast<int>(silentSeconds * 1000), Qt::PreciseTimer,
-                                       &form, [&] {
-                                           silent.end();
-                                           // Still silent: nothing but the stream comes.
-                                           sim.flood(std::numeric_limits<qint64>::max() / 2, 0);
-                                           phase = &streaming;
-                                           streaming.begin();
-                                           QTimer::singleShot(
-                                               static_cast<int>(streamSeconds * 1000),
+            QTimer::singleShot(
+                static_cast<int>(answeringSeconds * 1000), Qt::PreciseTimer, &form, [&] {
+                    answering.end();
+                    changes.stop();
+                    sim.silenceForever();
+                    phase = &silent;
+                    silent.begin();
+                    QTimer::singleShot(
+                        static_cast<int>(silentSeconds * 1000), Qt::PreciseTimer, &form, [&] {
+                            silent.end();
+                            // Still silent: nothing but the stream comes.
+                            sim.flood(std::numeric_limits<qint64>::max() / 2, 0);
+                            phase = &streaming;
+                            streaming.begin();
+                            QTimer::singleShot(static_cast<int>(streamSeconds * 1000),
                                                Qt::PreciseTimer, &form, [&] {
                                                    streaming.end();
                                                    phase = nullptr;
@@ -400,8 +398,8 @@ int main(int argc, char* argv[])
                                                    monitor.unplugStick();
                                                    giveUp.start(10'000);
                                                });
-                                       });
-                               });
+                        });
+                });
         }
     });
     app.exec();
@@ -431,9 +429,10 @@ int main(int argc, char* argv[])
     const Sample& pitch = changes.kinds()[3].delays; // the tone's pitch
     const double audibleMs =
         pitch.max() + AudioSinkOutput::kBufferMs + static_cast<double>(ToneSynth::kGlideMs);
-    std::printf("  tone heard at the new pitch: max %.0f ms (the pitch's, + %d ms audio buffer + %.0f "
-                "ms glide: one cycle + 60 ms)\n",
-                audibleMs, AudioSinkOutput::kBufferMs, ToneSynth::kGlideMs);
+    std::printf(
+        "  tone heard at the new pitch: max %.0f ms (the pitch's, + %d ms audio buffer + %.0f "
+        "ms glide: one cycle + 60 ms)\n",
+        audibleMs, AudioSinkOutput::kBufferMs, ToneSynth::kGlideMs);
     std::printf("monitor CPU, answering: %.2f%% of one core (window thread; goal < 2%%) %s\n",
                 cpuShare, cpuShare < 2 ? "met" : "MISSED");
     std::printf("monitor CPU, silent:    %.2f%% of one core (window thread)\n",
@@ -446,13 +445,15 @@ int main(int argc, char* argv[])
     std::printf("streaming stick blocks: median %.0f ms, max %.0f ms per cycle (%zu cycles; goal "
                 "<= 1000 ms) %s\n",
                 streaming.cycleMs.median(), streaming.cycleMs.max(),
-                streaming.cycleMs.values.size(), streaming.cycleMs.max() <= 1000 ? "met" : "MISSED");
+                streaming.cycleMs.values.size(),
+                streaming.cycleMs.max() <= 1000 ? "met" : "MISSED");
     std::printf("stick pulled -> title:  %.0f ms (goal: within 1000 ms) %s\n", pullSeenMs,
                 pullSeenMs >= 0 && pullSeenMs <= 1000 ? "met" : "MISSED");
     const double waitingShare = 100 * unplugged.threadCpu / std::max(unplugged.seconds(), 1e-9);
-    std::printf("monitor CPU, unplugged: %.3f%% of one core over %.1f s (window thread; goal < 1%%) "
-                "%s\n",
-                waitingShare, unplugged.seconds(), waitingShare < 1 ? "met" : "MISSED");
+    std::printf(
+        "monitor CPU, unplugged: %.3f%% of one core over %.1f s (window thread; goal < 1%%) "
+        "%s\n",
+        waitingShare, unplugged.seconds(), waitingShare < 1 ? "met" : "MISSED");
     std::printf("stick back -> polling:  %.0f ms to \"%s\" with live colours (goal: within "
                 "2000 ms) %s\n",
                 backLiveMs, qPrintable(backTitle),

@@ -250,8 +250,8 @@ int main(int argc, char* argv[])
     std::printf("source=%s view=%s aids=%s size=%d seconds=%.1f change_ms=%d level_changes=%d "
                 "ticks=%ld form2_paints=%ld at_commands=%ld cpu_percent=%.2f\n",
                 modemPath.isEmpty() ? "writes" : "modemsim", options.view ? "open" : "closed",
-                options.aids ? "on" : "off",
-                options.size, wallSeconds, options.changeMs, changes, ticks, counter.paints,
-                simulator.commandsReceived() - commandsBefore, 100.0 * cpu / wallSeconds);
+                options.aids ? "on" : "off", options.size, wallSeconds, options.changeMs, changes,
+                ticks, counter.paints, simulator.commandsReceived() - commandsBefore,
+                100.0 * cpu / wallSeconds);
     return 0;
 }

@@ -76,8 +76,7 @@ void HistoryView::paintEvent(QPaintEvent*)
     // The newest point stands at the right edge. The width spans what was recorded, from one
     // minute up to the history's ten, so that a short survey is not squeezed into a corner.
     const qint64 newest = points.back().atMs;
-    const qint64 span =
-        std::clamp(newest - points.front().atMs, kMinuteMs, SignalHistory::kSpanMs);
+    const qint64 span = std::clamp(newest - points.front().atMs, kMinuteMs, SignalHistory::kSpanMs);
     const auto xOf = [&](qint64 atMs) {
         return plot.right() - double(newest - atMs) / double(span) * plot.width();
     };

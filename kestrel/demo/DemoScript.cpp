@@ -76,7 +76,8 @@ std::vector<DemoStep> sweepRound()
     constexpr std::chrono::milliseconds step{600};
     std::chrono::milliseconds at{0};
     for (int index = 5; index <= 31; index += 2, at += step) {
-        round.push_back({at, index == 31 ? QStringLiteral("best direction, then back down") : QString(),
+        round.push_back({at,
+                         index == 31 ? QStringLiteral("best direction, then back down") : QString(),
                          Rssi{index}});
     }
     for (int index = 29; index >= 7; index -= 2, at += step) {

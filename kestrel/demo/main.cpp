@@ -8,19 +8,19 @@
 //
 // With --screenshot the window (and the history and full-screen view when open) is saved after
 // SECONDS (default 4) and the demo ends.
-#include "kestrel/demo/DemoScript.h"
 #include "kestrel/Form2.h"
 #include "kestrel/HistoryWindow.h"
+#include "kestrel/demo/DemoScript.h"
 #include "kestrel/demo/SimulatedMonitor.h"
-#include "platform/sound/AudioSinkOutput.h"
 #include "platform/cli/CommandLine.h"
+#include "platform/sound/AudioSinkOutput.h"
 #include "tools/modemsim/ScenarioPlayer.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QElapsedTimer>
-#include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>

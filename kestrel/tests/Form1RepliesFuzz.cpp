@@ -176,8 +176,7 @@ void checkFields(const Form1& form, const QStringList& replies, const QColor& st
     REQUIRE(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
     const QColor colour = form.LblCOPS->palette().color(QPalette::WindowText);
     REQUIRE(colour == startColour || colour == at::colour2G() || colour == at::colour3G() ||
-            colour == at::colour4G() || colour == at::colour5G() ||
-            colour == Form1::staleColour());
+            colour == at::colour4G() || colour == at::colour5G() || colour == Form1::staleColour());
     REQUIRE(form.ProgressBar1->BarColorStart() == form.ProgressBar1->BarColorEnd());
     REQUIRE(form.Timer1->isActive());
 }

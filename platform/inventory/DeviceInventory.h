@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QString>
-
 #include <optional>
 
 // One device of the system's device list: its description, and a caption that ends with the
@@ -15,7 +14,8 @@ struct DeviceEntry {
 };
 
 // The system's list of devices, in the order the system yields them.
-class DeviceInventory {
+class DeviceInventory
+{
 public:
     virtual ~DeviceInventory() = default;
     // nullopt when the list cannot be read at all (as against a list without the modem).

@@ -5,7 +5,8 @@
 #include <QList>
 
 // Records the addresses handed to the desktop; `succeeds` says what the desktop answers.
-class FakeUrlOpener : public UrlOpener {
+class FakeUrlOpener : public UrlOpener
+{
 public:
     QList<QUrl> opened;
     bool succeeds = true;

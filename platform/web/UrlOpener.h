@@ -3,7 +3,8 @@
 #include <QUrl>
 
 // Hands an address to the desktop's default web browser.
-class UrlOpener {
+class UrlOpener
+{
 public:
     virtual ~UrlOpener() = default;
     // false when the desktop reports that no browser could be started.

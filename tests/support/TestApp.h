@@ -6,8 +6,7 @@
 // The application object of one test, destroyed with it: one that outlived main() would leave
 // Qt's font caches behind for the leak checker. QApplication for widgets, QGuiApplication for
 // tests that need only the GUI types.
-template <class Application = QApplication>
-class TestApp : public Application
+template <class Application = QApplication> class TestApp : public Application
 {
 public:
     TestApp() : Application(argc_, argv_) {}

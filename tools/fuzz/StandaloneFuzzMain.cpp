@@ -16,7 +16,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
+namespace
+{
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -39,16 +40,18 @@ Bytes generate(std::mt19937& rng, const std::vector<Bytes>& seeds)
     }
     const int edits = std::uniform_int_distribution<int>(1, 16)(rng);
     for (int i = 0; i < edits; ++i) {
-        const std::size_t pos = out.empty() ? 0 : std::uniform_int_distribution<std::size_t>(0, out.size())(rng);
+        const std::size_t pos =
+            out.empty() ? 0 : std::uniform_int_distribution<std::size_t>(0, out.size())(rng);
         switch (coin(rng)) {
         case 0: // random byte
             out.insert(out.begin() + static_cast<std::ptrdiff_t>(pos),
                        static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 255)(rng)));
             break;
         case 1: // interesting byte
-            out.insert(out.begin() + static_cast<std::ptrdiff_t>(pos),
-                       static_cast<std::uint8_t>(kInteresting[std::uniform_int_distribution<std::size_t>(
-                           0, sizeof kInteresting - 2)(rng)]));
+            out.insert(
+                out.begin() + static_cast<std::ptrdiff_t>(pos),
+                static_cast<std::uint8_t>(kInteresting[std::uniform_int_distribution<std::size_t>(
+                    0, sizeof kInteresting - 2)(rng)]));
             break;
         case 2: // delete a byte
             if (pos < out.size()) {
@@ -57,8 +60,8 @@ Bytes generate(std::mt19937& rng, const std::vector<Bytes>& seeds)
             break;
         default: // duplicate a run
             if (pos < out.size()) {
-                const std::size_t len =
-                    std::uniform_int_distribution<std::size_t>(1, std::min<std::size_t>(32, out.size() - pos))(rng);
+                const std::size_t len = std::uniform_int_distribution<std::size_t>(
+                    1, std::min<std::size_t>(32, out.size() - pos))(rng);
                 Bytes run(out.begin() + static_cast<std::ptrdiff_t>(pos),
                           out.begin() + static_cast<std::ptrdiff_t>(pos + len));
                 out.insert(out.begin() + static_cast<std::ptrdiff_t>(pos), run.begin(), run.end());
