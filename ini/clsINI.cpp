@@ -17,41 +17,41 @@ template <typename List> bool validPosition(const List& list, qint32 index)
 
 IniFileError::IniFileError(const QString& fileName, const QString& reason)
     : std::runtime_error(QStringLiteral("INI file \"%1\" %2").arg(fileName, reason).toStdString()),
-      m_fileName(fileName), m_reason(reason)
+      fileName_(fileName), reason_(reason)
 {
 }
 
 bool clsINI::RemoveSection(const QString& Section)
 {
-    return m_document.removeSection(Section);
+    return document_.removeSection(Section);
 }
 
 bool clsINI::SectionExists(const QString& Section) const
 {
-    return m_document.section(Section) != nullptr;
+    return document_.section(Section) != nullptr;
 }
 
 bool clsINI::UpdateFile()
 {
-    if (m_fileName.isEmpty()) {
+    if (fileName_.isEmpty()) {
         return false;
     }
-    const QString failure = writeIniFileBytes(m_fileName, writeIniDocument(m_document));
+    const QString failure = writeIniFileBytes(fileName_, writeIniDocument(document_));
     if (!failure.isEmpty()) {
-        throw IniFileError(m_fileName, failure);
+        throw IniFileError(fileName_, failure);
     }
     return true;
 }
 
 bool clsINI::ValueExists(const QString& Section, const QString& ValueName) const
 {
-    const IniSection* section = m_document.section(Section);
+    const IniSection* section = document_.section(Section);
     return section != nullptr && section->entry(ValueName) != nullptr;
 }
 
 QString clsINI::ValueName(const QString& Section, qint32 Index) const
 {
-    const IniSection* section = m_document.section(Section);
+    const IniSection* section = document_.section(Section);
     if (section == nullptr || !validPosition(section->Values, Index)) {
         return IniMissMarker;
     }
@@ -60,13 +60,13 @@ QString clsINI::ValueName(const QString& Section, qint32 Index) const
 
 bool clsINI::RemoveValue(const QString& Section, const QString& ValueName)
 {
-    IniSection* section = m_document.section(Section);
+    IniSection* section = document_.section(Section);
     return section != nullptr && section->removeEntry(ValueName);
 }
 
 bool clsINI::AddValue(const QString& Section, const QString& ValueName, const QString& lValue)
 {
-    IniSection& section = m_document.sectionOrAppend(Section);
+    IniSection& section = document_.sectionOrAppend(Section);
     if (section.entry(ValueName) != nullptr) {
         return false;
     }
@@ -76,13 +76,13 @@ bool clsINI::AddValue(const QString& Section, const QString& ValueName, const QS
 
 qint32 clsINI::ValuesCount(const QString& Section) const
 {
-    const IniSection* section = m_document.section(Section);
+    const IniSection* section = document_.section(Section);
     return section == nullptr ? -1 : static_cast<qint32>(section->Values.size());
 }
 
 void clsINI::setValue(const QString& Section, const QString& ValueName, const QString& vData)
 {
-    IniSection& section = m_document.sectionOrAppend(Section);
+    IniSection& section = document_.sectionOrAppend(Section);
     if (IniEntry* entry = section.entry(ValueName)) {
         entry->Value = vData; // the stored name stays as it was first spelled
         return;
@@ -92,17 +92,17 @@ void clsINI::setValue(const QString& Section, const QString& ValueName, const QS
 
 QString clsINI::Value(const QString& Section, const QString& ValueName) const
 {
-    const IniSection* section = m_document.section(Section);
+    const IniSection* section = document_.section(Section);
     const IniEntry* entry = section == nullptr ? nullptr : section->entry(ValueName);
     return entry == nullptr ? IniMissMarker : entry->Value;
 }
 
 QString clsINI::SectionName(qint32 Index) const
 {
-    if (!validPosition(m_document.Sections, Index)) {
+    if (!validPosition(document_.Sections, Index)) {
         return IniMissMarker;
     }
-    return m_document.Sections.at(Index - 1).Name;
+    return document_.Sections.at(Index - 1).Name;
 }
 
 bool clsINI::AddSection(const QString& Section)
@@ -110,21 +110,21 @@ bool clsINI::AddSection(const QString& Section)
     if (SectionExists(Section)) {
         return false;
     }
-    m_document.Sections.append(IniSection{Section, {}});
+    document_.Sections.append(IniSection{Section, {}});
     return true;
 }
 
 qint32 clsINI::SectionsCount() const
 {
-    return static_cast<qint32>(m_document.Sections.size());
+    return static_cast<qint32>(document_.Sections.size());
 }
 
 void clsINI::setFileName(const QString& vData)
 {
-    m_fileName = vData;
-    m_document = {};
+    fileName_ = vData;
+    document_ = {};
     const IniFileBytes file = readIniFileBytes(vData);
-    m_document = readIniDocument(file.bytes);
+    document_ = readIniDocument(file.bytes);
     if (!file.failure.isEmpty()) {
         throw IniFileError(vData, file.failure);
     }
@@ -132,11 +132,11 @@ void clsINI::setFileName(const QString& vData)
 
 void clsINI::setFileName(const QString& vData, const QByteArray& content)
 {
-    m_fileName = vData;
-    m_document = readIniDocument(content);
+    fileName_ = vData;
+    document_ = readIniDocument(content);
 }
 
 QString clsINI::FileName() const
 {
-    return m_fileName;
+    return fileName_;
 }

@@ -17,12 +17,12 @@ class IniFileError : public std::runtime_error
 public:
     IniFileError(const QString& fileName, const QString& reason);
 
-    const QString& fileName() const { return m_fileName; }
-    const QString& reason() const { return m_reason; }
+    const QString& fileName() const { return fileName_; }
+    const QString& reason() const { return reason_; }
 
 private:
-    QString m_fileName;
-    QString m_reason;
+    QString fileName_;
+    QString reason_;
 };
 
 // One INI document tied to a file name. Only two members touch the disk: setFileName reads
@@ -61,6 +61,6 @@ public:
     QString FileName() const;
 
 private:
-    QString m_fileName;
-    IniDocument m_document;
+    QString fileName_;
+    IniDocument document_;
 };

@@ -224,5 +224,5 @@ private:
     // Ticks of TimerPause since the last retry.
     int retryTicks_ = 0;
 
-    QPointer<Form2> m_form2;
+    QPointer<Form2> form2_;
 };

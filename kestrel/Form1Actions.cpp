@@ -17,7 +17,7 @@
 Form1::~Form1()
 {
     // The view has no owner but reads this window on every tick: it must not outlive it.
-    delete m_form2;
+    delete form2_;
 }
 
 void Form1::connectActions()
@@ -29,20 +29,20 @@ void Form1::connectActions()
 
 void Form1::Command1_Click()
 {
-    if (!m_form2) {
-        m_form2 = new Form2(*this);
-        m_form2->Form_Load();
+    if (!form2_) {
+        form2_ = new Form2(*this);
+        form2_->Form_Load();
     }
     // Brought forward also from the task bar.
-    m_form2->setWindowState(m_form2->windowState() & ~Qt::WindowMinimized);
-    m_form2->show();
-    m_form2->raise();
-    m_form2->activateWindow();
+    form2_->setWindowState(form2_->windowState() & ~Qt::WindowMinimized);
+    form2_->show();
+    form2_->raise();
+    form2_->activateWindow();
 }
 
 Form2* Form1::fullScreenView() const
 {
-    return m_form2;
+    return form2_;
 }
 
 void Form1::Timer3_Timer()

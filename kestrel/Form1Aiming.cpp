@@ -135,8 +135,8 @@ void Form1::aimingCycleEnded()
     if (historyWindow_) {
         historyWindow_->refresh();
     }
-    if (m_form2) {
-        m_form2->refreshHistory();
+    if (form2_) {
+        form2_->refreshHistory();
     }
     if (const auto failure = recorder_.record(reading)) {
         const QSignalBlocker quiet(MnuRecord);

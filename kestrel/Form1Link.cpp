@@ -114,8 +114,8 @@ void Form1::adoptStick(const DeviceEntry& stick)
 
 void Form1::Form_Unload()
 {
-    if (m_form2) {
-        m_form2->close();
+    if (form2_) {
+        form2_->close();
     }
     TimerPause->stop();
     Timer1->stop();
