@@ -6,7 +6,6 @@
 #include "kestrel/LevelDbm.h"
 #include "kestrel/aiming/HistoryView.h"
 #include "kestrel/aiming/TonePitch.h"
-#include "kestrel/tests/TestApplication.h"
 #include "kestrel/tests/WholeCycle.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -14,6 +13,7 @@
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakePcmOutput.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "tests/support/TestApp.h"
 
 #include <QAction>
 #include <QFile>

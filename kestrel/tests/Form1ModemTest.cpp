@@ -6,15 +6,14 @@
 #include "kestrel/at/DisplayWrites.h"
 #include "kestrel/at/tests/QtPrinters.h"
 #include "kestrel/demo/SimulatedMonitor.h"
-#include "kestrel/tests/ListPick.h"
-#include "kestrel/tests/TestApplication.h"
+#include "kestrel/tests/FieldCheck.h"
 #include "platform/levelbar/ProgressBar.h"
+#include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTimer>
 #include <functional>
@@ -81,32 +80,6 @@ QString notFromTheStick(const Form1& form)
     return {};
 }
 
-// What any reply can lead to: a cut operator with a suffix, short code pieces, a level of the
-// index formula, decimal location numbers.
-QString notWhatTheStepsCut(const Form1& form)
-{
-    static const QRegularExpression signal(QStringLiteral("^(|  -\\d{1,3}db|  \\d{1,3}%)$"));
-    static const QRegularExpression location(QStringLiteral("^\\d{0,10}$"));
-    static const QRegularExpression operatorLine(QStringLiteral("^(|.* \\([2-5]G\\))$"));
-    const QString cops = form.LblCOPS->text();
-    if (!operatorLine.match(cops).hasMatch()) {
-        return QStringLiteral("LblCOPS shows ") + cops;
-    }
-    if (form.LblMCC->text().size() > 3 || form.LblMNC->text().size() > 3) {
-        return QStringLiteral("codes ") + form.LblMCC->text() + form.LblMNC->text();
-    }
-    if (!signal.match(form.LblCSQ->text()).hasMatch()) {
-        return QStringLiteral("LblCSQ shows ") + form.LblCSQ->text();
-    }
-    for (const QLabel* label : {form.LblLAC, form.LblCellID}) {
-        if (!location.match(label->text()).hasMatch() ||
-            label->text().toULongLong() > 0xFFFFFFFFu) {
-            return label->objectName() + QStringLiteral(" shows ") + label->text();
-        }
-    }
-    return {};
-}
-
 class Form1ModemTest : public testing::Test, WithApplication
 {
 protected:
@@ -156,47 +129,6 @@ TEST_F(Form1ModemTest, TwoCyclesShowOperatorCodesLevelAndCell)
               (QStringList{"AT+COPS?", "AT+COPS=0,2", "AT+CSQ", "AT+CGREG=2", "AT+CGREG?",
                            "AT+COPS?", "AT+COPS=0,0", "AT+CSQ", "AT+CGREG=2", "AT+CGREG?"}));
     EXPECT_TRUE(form().Timer1->isActive());
-}
-
-TEST_F(Form1ModemTest, Timer1PollsOnItsOwnAndFollowsTheStick)
-{
-    form().Timer1->start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return display(form()) == kSteady; }, 5000))
-        << display(form()).toStdString();
-    sim().modifyState([](modemsim::ModemState& s) {
-        s.rssi = 25;
-        s.cellId = 0x0000B3F1;
-    });
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return form().LblCSQ->text() == "  -63db" && form().LblCellID->text() == "46065"; },
-        5000))
-        << display(form()).toStdString();
-}
-
-TEST_F(Form1ModemTest, EachConnectionTypeReachesTheStickExactly)
-{
-    const struct {
-        const char* name;
-        int entry;
-        QString command;
-        int stickMode;
-    } rows[] = {
-        {"3GOnly", 0, "AT^SYSCFG=14,2,3fffffff,0,1", 14},
-        {"3GPreferred", 1, "AT^SYSCFG=2,2,3fffffff,0,1", 2},
-        {"GprsEdgeOnly", 2, "AT^SYSCFG=13,1,3FFFFFFF,0,1", 13},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        sim().clearLog();
-        pickFromList(form().Combo2, row.entry);
-        ASSERT_TRUE(sim().waitForReplies(1, 2000));
-        EXPECT_EQ(commandLog(sim()), QStringList{row.command});
-        EXPECT_EQ(sim().state().sysCfg.mode, row.stickMode);
-    }
-    // Locked to GSM, the stick now reports 2G: the next name cycle shows it in green.
-    cycles(2);
-    EXPECT_EQ(form().LblCOPS->text(), QStringLiteral("TestNet (2G)"));
-    EXPECT_EQ(operatorColour(form()), QColor(0, 192, 0));
 }
 
 // One kind of trouble a real stick makes: switched on, a few cycles run under it, each leaving
@@ -293,7 +225,7 @@ TEST_P(Form1TroubleTest, LabelsHoldOnlyCutTextsAndTheReadingComesBack)
             EXPECT_EQ(notFromTheStick(form()), QString());
             break;
         case Trouble::AnyCut:
-            EXPECT_EQ(notWhatTheStepsCut(form()), QString());
+            EXPECT_EQ(impossibleField(form()), QString());
             break;
         }
     }

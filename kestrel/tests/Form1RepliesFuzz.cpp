@@ -5,6 +5,7 @@
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
 #include "kestrel/at/DisplayWrites.h"
+#include "kestrel/tests/FieldCheck.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/levelbar/ProgressBar.h"
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QTimer>
 #include <cstdint>
 #include <cstdio>
@@ -112,19 +112,6 @@ std::deque<std::optional<QString>> readsFrom(const std::uint8_t* data, std::size
     return reads;
 }
 
-bool cutFromAny(const QString& text, const QStringList& replies)
-{
-    if (text.isEmpty()) {
-        return true;
-    }
-    for (const QString& reply : replies) {
-        if (reply.contains(text)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool startsAny(const QString& text, const QStringList& replies)
 {
     for (const QString& reply : replies) {
@@ -135,41 +122,9 @@ bool startsAny(const QString& text, const QStringList& replies)
     return false;
 }
 
-bool isLocationNumber(const QString& text)
-{
-    bool ok = false;
-    const qulonglong value = text.toULongLong(&ok);
-    return ok && value <= 0xFFFFFFFFu && text == QString::number(value);
-}
-
-bool isSignalCaption(const QString& text)
-{
-    static const QRegularExpression dbm(QStringLiteral("^  (-\\d+)db$"));
-    static const QRegularExpression percent(QStringLiteral("^  (\\d+)%$"));
-    if (text.isEmpty()) {
-        return true;
-    }
-    if (const auto m = dbm.match(text); m.hasMatch()) {
-        const int level = m.captured(1).toInt();
-        return level >= -113 && level <= -1 && (level + 113) % 2 == 0;
-    }
-    if (const auto m = percent.match(text); m.hasMatch()) {
-        return m.captured(1).toInt() <= 100;
-    }
-    return false;
-}
-
 void checkFields(const Form1& form, const QStringList& replies, const QColor& startColour)
 {
-    // The operator line is a cut operator plus a technology suffix, or empty.
-    static const QRegularExpression suffix(QStringLiteral(" \\([2-5]G\\)$"));
-    const QString cops = form.LblCOPS->text().remove(suffix);
-    REQUIRE(cutFromAny(cops, replies));
-    REQUIRE(form.LblMCC->text().size() <= 3 && cutFromAny(form.LblMCC->text(), replies));
-    REQUIRE(form.LblMNC->text().size() <= 3 && cutFromAny(form.LblMNC->text(), replies));
-    REQUIRE(isSignalCaption(form.LblCSQ->text()));
-    REQUIRE(form.LblLAC->text().isEmpty() || isLocationNumber(form.LblLAC->text()));
-    REQUIRE(form.LblCellID->text().isEmpty() || isLocationNumber(form.LblCellID->text()));
+    REQUIRE(impossibleField(form, replies).isEmpty());
     const int bar = form.ProgressBar1->Value();
     REQUIRE(bar >= 0 && bar <= 31);
     const at::DbmLevel level = LevelDbm();

@@ -3,12 +3,12 @@
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
 #include "kestrel/WindowHelpers.h"
-#include "kestrel/tests/TestApplication.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QCheckBox>
@@ -117,9 +117,7 @@ TEST_F(Form2Test, TheSliderSetsTheLevelSizeWhenTheUserLetsGoOrPressesAKey)
         int points;
     } rows[] = {
         {"released at 100", release(100), 100, 100},
-        {"released at 500", release(500), 500, 500},
         {"the large step by key", [](QSlider* s) { pressKey(s, Qt::Key_PageUp); }, 255, 255},
-        {"the small step by key", [](QSlider* s) { pressKey(s, Qt::Key_Left); }, 249, 249},
         {"0 keeps the size the text had", release(0), 0, 250},
         {"a key down to 0 keeps it too",
          [](QSlider* s) { s->setValue(1), pressKey(s, Qt::Key_Home); }, 0, 1},
@@ -148,21 +146,16 @@ TEST_F(Form2Test, ClosingUnloadsTheViewAndReopeningStartsAt250)
     EXPECT_EQ(levelPoints(reopened), 250);
 }
 
-TEST_F(Form2Test, UnloadingTheMainWindowUnloadsTheView)
+TEST_F(Form2Test, TheViewGoesWithTheMainWindow)
 {
     QPointer<Form2> view(&openView());
     main->Form_Unload();
     EXPECT_FALSE(view->isVisible());
     EXPECT_FALSE(view->Timer1->isActive());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(view.isNull());
-}
 
-TEST_F(Form2Test, TheViewNeverOutlivesTheMainWindowItReads)
-{
-    QPointer<Form2> view(&openView());
+    view = &openView();
     main.reset();
-    EXPECT_TRUE(view.isNull());
+    EXPECT_TRUE(view.isNull()) << "the view never outlives the window it reads";
 }
 
 TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
@@ -181,9 +174,7 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
     } rows[] = {
         {"before the first operator reply", QString(), buttonText, false, 1, std::nullopt, "  "},
         {"a 3G operator at -85 dBm", "MegaFon (3G)", blue, false, 14, -85, "  -85"},
-        {"the switch to 2G", "Beeline (2G)", green, false, 14, -85, "  -85"},
         {"percent mode, without a unit", "Beeline (2G)", green, true, 23, -67, "  76"},
-        {"percent mode at full strength", "Beeline (2G)", green, true, 31, -51, "  100"},
         {"a cleared level in dBm mode", QString(), buttonText, false, 0, std::nullopt, "  "},
     };
     Form2& view = openView();

@@ -1,12 +1,12 @@
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
-#include "kestrel/tests/TestApplication.h"
 #include "kestrel/voice/SpokenNumbers.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "tests/support/TestApp.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
