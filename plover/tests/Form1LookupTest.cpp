@@ -46,6 +46,7 @@ protected:
     Form1 form{dialog, loader, opener, messages, {service.base(), mapBase}};
 };
 
+// How each kind of reply is read is CellLookup's test; here they come over real HTTP.
 TEST_F(Form1Lookup, RepliesOpenTheMapOrSayWhy)
 {
     const QString idMissing = QStringLiteral("ID does not exist");
@@ -55,17 +56,7 @@ TEST_F(Form1Lookup, RepliesOpenTheMapOrSayWhy)
         QString outcome; // the map opened, or else the message shown
     } rows[] = {
         {"xml", {200, "text/xml", xmlReply, {}, false}, xmlMap},
-        {"html",
-         {200,
-          "text/html",
-          "<body><p><b>coordinates</b>: &quot;12.5&quot;, <i>\"34.25\"</i></p></body>",
-          {},
-          false},
-         mapBase + "/?l=map/&pt=34.25,12.5&ll=34.25,12.5&z=10"},
         {"error reply", {404, "text/plain", "error: cell not found", {}, false}, idMissing},
-        {"xml without coordinates",
-         {200, "text/xml", R"(<?xml version="1.0" encoding="UTF-8"?><pt l="1"/>)", {}, false},
-         idMissing},
         {"a reply past 1 MiB",
          {200, "text/plain", QByteArray(PageLoader::MaxReplyBytes + 1, 'x'), {}, false},
          QStringLiteral("The service's reply is too large")},

@@ -11,77 +11,54 @@ namespace
 
 using std::nullopt;
 
-struct HexRow {
-    const char* name;
-    QString field;
-    std::optional<QString> decimal;
-};
-
-void PrintTo(const HexRow& row, std::ostream* os)
+TEST(HexToDecimal, ReadsOneToEightHexDigitsUnsigned)
 {
-    *os << row.name;
+    const struct {
+        const char* name;
+        QString field;
+        std::optional<QString> decimal;
+    } rows[] = {
+        {"cell with leading zeros", "00C3D4E5", "12834021"},
+        {"LAC FFFE", "FFFE", "65534"},
+        {"top bit set is not negative", "8000000A", "2147483658"},
+        {"all eight digits set", "FFFFFFFF", "4294967295"},
+        {"one digit", "0", "0"},
+        {"mixed case", "fFfE", "65534"},
+        {"digit ends", "09afAF", "634799"},
+        {"nine digits", "100C3D4E5", nullopt},
+        {"empty", "", nullopt},
+        {"quoted", "\"1A2B\"", nullopt},
+        {"leading blank", " 1A2B", nullopt},
+        {"trailing carriage return", "1A2B\r", nullopt},
+        {"signed", "-1A", nullopt},
+        {"letters next to the range", "1G", nullopt},
+        {"letters next to the range", "@", nullopt},
+        {"letters next to the range", "`", nullopt},
+        {"letters next to the range", "g", nullopt},
+        {"signs next to the digits", "/", nullopt},
+        {"signs next to the digits", ":", nullopt},
+        {"full-width digit", QString::fromUtf8("\xEF\xBC\x91"), nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(at::hexToDecimalText(row.field), row.decimal);
+    }
 }
 
-class HexToDecimal : public testing::TestWithParam<HexRow>
+TEST(RoundHalfToEven, GoesToTheEvenNeighbourOnAHalf)
 {
-};
-
-TEST_P(HexToDecimal, ReadsOneToEightHexDigitsUnsigned)
-{
-    EXPECT_EQ(at::hexToDecimalText(GetParam().field), GetParam().decimal);
+    const struct {
+        double value;
+        int rounded;
+    } rows[] = {
+        {0.5, 0},       {1.5, 2},   {2.5, 2},          {2.5000001, 3},
+        {3.4999999, 3}, {-1.5, -2}, {std::nan(""), 0}, {1e300, std::numeric_limits<int>::max()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.value);
+        EXPECT_EQ(at::roundHalfToEven(row.value), row.rounded);
+    }
 }
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Fields, HexToDecimal, testing::Values(
-    HexRow{"CellWithLeadingZeros", "00C3D4E5", "12834021"},
-    HexRow{"LacFFFE", "FFFE", "65534"},
-    HexRow{"CellTopBitSetIsNotNegative", "8000000A", "2147483658"},
-    HexRow{"AllEightDigitsSet", "FFFFFFFF", "4294967295"},
-    HexRow{"OneDigit", "0", "0"},
-    HexRow{"MixedCase", "fFfE", "65534"},
-    HexRow{"NineDigits", "100C3D4E5", nullopt},
-    HexRow{"Empty", "", nullopt},
-    HexRow{"Quoted", "\"1A2B\"", nullopt},
-    HexRow{"LeadingBlank", " 1A2B", nullopt},
-    HexRow{"TrailingCarriageReturn", "1A2B\r", nullopt},
-    HexRow{"Signed", "-1A", nullopt},
-    HexRow{"LetterPastF", "1G", nullopt},
-    HexRow{"FullWidthDigit", QString::fromUtf8("\xEF\xBC\x91"), nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-struct RoundRow {
-    const char* name;
-    double value;
-    int rounded;
-};
-
-void PrintTo(const RoundRow& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
-class RoundHalfToEven : public testing::TestWithParam<RoundRow>
-{
-};
-
-TEST_P(RoundHalfToEven, GoesToTheEvenNeighbourOnAHalf)
-{
-    EXPECT_EQ(at::roundHalfToEven(GetParam().value), GetParam().rounded);
-}
-
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Values, RoundHalfToEven, testing::Values(
-    RoundRow{"HalfBelowOneGoesDown", 0.5, 0},
-    RoundRow{"OneAndAHalfGoesUp", 1.5, 2},
-    RoundRow{"TwoAndAHalfGoesDown", 2.5, 2},
-    RoundRow{"JustAboveAHalfGoesUp", 2.5000001, 3},
-    RoundRow{"JustBelowAHalfGoesDown", 3.4999999, 3},
-    RoundRow{"NegativeOneAndAHalf", -1.5, -2},
-    RoundRow{"NotANumber", std::nan(""), 0},
-    RoundRow{"BeyondInt", 1e300, std::numeric_limits<int>::max()}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
 
 TEST(PercentCaption, BeginsWithTwoBlanksAndRoundsHalfToEven)
 {

@@ -7,52 +7,29 @@
 namespace
 {
 
-struct ModeRow {
-    const char* name;
-    QString comboText;
-    std::optional<QString> output;
-};
-
-void PrintTo(const ModeRow& row, std::ostream* os)
+TEST(NetworkModeOutput, SendsTheEntrysCommandByteForByte)
 {
-    *os << row.name;
-}
-
-class NetworkModeOutput : public testing::TestWithParam<ModeRow>
-{
-};
-
-TEST_P(NetworkModeOutput, SendsTheEntrysCommandByteForByte)
-{
-    EXPECT_EQ(at::networkModeOutput(GetParam().comboText), GetParam().output);
-}
-
-INSTANTIATE_TEST_SUITE_P(Entries, NetworkModeOutput,
-                         testing::Values(ModeRow{"ThreeGOnly", "3G Only",
-                                                 QStringLiteral("AT^SYSCFG=14,2,3fffffff,0,1\r")},
-                                         ModeRow{"ThreeGPreferred", "3G Preferred",
-                                                 QStringLiteral("AT^SYSCFG=2,2,3fffffff,0,1\r")},
-                                         ModeRow{"GprsEdgeOnlyHasUpperCaseHex", "GPRS/EDGE Only",
-                                                 QStringLiteral("AT^SYSCFG=13,1,3FFFFFFF,0,1\r")},
-                                         ModeRow{"FourGOnly", "4G Only",
-                                                 QStringLiteral("AT^SYSCFGEX=\"03\",3FFFFFFF,2,4,"
-                                                                "7FFFFFFFFFFFFFFF,,\r")},
-                                         ModeRow{"FourGPreferred", "4G Preferred",
-                                                 QStringLiteral("AT^SYSCFGEX=\"030201\",3FFFFFFF,2,"
-                                                                "4,7FFFFFFFFFFFFFFF,,\r")},
-                                         ModeRow{"Automatic", "Automatic",
-                                                 QStringLiteral("AT^SYSCFGEX=\"00\",3FFFFFFF,2,4,"
-                                                                "7FFFFFFFFFFFFFFF,,\r")},
-                                         ModeRow{"OtherCaseIsNoEntry", "3g only", std::nullopt},
-                                         ModeRow{"TrailingBlankIsNoEntry", "3G Only ",
-                                                 std::nullopt},
-                                         ModeRow{"EmptyBoxSendsNothing", "", std::nullopt}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(NetworkModeEntries, ListsTheEntriesInOrder)
-{
-    EXPECT_EQ(at::networkModeEntries(), QStringList({"3G Only", "3G Preferred", "GPRS/EDGE Only",
-                                                     "4G Only", "4G Preferred", "Automatic"}));
+    const struct {
+        const char* comboText;
+        std::optional<QString> output;
+    } rows[] = {
+        {"3G Only", "AT^SYSCFG=14,2,3fffffff,0,1\r"},
+        {"3G Preferred", "AT^SYSCFG=2,2,3fffffff,0,1\r"},
+        {"GPRS/EDGE Only", "AT^SYSCFG=13,1,3FFFFFFF,0,1\r"}, // upper-case hex, as it always was
+        {"4G Only", "AT^SYSCFGEX=\"03\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,\r"},
+        {"4G Preferred", "AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,\r"},
+        {"Automatic", "AT^SYSCFGEX=\"00\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,\r"},
+        {"3g only", std::nullopt},
+        {"3G Only ", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.comboText);
+        EXPECT_EQ(at::networkModeOutput(QString::fromUtf8(row.comboText)), row.output);
+    }
+    for (const QString& entry : at::networkModeEntries()) {
+        EXPECT_NE(at::networkModeOutput(entry), std::nullopt) << "every entry sends a command";
+    }
 }
 
 } // namespace

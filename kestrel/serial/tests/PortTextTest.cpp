@@ -13,93 +13,58 @@ namespace
 {
 
 template <typename T> struct Row {
-    const char* name;
     const char* text;
     std::optional<T> expected;
 };
 
-std::string rowName(const char* name)
+TEST(PortText, CutsTheNumberOutOfACaption)
 {
-    return name;
+    const Row<QString> rows[] = {
+        {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"},
+        {"HUAWEI Mobile Connect - 3G PC UI Interface (USB12)", "12"},
+        {"HUAWEI Mobile Connect - 3G PC UI Interface (COM3)", "3"},
+        {"Modem (USB123456)", "123456"},
+        {"HUAWEI Mobile Connect", std::nullopt},
+        {"HUAWEI (USB2", std::nullopt},
+        {"HUAWEI (US)", std::nullopt}, // the closing mark too near the opening one
+        {"HUAWEI (USB)", ""},
+        {"HU) (USB2)", std::nullopt},
+        {"HUAWEI (x) (USB3)", std::nullopt}, // the first pair counts
+        {"HUAWEI USB7)", "WEI USB7"},        // no opening mark: cut from the start
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(cutPortText(QString::fromLatin1(row.text)), row.expected);
+    }
 }
 
-using CutRow = Row<QString>;
-
-class PortCutRuleTest : public testing::TestWithParam<CutRow>
+TEST(PortText, TakesBoxCaptionsCutAndOtherTextWhole)
 {
-};
-
-TEST_P(PortCutRuleTest, CutsThePortText)
-{
-    EXPECT_EQ(cutPortText(QString::fromLatin1(GetParam().text)), GetParam().expected);
+    const Row<QString> rows[] = {
+        {"5", "5"},
+        {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"},
+        {"hu", "hu"},
+        {"Modem (USB4)", "Modem (USB4)"},
+        {"HUAWEI", std::nullopt},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(portTextFromBoxText(QString::fromLatin1(row.text)), row.expected);
+    }
 }
 
-const CutRow cutRows[] = {
-    {"OneDigit", "HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", QStringLiteral("2")},
-    {"TwoDigits", "HUAWEI Mobile Connect - 3G PC UI Interface (USB12)", QStringLiteral("12")},
-    {"WindowsPortName", "HUAWEI Mobile Connect - 3G PC UI Interface (COM3)", QStringLiteral("3")},
-    {"AnyLength", "Modem (USB123456)", QStringLiteral("123456")},
-    {"NoParentheses", "HUAWEI Mobile Connect", std::nullopt},
-    {"OpeningOnly", "HUAWEI (USB2", std::nullopt},
-    {"CloseTooNear", "HUAWEI (US)", std::nullopt},
-    {"CloseExactlyFourOnIsEmpty", "HUAWEI (USB)", QStringLiteral("")},
-    {"CloseBeforeOpen", "HU) (USB2)", std::nullopt},
-    {"FirstPairCounts", "HUAWEI (x) (USB3)", std::nullopt},
-    {"ClosingOnlyFromTheStart", "HUAWEI USB7)", QStringLiteral("WEI USB7")},
-};
-
-INSTANTIATE_TEST_SUITE_P(Rows, PortCutRuleTest, testing::ValuesIn(cutRows),
-                         [](const auto& info) { return rowName(info.param.name); });
-
-class PortBoxTextTest : public testing::TestWithParam<CutRow>
+TEST(PortText, ConvertsWholeNumbersOnly)
 {
-};
-
-TEST_P(PortBoxTextTest, TakesCaptionsCutAndOtherTextWhole)
-{
-    EXPECT_EQ(portTextFromBoxText(QString::fromLatin1(GetParam().text)), GetParam().expected);
+    const Row<qint16> rows[] = {
+        {"5", 5},         {" 12 ", 12},  {"07", 7},   {"+4", 4}, {"-1", -1},
+        {"32767", 32767}, {"32768", {}}, {"hu", {}},  {"", {}},  {"3.5", {}},
+        {"12abc", {}},    {"-", {}},     {"1 2", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        EXPECT_EQ(portNumberFromText(QString::fromLatin1(row.text)), row.expected);
+    }
 }
-
-const CutRow boxRows[] = {
-    {"PickedNumber", "5", QStringLiteral("5")},
-    {"ModemCaption", "HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", QStringLiteral("2")},
-    {"SmallLettersTakenWhole", "hu", QStringLiteral("hu")},
-    {"CaptionWithoutHuTakenWhole", "Modem (USB4)", QStringLiteral("Modem (USB4)")},
-    {"HuThatCannotBeCut", "HUAWEI", std::nullopt},
-    {"Empty", "", QStringLiteral("")},
-};
-
-INSTANTIATE_TEST_SUITE_P(Rows, PortBoxTextTest, testing::ValuesIn(boxRows),
-                         [](const auto& info) { return rowName(info.param.name); });
-
-using NumberRow = Row<qint16>;
-
-class PortNumberTest : public testing::TestWithParam<NumberRow>
-{
-};
-
-TEST_P(PortNumberTest, ConvertsWholeNumbersOnly)
-{
-    EXPECT_EQ(portNumberFromText(QString::fromLatin1(GetParam().text)), GetParam().expected);
-}
-
-const NumberRow numberRows[] = {
-    {"Digit", "5", 5},
-    {"BlanksAround", " 12 ", 12},
-    {"LeadingZero", "07", 7},
-    {"Plus", "+4", 4},
-    {"Negative", "-1", -1},
-    {"LargestSixteenBit", "32767", 32767},
-    {"BeyondSixteenBit", "32768", std::nullopt},
-    {"Letters", "hu", std::nullopt},
-    {"Empty", "", std::nullopt},
-    {"Fraction", "3.5", std::nullopt},
-    {"TrailingLetters", "12abc", std::nullopt},
-    {"SignAlone", "-", std::nullopt},
-    {"InnerBlank", "1 2", std::nullopt},
-};
-
-INSTANTIATE_TEST_SUITE_P(Rows, PortNumberTest, testing::ValuesIn(numberRows),
-                         [](const auto& info) { return rowName(info.param.name); });
 
 } // namespace

@@ -10,16 +10,6 @@ namespace
 
 const QString SoundDir = QStringLiteral(KESTREL_SOUND_DIR);
 
-TEST(SpokenNumbers, CoverEveryDbmLevelAndTheBarsEnds)
-{
-    const QStringList numbers = spokenNumbers();
-    for (int dbm = 51; dbm <= 113; dbm += 2)
-        EXPECT_TRUE(numbers.contains(QString::number(dbm))) << dbm;
-    EXPECT_TRUE(numbers.contains(QStringLiteral("0")));
-    EXPECT_TRUE(numbers.contains(QStringLiteral("100")));
-    EXPECT_FALSE(numbers.contains(QString()));
-}
-
 // The folder must hold a recording for each number the monitor can ask for, and nothing else
 // that could pass for one.
 TEST(SoundFolder, HoldsExactlyTheSpokenNumbers)
