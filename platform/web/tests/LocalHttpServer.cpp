@@ -57,7 +57,6 @@ void LocalHttpServer::readRequest(QTcpSocket* socket)
     const QByteArray path =
         target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
     targets << QString::fromUtf8(target);
-    emit requestArrived(QString::fromUtf8(target));
 
     const QByteArray key = routes_.contains(target) ? target : path;
     const auto route = routes_.constFind(key);
