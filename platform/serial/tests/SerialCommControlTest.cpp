@@ -49,7 +49,7 @@ protected:
     SerialCommControl port{mapper()};
 };
 
-TEST_F(SerialCommControlTest, OpeningAppliesTheLineSettingsToTheDevice)
+TEST_F(SerialCommControlTest, AnOpenedPortHasTheLineSettingsAndWritesReachTheDevice)
 {
     ASSERT_TRUE(openPort(port, 3)) << port.lastFailure().toStdString();
     // On a pty the master's termios requests reach the slave's settings.
@@ -58,6 +58,8 @@ TEST_F(SerialCommControlTest, OpeningAppliesTheLineSettingsToTheDevice)
     EXPECT_EQ(line.c_ospeed, 128000u);
     EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    ASSERT_TRUE(port.setOutput(QStringLiteral("AT+CSQ\r")));
+    EXPECT_EQ(modem.receive(7), QByteArray("AT+CSQ\r"));
 }
 
 // Each read returns what came since the last one: a reply sent in one go whole, however long,
@@ -84,13 +86,6 @@ TEST_F(SerialCommControlTest, InputLenLimitsOneReadAndKeepsTheRest)
     EXPECT_EQ(port.Input(), QStringLiteral("EF"));
 }
 
-TEST_F(SerialCommControlTest, OutputReachesTheDeviceUnchanged)
-{
-    ASSERT_TRUE(openPort(port, 3));
-    ASSERT_TRUE(port.setOutput(QStringLiteral("AT+CSQ\r")));
-    EXPECT_EQ(modem.receive(7), QByteArray("AT+CSQ\r"));
-}
-
 TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
 {
     ASSERT_TRUE(openPort(port, 3));
@@ -111,19 +106,15 @@ TEST_F(SerialCommControlTest, RefusedStepsLeaveThePortAsItWas)
 {
     EXPECT_FALSE(port.setCommPort(-2));
     EXPECT_EQ(port.CommPort(), 1);
+    EXPECT_FALSE(openPort(port, 7));
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(port.lastFailure().startsWith(QStringLiteral("No such device: ")));
+    EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("ttyUSB7")));
     ASSERT_TRUE(openPort(port, 3));
     EXPECT_FALSE(openPort(port, 3));
     EXPECT_FALSE(port.setCommPort(4));
     EXPECT_EQ(port.CommPort(), 3);
     EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
-}
-
-TEST_F(SerialCommControlTest, AMissingDeviceFailsWithItsPath)
-{
-    EXPECT_FALSE(openPort(port, 7));
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_TRUE(port.lastFailure().startsWith(QStringLiteral("No such device: ")));
-    EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("ttyUSB7")));
 }
 
 TEST_F(SerialCommControlTest, EveryStepRunsAndOneFailureMarksTheWholeSequence)
