@@ -1,6 +1,7 @@
 #include "platform/filedialog/QtFileDialog.h"
 
-#include <QApplication>
+#include "tests/support/TestApp.h"
+
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -42,10 +43,7 @@ void answerDialog(const QString& typed, const QString& folder, QStringList* offe
 
 TEST(QtFileDialogRun, SaveAppendsIniAndACancelLeavesNoName)
 {
-    int argc = 1;
-    char name[] = "platform_filedialog_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    WidgetApp app;
     QTemporaryDir dir;
     QtFileDialog dialog;
     dialog.setDefaultExt(QStringLiteral("ini"));

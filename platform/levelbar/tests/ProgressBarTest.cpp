@@ -1,6 +1,7 @@
 #include "platform/levelbar/ProgressBar.h"
 
-#include <QApplication>
+#include "tests/support/TestApp.h"
+
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -39,62 +40,37 @@ const PercentRow percentRows[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, LevelPercentageTest, testing::ValuesIn(percentRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class ProgressBarDrawing : public testing::Test
+// Red (left) to blue (the whole bar's right edge) over black, without a frame: the bar is
+// filled up to the percentage and the gradient spans the whole width, not the filled part.
+TEST(ProgressBar, FillsUpToThePercentageWithTheWholeBarsGradient)
 {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (!QApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "test";
-            static char* argv[] = {name, nullptr};
-            static QApplication app(argc, argv);
-        }
-    }
-
-    ProgressBarDrawing()
-    {
-        bar.resize(100, 10);
-        bar.setMin(1);
-        bar.setMax(30);
-        bar.setBackColor(Qt::black);
-        bar.setBarColorStart(QColor(255, 0, 0));
-        bar.setBarColorEnd(QColor(0, 0, 255));
-    }
-
-    QImage drawn() { return bar.grab().toImage(); }
-
+    WidgetApp app;
     ProgressBar bar;
-};
-
-TEST_F(ProgressBarDrawing, FillsUpToThePercentageWithoutBorder)
-{
-    bar.setValue(15); // 48.3 %
-    const QImage image = drawn();
-    EXPECT_GT(image.pixelColor(0, 0).red(), 240); // the bar reaches the corner: no frame
-    EXPECT_GT(image.pixelColor(47, 5).red(), 100);
-    EXPECT_EQ(image.pixelColor(49, 5).name(), QStringLiteral("#000000"));
-    EXPECT_EQ(image.pixelColor(99, 9).name(), QStringLiteral("#000000"));
-}
-
-TEST_F(ProgressBarDrawing, AFullBarRunsFromStartToEndColour)
-{
-    bar.setValue(31);
-    const QImage image = drawn();
-    const QColor left = image.pixelColor(0, 5);
-    const QColor right = image.pixelColor(99, 5);
-    EXPECT_GT(left.red(), 240);
-    EXPECT_LT(left.blue(), 15);
-    EXPECT_GT(right.blue(), 240);
-    EXPECT_LT(right.red(), 15);
-}
-
-TEST_F(ProgressBarDrawing, AClearedReadingShowsOnlyTheBackground)
-{
-    bar.setValue(0);
-    const QImage image = drawn();
-    EXPECT_EQ(image.pixelColor(0, 5).name(), QStringLiteral("#000000"));
-    EXPECT_EQ(bar.Value(), 0);
+    bar.resize(100, 10);
+    bar.setMin(1);
+    bar.setMax(30);
+    bar.setBackColor(Qt::black);
+    bar.setBarColorStart(QColor(255, 0, 0));
+    bar.setBarColorEnd(QColor(0, 0, 255));
+    const struct {
+        int value;
+        QPoint pixel;
+        QColor expected;
+    } rows[] = {
+        {15, {0, 0}, QColor(255, 0, 0)},    // 48.3 %: the corner is bar, not frame
+        {15, {47, 5}, QColor(134, 0, 121)}, // the gradient's colour there, not the end colour
+        {15, {49, 5}, Qt::black},
+        {31, {99, 9}, QColor(0, 0, 255)}, // full strength, above the range
+        {0, {0, 5}, Qt::black},           // a cleared reading
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.value << " at " << row.pixel.x());
+        bar.setValue(row.value);
+        const QColor drawn = bar.grab().toImage().pixelColor(row.pixel);
+        EXPECT_NEAR(drawn.red(), row.expected.red(), 16);
+        EXPECT_NEAR(drawn.green(), row.expected.green(), 16);
+        EXPECT_NEAR(drawn.blue(), row.expected.blue(), 16);
+    }
 }
 
 } // namespace

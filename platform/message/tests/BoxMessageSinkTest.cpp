@@ -1,68 +1,62 @@
 #include "platform/message/BoxMessageSink.h"
 
+#include "tests/support/TestApp.h"
+
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace
 {
 
-TEST(BoxMessageSink, ModalBoxWithTitleAndSelectablePlainText)
+// Looks at the box once it runs, from inside its event loop; `look` must close it.
+void whenTheBoxRuns(const std::function<void(QMessageBox*)>& look)
 {
-    int argc = 1;
-    char name[] = "platform_message_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
-    QMessageBox seen;
-    QTimer::singleShot(0, [&seen] {
+    QTimer::singleShot(0, [look] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
-        seen.setWindowTitle(box->windowTitle());
-        seen.setText(box->text());
-        seen.setTextFormat(box->textFormat());
-        seen.setTextInteractionFlags(box->textInteractionFlags());
-        seen.setStandardButtons(box->standardButtons());
+        look(box);
+    });
+}
+
+TEST(BoxMessageSink, ModalBoxWithTitleAndSelectablePlainText)
+{
+    WidgetApp app;
+    const QString address = QStringLiteral("https://example.org/?a=<b>&c=1");
+    bool seen = false;
+    whenTheBoxRuns([&](QMessageBox* box) {
+        seen = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("plover"));
+        EXPECT_EQ(box->text(), address);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_TRUE(box->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
         box->accept();
     });
-    const QString address = QStringLiteral("https://example.org/?a=<b>&c=1");
     BoxMessageSink().show(QStringLiteral("plover"), address, true);
-
-    EXPECT_EQ(seen.windowTitle(), QStringLiteral("plover"));
-    EXPECT_EQ(seen.text(), address);
-    EXPECT_EQ(seen.textFormat(), Qt::PlainText);
-    EXPECT_TRUE(seen.textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
-    EXPECT_EQ(seen.standardButtons(), QMessageBox::Ok);
+    EXPECT_TRUE(seen);
 }
 
 // Enter and Escape both mean Cancel; only the named button agrees.
 TEST(BoxMessageSink, AQuestionAgreesOnlyThroughItsOwnButton)
 {
-    int argc = 1;
-    char name[] = "platform_message_tests";
-    char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    WidgetApp app;
     for (const bool pressAccept : {false, true}) {
-        QString seenText;
-        bool cancelIsDefault = false;
-        QTimer::singleShot(0, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            seenText = box->text();
+        whenTheBoxRuns([&](QMessageBox* box) {
+            EXPECT_EQ(box->text(), QStringLiteral("Replace it?"));
             QAbstractButton* cancel = box->button(QMessageBox::Cancel);
-            cancelIsDefault = static_cast<QAbstractButton*>(box->defaultButton()) == cancel &&
-                              box->escapeButton() == cancel;
+            EXPECT_EQ(box->defaultButton(), cancel);
+            EXPECT_EQ(box->escapeButton(), cancel);
             for (QAbstractButton* button : box->buttons())
                 if ((button->text() == QStringLiteral("Replace")) == pressAccept)
                     return button->click();
         });
-        const bool agreed = BoxMessageSink().ask(
-            QStringLiteral("plover"), QStringLiteral("Replace it?"), QStringLiteral("Replace"));
-        EXPECT_EQ(agreed, pressAccept);
-        EXPECT_EQ(seenText, QStringLiteral("Replace it?"));
-        EXPECT_TRUE(cancelIsDefault);
+        EXPECT_EQ(BoxMessageSink().ask(QStringLiteral("plover"), QStringLiteral("Replace it?"),
+                                       QStringLiteral("Replace")),
+                  pressAccept);
     }
 }
 

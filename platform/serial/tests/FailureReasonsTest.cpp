@@ -1,6 +1,5 @@
 #include "platform/serial/FailureReasons.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace
@@ -40,13 +39,5 @@ const ReasonRow reasonRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, OpenFailureReasonTest, testing::ValuesIn(reasonRows),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ProbeDeviceAccess, TellsMissingFromPresent)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    EXPECT_EQ(probeDeviceAccess(dir.filePath(QStringLiteral("ttyUSB9"))), DeviceAccess::Missing);
-    EXPECT_EQ(probeDeviceAccess(QStringLiteral("/dev/null")), DeviceAccess::Accessible);
-}
 
 } // namespace

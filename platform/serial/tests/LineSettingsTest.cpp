@@ -30,9 +30,12 @@ const SettingsRow settingsRows[] = {
     {"MissingField", "128000,N,8", std::nullopt},
     {"ExtraField", "128000,N,8,1,1", std::nullopt},
     {"UnknownParity", "128000,X,8,1", std::nullopt},
+    {"EmptyParity", "128000,,8,1", std::nullopt},
+    {"FourDataBits", "128000,N,4,1", std::nullopt},
     {"NineDataBits", "128000,N,9,1", std::nullopt},
     {"OneAndAHalfStopBits", "128000,N,8,1.5", std::nullopt},
     {"ZeroRate", "0,N,8,1", std::nullopt},
+    {"NegativeRate", "-9600,N,8,1", std::nullopt},
     {"TextRate", "fast,N,8,1", std::nullopt},
     {"Empty", "", std::nullopt},
 };

@@ -2,7 +2,6 @@
 
 #include "platform/serial/tests/PseudoTerminal.h"
 
-#include <QMap>
 #include <QTemporaryDir>
 #include <asm/termbits.h>
 #include <gtest/gtest.h>
@@ -11,8 +10,8 @@
 namespace
 {
 
-// Each test plays the modem on pseudo-terminals; port numbers map to them, the rest to nodes
-// that do not exist.
+// Each test plays the modem on a pseudo-terminal, port 3; other numbers map to nodes that do not
+// exist.
 class SerialCommControlTest : public testing::Test
 {
 protected:
@@ -20,7 +19,6 @@ protected:
     {
         ASSERT_TRUE(modem.valid());
         ASSERT_TRUE(missingDir.isValid());
-        paths[3] = modem.path();
     }
 
     PortPathMapper mapper()
@@ -29,7 +27,8 @@ protected:
             if (number < 0) {
                 return QString();
             }
-            return paths.value(number, missingDir.filePath(QStringLiteral("ttyUSB%1").arg(number)));
+            return number == 3 ? modem.path()
+                               : missingDir.filePath(QStringLiteral("ttyUSB%1").arg(number));
         };
     }
 
@@ -47,61 +46,39 @@ protected:
 
     PseudoTerminal modem;
     QTemporaryDir missingDir;
-    QMap<qint16, QString> paths;
+    SerialCommControl port{mapper()};
 };
 
-TEST_F(SerialCommControlTest, OpeningAppliesTheLineSettingsToTheDevice)
+TEST_F(SerialCommControlTest, AnOpenedPortHasTheLineSettingsAndWritesReachTheDevice)
 {
-    SerialCommControl port(mapper());
     ASSERT_TRUE(openPort(port, 3)) << port.lastFailure().toStdString();
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_EQ(port.CommPort(), 3);
-
     // On a pty the master's termios requests reach the slave's settings.
     termios2 line{};
     ASSERT_EQ(::ioctl(modem.masterFd(), TCGETS2, &line), 0);
     EXPECT_EQ(line.c_ospeed, 128000u);
     EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    ASSERT_TRUE(port.setOutput(QStringLiteral("AT+CSQ\r")));
+    EXPECT_EQ(modem.receive(7), QByteArray("AT+CSQ\r"));
 }
 
-TEST_F(SerialCommControlTest, ReadsAReplySentInOneGoWhole)
+// Each read returns what came since the last one: a reply sent in one go whole, however long,
+// bytes outside ASCII as they were, and nothing as empty text, which is no failure.
+TEST_F(SerialCommControlTest, EachReadReturnsWhatCameSinceTheLast)
 {
-    SerialCommControl port(mapper());
     ASSERT_TRUE(openPort(port, 3));
-    const QByteArray reply("\r\n+CSQ: 17,99\r\n\r\nOK\r\n");
-    ASSERT_TRUE(modem.send(reply));
-    EXPECT_EQ(port.Input(), QString::fromLatin1(reply));
-
-    const QByteArray longReply = QByteArray("\r\n+COPS: 0,0,\"Operator\",2\r\n").repeated(60);
-    ASSERT_TRUE(modem.send(longReply));
-    EXPECT_EQ(port.Input(), QString::fromLatin1(longReply));
-}
-
-TEST_F(SerialCommControlTest, ReadsNeverAccumulateAndNothingIsEmptyText)
-{
-    SerialCommControl port(mapper());
-    ASSERT_TRUE(openPort(port, 3));
-    EXPECT_EQ(port.Input(), QString());
-    ASSERT_TRUE(modem.send("OK\r\n"));
-    EXPECT_EQ(port.Input(), QStringLiteral("OK\r\n"));
-    const auto afterwards = port.Input();
-    ASSERT_TRUE(afterwards.has_value());
-    EXPECT_TRUE(afterwards->isEmpty());
+    const QByteArray sent[] = {"", "\r\n+CSQ: 17,99\r\n\r\nOK\r\n",
+                               QByteArray("\r\n+COPS: 0,0,\"Operator\",2\r\n").repeated(60),
+                               "\xe9\xff", ""};
+    for (const QByteArray& bytes : sent) {
+        ASSERT_TRUE(modem.send(bytes));
+        EXPECT_EQ(port.Input(), QString::fromLatin1(bytes));
+    }
     EXPECT_FALSE(port.anyFailed());
-}
-
-TEST_F(SerialCommControlTest, BytesOutsideAsciiSurviveTheRoundTrip)
-{
-    SerialCommControl port(mapper());
-    ASSERT_TRUE(openPort(port, 3));
-    ASSERT_TRUE(modem.send("\xe9\xff"));
-    EXPECT_EQ(port.Input(), QString::fromLatin1("\xe9\xff"));
 }
 
 TEST_F(SerialCommControlTest, InputLenLimitsOneReadAndKeepsTheRest)
 {
-    SerialCommControl port(mapper());
     ASSERT_TRUE(openPort(port, 3));
     ASSERT_TRUE(port.setInputLen(4));
     ASSERT_TRUE(modem.send("ABCDEF"));
@@ -109,18 +86,9 @@ TEST_F(SerialCommControlTest, InputLenLimitsOneReadAndKeepsTheRest)
     EXPECT_EQ(port.Input(), QStringLiteral("EF"));
 }
 
-TEST_F(SerialCommControlTest, OutputReachesTheDeviceUnchanged)
-{
-    SerialCommControl port(mapper());
-    ASSERT_TRUE(openPort(port, 3));
-    ASSERT_TRUE(port.setOutput(QStringLiteral("AT+CSQ\r")));
-    EXPECT_EQ(modem.receive(7), QByteArray("AT+CSQ\r"));
-}
-
 TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
 {
-    SerialCommControl holder(mapper());
-    ASSERT_TRUE(openPort(holder, 3));
+    ASSERT_TRUE(openPort(port, 3));
     SerialCommControl second(mapper());
     EXPECT_FALSE(openPort(second, 3));
     EXPECT_FALSE(second.PortOpen());
@@ -129,43 +97,28 @@ TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
 
     // The holder still owns a working port; once it lets go the device is free again.
     ASSERT_TRUE(modem.send("OK\r\n"));
-    EXPECT_EQ(holder.Input(), QStringLiteral("OK\r\n"));
-    ASSERT_TRUE(holder.setPortOpen(false));
+    EXPECT_EQ(port.Input(), QStringLiteral("OK\r\n"));
+    ASSERT_TRUE(port.setPortOpen(false));
     EXPECT_TRUE(openPort(second, 3)) << second.lastFailure().toStdString();
 }
 
-TEST_F(SerialCommControlTest, OpeningAnOpenPortOrRenumberingItFailsAndKeepsItOpen)
+TEST_F(SerialCommControlTest, RefusedStepsLeaveThePortAsItWas)
 {
-    SerialCommControl port(mapper());
-    ASSERT_TRUE(openPort(port, 3));
-    EXPECT_FALSE(openPort(port, 3));
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
-    EXPECT_FALSE(port.setCommPort(4));
-    EXPECT_EQ(port.CommPort(), 3);
-}
-
-TEST_F(SerialCommControlTest, ANumberThatNamesNoPortKeepsThePreviousNumber)
-{
-    SerialCommControl port(mapper());
-    EXPECT_EQ(port.CommPort(), 1);
     EXPECT_FALSE(port.setCommPort(-2));
     EXPECT_EQ(port.CommPort(), 1);
-    EXPECT_TRUE(port.anyFailed());
-}
-
-TEST_F(SerialCommControlTest, AMissingDeviceFailsWithItsPath)
-{
-    SerialCommControl port(mapper());
     EXPECT_FALSE(openPort(port, 7));
     EXPECT_FALSE(port.PortOpen());
     EXPECT_TRUE(port.lastFailure().startsWith(QStringLiteral("No such device: ")));
     EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("ttyUSB7")));
+    ASSERT_TRUE(openPort(port, 3));
+    EXPECT_FALSE(openPort(port, 3));
+    EXPECT_FALSE(port.setCommPort(4));
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
 }
 
 TEST_F(SerialCommControlTest, EveryStepRunsAndOneFailureMarksTheWholeSequence)
 {
-    SerialCommControl port(mapper());
     port.clearFailures();
     EXPECT_FALSE(port.setSettings(QStringLiteral("128000,N,9,1")));
     EXPECT_TRUE(port.setCommPort(3));
@@ -178,7 +131,6 @@ TEST_F(SerialCommControlTest, EveryStepRunsAndOneFailureMarksTheWholeSequence)
 
 TEST_F(SerialCommControlTest, AClosedPortFailsReadsWritesAndClosing)
 {
-    SerialCommControl port(mapper());
     port.clearFailures();
     EXPECT_EQ(port.Input(), std::nullopt);
     EXPECT_TRUE(port.anyFailed());
@@ -194,7 +146,6 @@ TEST_F(SerialCommControlTest, AClosedPortFailsReadsWritesAndClosing)
 // so a caller's loop of reads does not wait on a dead device.
 TEST_F(SerialCommControlTest, AHungUpDeviceIsLostAndFailsReadsAndWrites)
 {
-    SerialCommControl port(mapper());
     ASSERT_TRUE(openPort(port, 3));
     EXPECT_FALSE(port.deviceLost());
     modem.closeMaster();
@@ -206,13 +157,6 @@ TEST_F(SerialCommControlTest, AHungUpDeviceIsLostAndFailsReadsAndWrites)
     EXPECT_FALSE(port.setOutput(QStringLiteral("AT\r")));
     EXPECT_EQ(port.Input(), std::nullopt);
     EXPECT_TRUE(port.setPortOpen(false));
-}
-
-TEST(UsbSerialPortPath, NumbersNameTtyUsbNodes)
-{
-    EXPECT_EQ(usbSerialPortPath(0), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(usbSerialPortPath(12), QStringLiteral("/dev/ttyUSB12"));
-    EXPECT_TRUE(usbSerialPortPath(-1).isEmpty());
 }
 
 } // namespace

@@ -15,11 +15,8 @@ QString LocalHttpServer::base() const
 
 void LocalHttpServer::release(const QByteArray& targetOrPath)
 {
-    const Reply reply = [&] {
-        Reply r = routes_.value(targetOrPath);
-        r.held = false;
-        return r;
-    }();
+    Reply reply = routes_.value(targetOrPath);
+    reply.held = false;
     for (qsizetype i = held_.size() - 1; i >= 0; --i) {
         if (held_[i].route != targetOrPath)
             continue;
@@ -57,7 +54,6 @@ void LocalHttpServer::readRequest(QTcpSocket* socket)
     const QByteArray path =
         target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
     targets << QString::fromUtf8(target);
-    emit requestArrived(QString::fromUtf8(target));
 
     const QByteArray key = routes_.contains(target) ? target : path;
     const auto route = routes_.constFind(key);

@@ -38,9 +38,6 @@ public:
     QStringList targets;      // every request target, as it arrived
     QStringList closedByPeer; // held routes whose connection the client closed before the answer
 
-signals:
-    void requestArrived(const QString& target);
-
 private:
     struct Pending {
         QPointer<QTcpSocket> socket;
