@@ -2,6 +2,7 @@
 
 // Helpers for the cellsvc tests: a temporary folder, the shipped sample, and a plain HTTP/1.1
 // client on a real socket that can also misbehave (send half a request, a huge one, ...).
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace cellsvc::test
 {
@@ -39,6 +41,16 @@ public:
     {
         std::ofstream(file(name), std::ios::binary) << content;
         return file(name);
+    }
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            found.push_back(entry.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
     }
 
 private:
