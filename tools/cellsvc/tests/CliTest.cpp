@@ -97,11 +97,7 @@ unsigned portOf(const std::string& readyLine)
     return colon == std::string::npos ? 0u : std::stoul(readyLine.substr(colon + 1));
 }
 
-class ServeUntil : public testing::TestWithParam<int>
-{
-};
-
-TEST_P(ServeUntil, ImportedCellsAreServedUntilTheSignalStopsItCleanly)
+TEST(Cli, ImportedCellsAreServedUntilASignalStopsTheServiceCleanly)
 {
     TempDir dir;
     const std::string database = dir.file("cells.db");
@@ -112,23 +108,20 @@ TEST_P(ServeUntil, ImportedCellsAreServedUntilTheSignalStopsItCleanly)
     EXPECT_NE(report.find("392 added or updated"), std::string::npos) << report;
     EXPECT_NE(report.find("line 40: lat \"91.500000\" is not a latitude"), std::string::npos);
 
-    Program serve({"serve", database, "--listen=127.0.0.1:0"});
-    const std::string ready = serve.line();
-    ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
-    Client client(portOf(ready));
-    EXPECT_EQ(
-        client.get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78").status,
-        200);
-
-    serve.signal(GetParam());
-    EXPECT_NE(serve.rest().find("stopped on"), std::string::npos);
-    EXPECT_EQ(serve.exitCode(), 0);
-    EXPECT_TRUE(client.closedByServer());
+    for (const int number : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(number);
+        Program serve({"serve", database, "--listen=127.0.0.1:0"});
+        const std::string ready = serve.line();
+        ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
+        EXPECT_EQ(Client(portOf(ready))
+                      .get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78")
+                      .status,
+                  200);
+        serve.signal(number);
+        EXPECT_NE(serve.rest().find("stopped on"), std::string::npos);
+        EXPECT_EQ(serve.exitCode(), 0);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cli, ServeUntil, testing::Values(SIGINT, SIGTERM), [](const auto& info) {
-    return info.param == SIGINT ? "Sigint" : "Sigterm";
-});
 
 // Started by cellsvc.socket for a user without a database: the socket comes from systemd and
 // the sample installed beside the program becomes the user's database.
