@@ -211,17 +211,6 @@ TEST(ImportFile, AStoppedNewDatabaseIsNotCreated)
     EXPECT_EQ(dir.names(), std::vector<std::string>{"big.csv"});
 }
 
-TEST(ImportFile, ATruncatedDownloadIsRefused)
-{
-    TempDir dir;
-    std::ifstream sample(kSample, std::ios::binary);
-    std::string packed((std::istreambuf_iterator<char>(sample)), std::istreambuf_iterator<char>());
-    const std::string cut = dir.write("cut.csv.gz", packed.substr(0, packed.size() / 2));
-    EXPECT_THROW(importFile(cut, dir.file("cells.db"), 16, {}, std::atomic<bool>{false}),
-                 std::runtime_error);
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"cut.csv.gz"});
-}
-
 TEST(ImportFile, RemovesWhatKilledImportsLeftThenUpdatesInPlaceOrReplaces)
 {
     TempDir dir;
