@@ -105,8 +105,11 @@ TEST(Cli, ImportedCellsAreServedUntilASignalStopsTheServiceCleanly)
     const std::string report = import.rest();
     ASSERT_EQ(import.exitCode(), 0) << report;
     EXPECT_NE(report.find("read 395 rows"), std::string::npos) << report;
-    EXPECT_NE(report.find("392 added or updated"), std::string::npos) << report;
-    EXPECT_NE(report.find("line 40: lat \"91.500000\" is not a latitude"), std::string::npos);
+    EXPECT_NE(report.find("392 added or updated, 0 kept (the stored row was newer), 3 bad\n"
+                          "  line 40: lat \"91.500000\" is not a latitude\n  line 120: "),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\n  line 300: "), std::string::npos) << report;
 
     for (const int number : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(number);
