@@ -1,5 +1,6 @@
 #include "tools/modemsim/ModemSimulator.h"
 
+#include "tools/modemsim/ScenarioPlayer.h"
 #include "tools/modemsim/tests/PtyClient.h"
 
 #include <QFileInfo>
@@ -156,7 +157,9 @@ TEST_F(ModemSimulatorTest, ReplyDueWhileNobodyHoldsThePortIsLost)
     EXPECT_EQ(sim.log().at(0).fate, LogEntry::Fate::Dropped);
 }
 
-TEST(ModemSimulatorLink, LinkFollowsReplugAndGoesWithStop)
+// The link follows the stick as udev's name would: gone while it is unplugged, back on a
+// replug, beside the old one under the name a scenario's replug gives, gone when it stops.
+TEST(ModemSimulatorLink, FollowsUnplugAndReplugAndGoesWithStop)
 {
     QTemporaryDir dir;
     const QString link = dir.filePath("ttyUSB1");
@@ -174,8 +177,15 @@ TEST(ModemSimulatorLink, LinkFollowsReplugAndGoesWithStop)
     PtyClient client(link);
     client.write("AT\r");
     EXPECT_EQ(client.readUntil("OK\r\n"), "AT\r\r\nOK\r\n");
-    sim.stop();
+
+    sim.unplug();
+    EXPECT_EQ(applyAction(sim, parseScenarioLine("replug ttyUSB3").step->action), QString());
+    const QString moved = dir.filePath("ttyUSB3");
     EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QFileInfo(moved).symLinkTarget(), sim.secondaryPath());
+    EXPECT_EQ(sim.linkPath(), moved);
+    sim.stop();
+    EXPECT_FALSE(QFileInfo(moved).isSymLink());
 }
 
 TEST(ModemSimulatorLink, RefusesToReplaceAFile)

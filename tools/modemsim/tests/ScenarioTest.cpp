@@ -2,8 +2,6 @@
 
 #include "tools/modemsim/ScenarioPlayer.h"
 
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace modemsim;
@@ -157,28 +155,4 @@ TEST(ScenarioPlayer, ReportsAFailedReplug)
     player.add(*parseScenarioLine("replug").step);
     ASSERT_TRUE(player.waitUntilDone(2000));
     EXPECT_TRUE(problem.startsWith("replug failed")) << problem.toStdString();
-}
-
-// A stick that comes back under another number: the link moves, the old name is gone.
-TEST(ScenarioPlayer, ReplugUnderAnotherNameMovesTheLink)
-{
-    QTemporaryDir devices;
-    ASSERT_TRUE(devices.isValid());
-    ModemSimulator sim;
-    sim.setLinkPath(devices.filePath("ttyUSB2"));
-    ASSERT_TRUE(sim.start()) << sim.errorString().toStdString();
-    ScenarioPlayer player(sim, Clock::now());
-    QStringList problems;
-    player.setAfterStep([&problems](const ScenarioAction&, const QString& p) {
-        if (!p.isEmpty())
-            problems << p;
-    });
-    player.add(*parseScenarioLine("unplug").step);
-    player.add(*parseScenarioLine("replug ttyUSB3").step);
-    ASSERT_TRUE(player.waitUntilDone(2000));
-
-    EXPECT_TRUE(problems.isEmpty()) << problems.join("; ").toStdString();
-    EXPECT_FALSE(QFileInfo(devices.filePath("ttyUSB2")).isSymLink());
-    EXPECT_EQ(QFileInfo(devices.filePath("ttyUSB3")).symLinkTarget(), sim.secondaryPath());
-    EXPECT_EQ(sim.linkPath(), devices.filePath("ttyUSB3"));
 }
