@@ -84,20 +84,6 @@ TEST_F(SampleImport, AHeaderWithOtherColumnsIsRefusedAndChangesNothing)
     EXPECT_EQ(CellReader(database).count(), 392);
 }
 
-TEST_F(SampleImport, AStoppedImportKeepsThePreviousData)
-{
-    std::string rows = kHeader;
-    for (int i = 0; i < 20000; ++i) {
-        rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1800000000,0\n";
-    }
-    const std::atomic<bool> stop{true};
-    const ImportResult stopped = import(dir.write("big.csv", rows), database, stop);
-    EXPECT_TRUE(stopped.interrupted);
-    CellReader reader(database);
-    EXPECT_EQ(reader.count(), 392);
-    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
-}
-
 // A writer that dies in the middle of its transaction (a crash, kill -9, power cut) must leave
 // the committed data readable and the file usable.
 TEST_F(SampleImport, ACrashedImportKeepsThePreviousData)
@@ -183,18 +169,25 @@ TEST(ImportFile, BuildsANewDatabaseAsideAndLeavesNothingElse)
     EXPECT_TRUE(reader.find(kMoscow));
 }
 
-TEST(ImportFile, AStoppedNewDatabaseIsNotCreated)
+// Stopped, an import builds no new database, and an existing one keeps its data.
+TEST(ImportFile, AStoppedImportLeavesWhatWasThere)
 {
     TempDir dir;
-    std::string rows;
+    std::string rows = kHeader;
     for (int i = 0; i < 100000; ++i) {
-        rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1,0\n";
+        rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1800000000,0\n";
     }
     const std::string file = dir.write("big.csv", rows);
-    const ImportResult result =
-        importFile(file, dir.file("cells.db"), 16, {}, std::atomic<bool>{true});
-    EXPECT_TRUE(result.interrupted);
+    const std::string database = dir.file("cells.db");
+    const std::atomic<bool> stop{true};
+    EXPECT_TRUE(importFile(file, database, 16, {}, stop).interrupted);
     EXPECT_EQ(dir.names(), std::vector<std::string>{"big.csv"});
+
+    importFile(kSample, database, 16, {}, std::atomic<bool>{false});
+    EXPECT_TRUE(importFile(file, database, 16, {}, stop).interrupted);
+    CellReader reader(database);
+    EXPECT_EQ(reader.count(), 392);
+    EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
 }
 
 TEST(ImportFile, RemovesWhatKilledImportsLeftThenUpdatesInPlaceOrReplaces)
