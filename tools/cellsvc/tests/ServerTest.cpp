@@ -24,11 +24,7 @@ class LiveServer : public testing::Test
 protected:
     void SetUp() override
     {
-        {
-            ExportReader reader(kSample);
-            CellWriter writer(database, 16);
-            importExport(reader, writer, {}, std::atomic<bool>{false});
-        }
+        importFile(kSample, database, 16, {}, std::atomic<bool>{false});
         readers = std::make_unique<ReaderPool>(database, 2);
         service = std::make_unique<CellService>(
             [this](const CellKey& key) { return readers->find(key); });
