@@ -97,56 +97,33 @@ unsigned portOf(const std::string& readyLine)
     return colon == std::string::npos ? 0u : std::stoul(readyLine.substr(colon + 1));
 }
 
-TEST(Cli, ImportsTheSampleAndReportsBadLines)
-{
-    TempDir dir;
-    Program import({"import", kSample, dir.file("cells.db")});
-    const std::string output = import.rest();
-    EXPECT_EQ(import.exitCode(), 0) << output;
-    EXPECT_NE(output.find("read 395 rows"), std::string::npos) << output;
-    EXPECT_NE(output.find("392 added or updated"), std::string::npos) << output;
-    EXPECT_NE(output.find("line 40: lat \"91.500000\" is not a latitude"), std::string::npos);
-    EXPECT_NE(output.find("line 120: "), std::string::npos);
-    EXPECT_NE(output.find("line 300: "), std::string::npos);
-}
-
-class ServeUntil : public testing::TestWithParam<int>
-{
-};
-
-TEST_P(ServeUntil, TheSignalStopsItCleanly)
+TEST(Cli, ImportedCellsAreServedUntilASignalStopsTheServiceCleanly)
 {
     TempDir dir;
     const std::string database = dir.file("cells.db");
     Program import({"import", kSample, database});
-    ASSERT_EQ(import.exitCode(), 0);
+    const std::string report = import.rest();
+    ASSERT_EQ(import.exitCode(), 0) << report;
+    EXPECT_NE(report.find("read 395 rows"), std::string::npos) << report;
+    EXPECT_NE(report.find("392 added or updated, 0 kept (the stored row was newer), 3 bad\n"
+                          "  line 40: lat \"91.500000\" is not a latitude\n  line 120: "),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("\n  line 300: "), std::string::npos) << report;
 
-    Program serve({"serve", database, "--listen=127.0.0.1:0"});
-    const std::string ready = serve.line();
-    ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
-    Client client(portOf(ready));
-    EXPECT_EQ(
-        client.get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78").status,
-        200);
-
-    serve.signal(GetParam());
-    EXPECT_NE(serve.rest().find("stopped on"), std::string::npos);
-    EXPECT_EQ(serve.exitCode(), 0);
-    EXPECT_TRUE(client.closedByServer());
-}
-
-INSTANTIATE_TEST_SUITE_P(Cli, ServeUntil, testing::Values(SIGINT, SIGTERM), [](const auto& info) {
-    return info.param == SIGINT ? "Sigint" : "Sigterm";
-});
-
-TEST(Cli, ServeRefusesAMissingDatabaseWithoutCreatingIt)
-{
-    TempDir dir;
-    Program serve({"serve", dir.file("none.db"), "--listen", "127.0.0.1:0"});
-    const std::string output = serve.rest();
-    EXPECT_EQ(serve.exitCode(), 1);
-    EXPECT_NE(output.find("none.db"), std::string::npos) << output;
-    EXPECT_FALSE(std::filesystem::exists(dir.file("none.db")));
+    for (const int number : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(number);
+        Program serve({"serve", database, "--listen=127.0.0.1:0"});
+        const std::string ready = serve.line();
+        ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
+        EXPECT_EQ(Client(portOf(ready))
+                      .get("/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78")
+                      .status,
+                  200);
+        serve.signal(number);
+        EXPECT_NE(serve.rest().find("stopped on"), std::string::npos);
+        EXPECT_EQ(serve.exitCode(), 0);
+    }
 }
 
 // Started by cellsvc.socket for a user without a database: the socket comes from systemd and
@@ -181,103 +158,68 @@ TEST(Cli, SocketFromSystemdServesTheSampleOnFirstStart)
     EXPECT_TRUE(std::filesystem::exists(dir.file("home/.local/share/cellsvc/cells.db")));
 }
 
-// A command line or a file that cellsvc cannot use: the exit status, and a message that names
-// the wrong word, or the file once and what to do.
-struct Refusal {
-    const char* name;
-    std::vector<std::string> args; // "DIR" is replaced by a folder of prepared files
-    int status;
-    const char* says;
-    const char* pathNamedOnce; // a file of DIR, or nothing
-};
-
-void PrintTo(const Refusal& row, std::ostream* out)
+// A command line or a file that cellsvc cannot use: the exit status, a message that names the
+// wrong word, or the file once and what to do, and nothing created or left behind.
+TEST(Cli, RefusesWhatItCannotUseInWords)
 {
-    *out << row.name;
-}
-
-class CommandLine : public testing::TestWithParam<Refusal>
-{
-protected:
-    void SetUp() override
-    {
-        dir.write("text.db", "not a database\n");
-        dir.write("export.csv.bz2", "BZh91AY&SY\x01\x02");
-        std::ifstream sample(kSample, std::ios::binary);
-        const std::string packed((std::istreambuf_iterator<char>(sample)), {});
-        dir.write("cut.csv.gz", packed.substr(0, packed.size() / 2));
-        sqlite3* other = nullptr;
-        sqlite3_open(dir.file("other.db").c_str(), &other);
-        sqlite3_exec(other, "CREATE TABLE bookmarks (url TEXT)", nullptr, nullptr, nullptr);
-        sqlite3_close(other);
-    }
-
     TempDir dir;
-};
+    dir.write("text.db", "not a database\n");
+    dir.write("export.csv.bz2", "BZh91AY&SY\x01\x02");
+    std::ifstream sample(kSample, std::ios::binary);
+    const std::string packed((std::istreambuf_iterator<char>(sample)), {});
+    dir.write("cut.csv.gz", packed.substr(0, packed.size() / 2));
+    sqlite3* other = nullptr;
+    sqlite3_open(dir.file("other.db").c_str(), &other);
+    sqlite3_exec(other, "CREATE TABLE bookmarks (url TEXT)", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    const std::vector<std::string> prepared = dir.names();
 
-TEST_P(CommandLine, IsRefusedInWords)
-{
-    std::vector<std::string> args = GetParam().args;
-    for (std::string& arg : args) {
-        if (const auto at = arg.find("DIR"); at != std::string::npos) {
-            arg.replace(at, 3, dir.file(""));
+    const struct {
+        std::vector<std::string> args; // "DIR" is replaced by the folder of prepared files
+        int status;
+        const char* says;
+        const char* pathNamedOnce; // a file of DIR, or nothing
+    } rows[] = {
+        {{"--version"}, 0, kProjectVersion, ""},
+        {{}, 2, "give a command", ""},
+        {{"frob"}, 2, "unknown command \"frob\"", ""},
+        {{"serve", "DIRx.db", "--lisen", "foo"}, 2, "--lisen", ""},
+        {{"serve", "DIRx.db", "--listen=nowhere"}, 2, "--listen takes HOST:PORT", ""},
+        {{"serve", "--threads", "0"}, 2, "--threads", ""},
+        {{"serve", "DIR"}, 1, "is a folder", ""},
+        {{"serve", "DIRnone.db", "--listen", "127.0.0.1:0"}, 1, "none.db", "none.db"},
+        {{"serve", "DIRother.db"}, 1, "not one of cellsvc's", "other.db"},
+        {{"import", CELLSVC_SAMPLE, "DIRother.db"}, 1, "of another program", "other.db"},
+        {{"serve", "DIRtext.db"}, 1, "is not an SQLite database", "text.db"},
+        {{"import", "DIRcut.csv.gz", "DIRnew.db"}, 1, "download it again", "cut.csv.gz"},
+        {{"import", "DIRexport.csv.bz2", "DIRnew.db"},
+         1,
+         "packed with bzip2, which cellsvc does not read; unpack it",
+         ""},
+        {{"import", CELLSVC_SAMPLE, "DIRnone/new.db"}, 1, "create the folder first", "none/new.db"},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> args = row.args;
+        std::string line = "cellsvc";
+        for (std::string& arg : args) {
+            if (const auto at = arg.find("DIR"); at != std::string::npos) {
+                arg.replace(at, 3, dir.file(""));
+            }
+            line += " " + arg;
         }
-    }
-    Program program(args, {"HOME=" + dir.file("")});
-    const std::string output = program.rest();
-    EXPECT_EQ(program.exitCode(), GetParam().status) << output;
-    EXPECT_NE(output.find(GetParam().says), std::string::npos) << output;
-    if (*GetParam().pathNamedOnce) {
-        const std::string path = dir.file(GetParam().pathNamedOnce);
-        const auto first = output.find(path);
-        EXPECT_NE(first, std::string::npos) << output;
-        EXPECT_EQ(output.find(path, first + 1), std::string::npos) << output;
+        SCOPED_TRACE(line);
+        Program program(args, {"HOME=" + dir.file("")});
+        const std::string output = program.rest();
+        EXPECT_EQ(program.exitCode(), row.status) << output;
+        EXPECT_NE(output.find(row.says), std::string::npos) << output;
+        if (*row.pathNamedOnce) {
+            const std::string path = dir.file(row.pathNamedOnce);
+            const auto first = output.find(path);
+            EXPECT_NE(first, std::string::npos) << output;
+            EXPECT_EQ(output.find(path, first + 1), std::string::npos) << output;
+        }
+        EXPECT_EQ(dir.names(), prepared);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cli, CommandLine,
-    testing::Values(
-        Refusal{"Version", {"--version"}, 0, kProjectVersion, ""},
-        Refusal{"CommandHelp", {"import", "--help"}, 0, "Usage: cellsvc import", ""},
-        Refusal{"NoCommand", {}, 2, "give a command", ""},
-        Refusal{"UnknownCommand", {"frob"}, 2, "unknown command \"frob\"", ""},
-        Refusal{"MisspeltOption", {"serve", "DIRx.db", "--lisen", "foo"}, 2, "--lisen", ""},
-        Refusal{"ExtraArgument", {"import", "a.csv", "b.db", "c"}, 2, "not expected: c", ""},
-        Refusal{"NoExport", {"import"}, 2, "EXPORT is required", ""},
-        Refusal{"ListenNotAnAddress",
-                {"serve", "DIRx.db", "--listen=nowhere"},
-                2,
-                "--listen takes HOST:PORT",
-                ""},
-        Refusal{"NoThreads", {"serve", "--threads", "0"}, 2, "--threads", ""},
-        Refusal{"DatabaseIsAFolder", {"serve", "DIR"}, 1, "is a folder", ""},
-        Refusal{"ServeAnotherProgramsDatabase",
-                {"serve", "DIRother.db"},
-                1,
-                "not one of cellsvc's",
-                "other.db"},
-        Refusal{"ImportIntoAnotherProgramsDatabase",
-                {"import", CELLSVC_SAMPLE, "DIRother.db"},
-                1,
-                "of another program",
-                "other.db"},
-        Refusal{"NotADatabase", {"serve", "DIRtext.db"}, 1, "is not an SQLite database", "text.db"},
-        Refusal{"DownloadCutShort",
-                {"import", "DIRcut.csv.gz", "DIRnew.db"},
-                1,
-                "download it again",
-                "cut.csv.gz"},
-        Refusal{"Bzip2",
-                {"import", "DIRexport.csv.bz2", "DIRnew.db"},
-                1,
-                "packed with bzip2, which cellsvc does not read; unpack it",
-                ""},
-        Refusal{"NoFolderForTheDatabase",
-                {"import", CELLSVC_SAMPLE, "DIRnone/new.db"},
-                1,
-                "create the folder first",
-                "none/new.db"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

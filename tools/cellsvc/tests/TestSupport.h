@@ -2,6 +2,7 @@
 
 // Helpers for the cellsvc tests: a temporary folder, the shipped sample, and a plain HTTP/1.1
 // client on a real socket that can also misbehave (send half a request, a huge one, ...).
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace cellsvc::test
 {
@@ -39,6 +41,16 @@ public:
     {
         std::ofstream(file(name), std::ios::binary) << content;
         return file(name);
+    }
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> names() const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            found.push_back(entry.path().filename().string());
+        }
+        std::sort(found.begin(), found.end());
+        return found;
     }
 
 private:
@@ -85,30 +97,20 @@ public:
         return true;
     }
 
-    // Reads one reply: the head, then Content-Length bytes of body (none after HEAD).
-    Reply read(bool head = false)
+    // Reads the reply: the server answers one request per connection, so all that comes until
+    // it closes the connection.
+    Reply read()
     {
+        while (receive()) {
+        }
         Reply reply;
-        while (buffer_.find("\r\n\r\n") == std::string::npos) {
-            if (!receive()) {
-                return reply;
-            }
-        }
         const std::size_t end = buffer_.find("\r\n\r\n");
-        reply.head = buffer_.substr(0, end);
-        buffer_.erase(0, end + 4);
-        reply.status = std::atoi(reply.head.substr(9, 3).c_str());
-        std::size_t length = 0;
-        if (const auto at = reply.head.find("Content-Length: "); at != std::string::npos) {
-            length = std::strtoul(reply.head.c_str() + at + 16, nullptr, 10);
+        if (end != std::string::npos) {
+            reply.head = buffer_.substr(0, end);
+            reply.status = std::atoi(reply.head.substr(9, 3).c_str());
+            reply.body = buffer_.substr(end + 4);
         }
-        if (head) {
-            length = 0;
-        }
-        while (buffer_.size() < length && receive()) {
-        }
-        reply.body = buffer_.substr(0, length);
-        buffer_.erase(0, std::min(length, buffer_.size()));
+        buffer_.clear();
         return reply;
     }
 

@@ -32,7 +32,6 @@ public:
     PtyClient& operator=(const PtyClient&) = delete;
 
     bool isOpen() const { return fd_ >= 0; }
-    int fd() const { return fd_; }
     void close()
     {
         if (fd_ >= 0)
