@@ -1,19 +1,10 @@
 // The aiming aids through a real main window (offscreen) over a scripted port: the context
 // menu's entries, the tone following the level, the history window and the record of readings.
-#include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
 #include "kestrel/HistoryWindow.h"
-#include "kestrel/LevelDbm.h"
 #include "kestrel/aiming/HistoryView.h"
 #include "kestrel/aiming/TonePitch.h"
-#include "kestrel/tests/WholeCycle.h"
-#include "platform/filedialog/FakeFileDialog.h"
-#include "platform/inventory/FakeDeviceInventory.h"
-#include "platform/message/FakeMessageSink.h"
-#include "platform/serial/FakeCommControl.h"
-#include "platform/sound/FakePcmOutput.h"
-#include "platform/sound/FakeSoundPlayer.h"
-#include "tests/support/TestApp.h"
+#include "kestrel/tests/WindowFixture.h"
 
 #include <QAction>
 #include <QFile>
@@ -26,67 +17,50 @@
 namespace
 {
 
-class Form1AimingTest : public testing::Test, WithApplication
+class Form1AimingTest : public WindowFixture
 {
 protected:
     Form1AimingTest() { port.setPortOpen(true); }
-    ~Form1AimingTest() override { LevelDbm() = std::nullopt; }
-
-    void cycle(const QStringList& replies)
-    {
-        for (const QString& reply : replies) {
-            port.scriptedReads.emplace_back(reply);
-        }
-        form.Timer1_Timer();
-    }
-
-    FakeCommControl port;
-    FakeDeviceInventory inventory;
-    FakeSoundPlayer sound;
-    FakeFileDialog dialog;
-    FakePcmOutput toneOutput;
-    FakeMessageSink messages;
-    Form1 form{{port, inventory, sound, dialog, QString(), nullptr, &toneOutput, &messages}};
 };
 
 TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
 {
     QStringList entries;
-    for (const QAction* action : form.MenuAiming->actions()) {
+    for (const QAction* action : form().MenuAiming->actions()) {
         entries << action->text();
     }
     EXPECT_EQ(entries, (QStringList{"Aiming tone", "Signal history", "Record readings…"}));
 
-    cycle(kWholeCycle);
+    cycle();
     EXPECT_EQ(toneOutput.source, nullptr);
-    form.MnuTone->trigger();
+    form().MnuTone->trigger();
     ASSERT_NE(toneOutput.source, nullptr);
-    EXPECT_EQ(form.aimingTone().generator().targetPitchHz(), tonePitchHz(-73));
-    EXPECT_GT(form.aimingTone().generator().targetGain(), 0);
+    EXPECT_EQ(form().aimingTone().generator().targetPitchHz(), tonePitchHz(-73));
+    EXPECT_GT(form().aimingTone().generator().targetGain(), 0);
 
     cycle({});
     cycle({});
-    EXPECT_EQ(form.aimingTone().generator().targetGain(), 0) << "silent while the level is stale";
-    form.MnuTone->trigger();
-    EXPECT_FALSE(form.aimingTone().isOn());
+    EXPECT_EQ(form().aimingTone().generator().targetGain(), 0) << "silent while the level is stale";
+    form().MnuTone->trigger();
+    EXPECT_FALSE(form().aimingTone().isOn());
 }
 
 TEST_F(Form1AimingTest, HistoryWindowAndFullScreenShowTheBestLevel)
 {
-    form.MnuHistory->trigger();
-    HistoryWindow* history = form.historyWindow();
+    form().MnuHistory->trigger();
+    HistoryWindow* history = form().historyWindow();
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->LblBest->text(), "No level yet");
-    cycle(kWholeCycle);
+    cycle();
     EXPECT_TRUE(history->LblBest->text().startsWith("best -73 dBm at "))
         << history->LblBest->text().toStdString();
     history->CommandReset->click();
     EXPECT_EQ(history->LblBest->text(), "No level yet");
 
-    form.Command1_Click();
-    ASSERT_NE(form.fullScreenView(), nullptr);
-    EXPECT_TRUE(form.fullScreenView()->TraceView->isVisible());
-    form.fullScreenView()->close();
+    form().Command1_Click();
+    ASSERT_NE(form().fullScreenView(), nullptr);
+    EXPECT_TRUE(form().fullScreenView()->TraceView->isVisible());
+    form().fullScreenView()->close();
     history->close();
 }
 
@@ -95,17 +69,17 @@ TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
     QTemporaryDir dir;
     const QString path = dir.filePath("survey.csv");
     dialog.nextChoices = {QString(), path};
-    form.MnuRecord->trigger();
-    EXPECT_FALSE(form.MnuRecord->isChecked()) << "a cancelled dialog records nothing";
+    form().MnuRecord->trigger();
+    EXPECT_FALSE(form().MnuRecord->isChecked()) << "a cancelled dialog records nothing";
     EXPECT_TRUE(dialog.suggested.startsWith("kestrel-"));
     EXPECT_TRUE(dialog.suggested.endsWith(".csv"));
 
-    form.MnuRecord->trigger();
-    ASSERT_TRUE(form.MnuRecord->isChecked());
-    cycle(kWholeCycle);
+    form().MnuRecord->trigger();
+    ASSERT_TRUE(form().MnuRecord->isChecked());
+    cycle();
     cycle({});
-    form.MnuRecord->trigger();
-    cycle(kWholeCycle);
+    form().MnuRecord->trigger();
+    cycle();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
@@ -114,8 +88,8 @@ TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
         << lines[1].toStdString();
 
     dialog.nextChoices = {QStringLiteral("/dev/full")};
-    form.MnuRecord->trigger();
-    EXPECT_FALSE(form.MnuRecord->isChecked());
+    form().MnuRecord->trigger();
+    EXPECT_FALSE(form().MnuRecord->isChecked());
     ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_TRUE(messages.shown[0].text.startsWith("Cannot record readings to /dev/full"));
 }

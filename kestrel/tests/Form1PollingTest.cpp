@@ -237,19 +237,6 @@ TEST_F(Form1PollingTest, ChoosingAConnectionTypeSendsItsCommand)
     }
 }
 
-TEST_F(Form1PollingTest, TypedTextLeftByMovingTheFocusSendsNothing)
-{
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
-    QApplication::setActiveWindow(form);
-    form->Combo2->setFocus();
-    QTest::keyClicks(form->Combo2->lineEdit(), QStringLiteral("3G Preferred"));
-    form->Check1->setFocus();
-    QApplication::processEvents();
-    ASSERT_FALSE(form->Combo2->hasFocus());
-    EXPECT_TRUE(port.written.isEmpty());
-}
-
 TEST_F(Form1PollingTest, AConnectionTypeChosenWithoutAnOpenPortStartsPolling)
 {
     port.setPortOpen(false);

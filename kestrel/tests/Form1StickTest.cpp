@@ -1,27 +1,15 @@
-// Form1 and its stick coming and going, over a scripted port, a device list the test writes
-// and a device watch the test drives: what the title says, which readings are grey, when the
-// voice is silent, and what Return in the port box opens.
-#include "kestrel/Form1.h"
+// The main window finding, opening and losing its stick, over a scripted port, a device list
+// the test writes and a device watch the test drives: start-up, retries, the port box, what the
+// title says, which readings are grey and when the voice is silent.
 #include "kestrel/Form2.h"
-#include "kestrel/LevelDbm.h"
 #include "kestrel/tests/ListPick.h"
-#include "kestrel/tests/WholeCycle.h"
-#include "platform/filedialog/FakeFileDialog.h"
-#include "platform/hotplug/FakeDeviceWatch.h"
-#include "platform/inventory/FakeDeviceInventory.h"
-#include "platform/inventory/UsbTtyDescription.h"
+#include "kestrel/tests/WindowFixture.h"
 #include "platform/levelbar/ProgressBar.h"
-#include "platform/serial/FakeCommControl.h"
-#include "platform/sound/FakeSoundPlayer.h"
-#include "tests/support/TestApp.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QTimer>
+#include <QPushButton>
 #include <functional>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace
 {
@@ -29,74 +17,131 @@ namespace
 const QColor kBlue(0, 0, 255);
 const QColor kLightBlue(192, 192, 255);
 
-QList<DeviceEntry> stickAs(int port)
-{
-    return {{huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(port)}};
-}
-
-// Public, so that the rows of a table can drive it.
-class Form1StickTest : public testing::Test, WithApplication
+class Form1Stick : public WindowFixture
 {
 public:
-    ~Form1StickTest() override { LevelDbm() = std::nullopt; }
-
-    Form1& load(const QList<DeviceEntry>& devices)
-    {
-        inventory.list = devices;
-        window = std::make_unique<Form1>(MonitorPlatform{port, inventory, sound, dialog,
-                                                         QStringLiteral("/opt/kestrel"), &watch});
-        window->Form_Load();
-        return *window;
-    }
-
-    void cycle(const QStringList& replies = kWholeCycle)
-    {
-        for (const QString& reply : replies) {
-            port.scriptedReads.emplace_back(reply);
-        }
-        window->Timer1_Timer();
-    }
-
-    // What one tick of the voice timer asks of the player, with "LEVEL AS VOICE" ticked.
-    QStringList voiceTick()
-    {
-        sound.calls.clear();
-        window->Check2->setChecked(true);
-        QMetaObject::invokeMethod(window->Timer3, "timeout");
-        return sound.calls;
-    }
-
     // The colour of each reading, "grey" where it is drawn stale.
-    QStringList colours() const
+    QStringList colours()
     {
         QStringList out;
         const auto name = [](const QColor& c) {
             return c == Form1::staleColour() ? QStringLiteral("grey") : c.name();
         };
-        for (const QLabel* label : {window->LblCOPS, window->LblMCC, window->LblMNC, window->LblCSQ,
-                                    window->LblLAC, window->LblCellID}) {
+        for (const QLabel* label : {form().LblCOPS, form().LblMCC, form().LblMNC, form().LblCSQ,
+                                    form().LblLAC, form().LblCellID}) {
             out << name(label->palette().color(QPalette::WindowText));
         }
-        out << name(window->ProgressBar1->BarColorStart());
+        out << name(form().ProgressBar1->BarColorStart());
         return out;
     }
-
-    FakeCommControl port;
-    FakeDeviceInventory inventory;
-    FakeSoundPlayer sound;
-    FakeFileDialog dialog;
-    FakeDeviceWatch watch;
-    std::unique_ptr<Form1> window;
 };
 
-TEST_F(Form1StickTest, TheTitleTellsWhereTheMonitorStands)
+// Only the first device whose description matches exactly is opened.
+TEST_F(Form1Stick, LoadOpensTheFirstModemsPortAndStartsPolling)
+{
+    Form1& f = load({{{QStringLiteral("Standard Serial"), QStringLiteral("Standard (COM1)")},
+                      {huaweiPcUiDescription, stickAs(3)[0].caption},
+                      {huaweiPcUiDescription, stickAs(5)[0].caption}}});
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_EQ(port.openCount, 1);
+    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_FALSE(f.TimerPause->isActive());
+    EXPECT_TRUE(f.Timer3->isActive());
+    EXPECT_EQ(f.Combo1->currentText(), stickAs(3)[0].caption);
+    ASSERT_EQ(f.Combo1->count(), 28);
+    EXPECT_EQ(f.Combo1->itemText(27), stickAs(3)[0].caption);
+    EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
+}
+
+TEST_F(Form1Stick, NoExactMatchOpensNothingButStartsTheVoiceTimer)
 {
     const struct {
         const char* name;
-        std::function<void(Form1StickTest&)> steps;
+        std::optional<QList<DeviceEntry>> devices;
+    } rows[] = {
+        {"DifferentCase",
+         QList<DeviceEntry>{{huaweiPcUiDescription.toLower(), stickAs(3)[0].caption.toLower()}}},
+        {"DifferentSpacing",
+         QList<DeviceEntry>{{QStringLiteral("HUAWEI Mobile Connect -  3G PC UI Interface"),
+                             stickAs(3)[0].caption}}},
+        {"UnreadableInventory", std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Form1& f = load(row.devices);
+        EXPECT_FALSE(port.PortOpen());
+        EXPECT_TRUE(f.Combo1->currentText().isEmpty());
+        EXPECT_EQ(f.Combo1->count(), 27);
+        EXPECT_FALSE(f.Timer1->isActive());
+        EXPECT_FALSE(f.TimerPause->isActive());
+        EXPECT_TRUE(f.Timer3->isActive());
+    }
+}
+
+TEST_F(Form1Stick, AFailedOpeningRetriesOnTheThirdTickWithTheBoxsCurrentText)
+{
+    port.failingPorts = {3};
+    Form1& f = load(stickAs(3));
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(f.TimerPause->isActive());
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_EQ(f.Combo1->toolTip(), QStringLiteral("cannot open port"));
+
+    f.Combo1->setEditText(QStringLiteral("5"));
+    f.TimerPause_Timer();
+    f.TimerPause_Timer();
+    EXPECT_FALSE(port.PortOpen());
+    f.TimerPause_Timer();
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.CommPort(), 5);
+    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_FALSE(f.TimerPause->isActive());
+    EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
+}
+
+TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirst)
+{
+    Form1& f = load(stickAs(3));
+    pickFromList(f.Combo1, 5);
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.CommPort(), 5);
+    pickFromList(f.Combo1, 27);
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_EQ(port.openCount, 3);
+}
+
+TEST_F(Form1Stick, AFailedOpeningWhilePollingKeepsThePortAndPolling)
+{
+    Form1& f = load(stickAs(3));
+    f.Combo1->setEditText(QStringLiteral("hu"));
+    f.Command2->click();
+    EXPECT_TRUE(port.PortOpen());
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_TRUE(f.TimerPause->isActive());
+    EXPECT_EQ(f.Combo1->toolTip(), QStringLiteral("\"hu\" is not a port number"));
+}
+
+TEST_F(Form1Stick, UnloadStopsEveryTimerAndClosesThePort)
+{
+    Form1& f = load(stickAs(3));
+    f.Form_Unload();
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_FALSE(f.Timer3->isActive());
+    EXPECT_FALSE(f.TimerPause->isActive());
+}
+
+TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
+{
+    const struct {
+        const char* name;
+        std::function<void(Form1Stick&)> steps;
         QString title;
     } rows[] = {
-        {"no stick", [](auto& t) { t.load({}); }, "kestrel — looking for the modem"},
+        {"no stick", [](auto& t) { t.load(QList<DeviceEntry>{}); },
+         "kestrel — looking for the modem"},
         {"the port cannot be opened",
          [](auto& t) {
              t.port.failingPorts = {3};
@@ -123,14 +168,6 @@ TEST_F(Form1StickTest, TheTitleTellsWhereTheMonitorStands)
              t.cycle({QStringLiteral("\r\nERROR\r\n")});
          },
          "kestrel — USB3: no reply"},
-        {"a reply again",
-         [](auto& t) {
-             t.load(stickAs(3));
-             t.cycle({});
-             t.cycle({});
-             t.cycle();
-         },
-         "kestrel — USB3"},
         {"the device went away during a cycle",
          [](auto& t) {
              t.load(stickAs(3));
@@ -141,7 +178,7 @@ TEST_F(Form1StickTest, TheTitleTellsWhereTheMonitorStands)
         {"typed text that is no port",
          [](auto& t) {
              t.load(stickAs(3));
-             typeAndReturn(t.window->Combo1, QStringLiteral("abc"));
+             typeAndReturn(t.form().Combo1, QStringLiteral("abc"));
          },
          "kestrel — USB3 — \"abc\" is not a port number"},
     };
@@ -149,13 +186,13 @@ TEST_F(Form1StickTest, TheTitleTellsWhereTheMonitorStands)
         SCOPED_TRACE(row.name);
         port = FakeCommControl();
         row.steps(*this);
-        EXPECT_EQ(window->windowTitle(), row.title);
+        EXPECT_EQ(form().windowTitle(), row.title);
     }
 }
 
 // The stick is pulled while polling and comes back as another port: the readings keep their
 // text in grey and the voice is silent until the stick answers again, with no click.
-TEST_F(Form1StickTest, UnplugGreysTheReadingsAndReplugBringsThemBack)
+TEST_F(Form1Stick, UnplugGreysTheReadingsAndReplugBringsThemBack)
 {
     Form1& form = load(stickAs(3));
     form.Check1->setChecked(false);
@@ -203,9 +240,9 @@ TEST_F(Form1StickTest, UnplugGreysTheReadingsAndReplugBringsThemBack)
 
 // With no stick at start, the first one plugged in is opened; a registration report without
 // location greys only the location.
-TEST_F(Form1StickTest, TheFirstStickPluggedInIsOpenedAndALostRegistrationGreysTheCell)
+TEST_F(Form1Stick, TheFirstStickPluggedInIsOpenedAndALostRegistrationGreysTheCell)
 {
-    Form1& form = load({});
+    Form1& form = load(QList<DeviceEntry>{});
     EXPECT_TRUE(form.TimerWatch->isActive());
     inventory.list = stickAs(2);
     QMetaObject::invokeMethod(form.TimerWatch, "timeout");
@@ -221,7 +258,7 @@ TEST_F(Form1StickTest, TheFirstStickPluggedInIsOpenedAndALostRegistrationGreysTh
     EXPECT_EQ(colours().mid(3), (QStringList{kLightBlue.name(), "grey", "grey", kBlue.name()}));
 }
 
-TEST_F(Form1StickTest, ReturnInThePortBoxOpensATypedPortAtOnce)
+TEST_F(Form1Stick, ReturnInThePortBoxOpensATypedPortAtOnce)
 {
     const struct {
         const char* typed;

@@ -1,14 +1,8 @@
 #include "kestrel/Form2.h"
 
-#include "kestrel/Form1.h"
-#include "kestrel/LevelDbm.h"
 #include "kestrel/WindowHelpers.h"
-#include "platform/filedialog/FakeFileDialog.h"
-#include "platform/inventory/FakeDeviceInventory.h"
+#include "kestrel/tests/WindowFixture.h"
 #include "platform/levelbar/ProgressBar.h"
-#include "platform/serial/FakeCommControl.h"
-#include "platform/sound/FakeSoundPlayer.h"
-#include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QCheckBox>
@@ -33,27 +27,13 @@ void pressKey(QWidget* widget, Qt::Key key)
     QCoreApplication::sendEvent(widget, &press);
 }
 
-// Counts the paint events of the widgets it watches.
-class PaintCounter : public QObject
-{
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
-class Form2Test : public testing::Test, WithApplication
+class Form2Test : public WindowFixture
 {
 protected:
-    ~Form2Test() override { LevelDbm() = std::nullopt; }
-
     Form2& openView()
     {
-        main->Command1->click();
-        Form2* view = main->fullScreenView();
+        form().Command1->click();
+        Form2* view = form().fullScreenView();
         EXPECT_NE(view, nullptr);
         return *view;
     }
@@ -61,8 +41,8 @@ protected:
     // Closes the view with its close button's event and lets the deferred deletion run.
     void closeView()
     {
-        ASSERT_NE(main->fullScreenView(), nullptr);
-        main->fullScreenView()->close();
+        ASSERT_NE(form().fullScreenView(), nullptr);
+        form().fullScreenView()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -76,13 +56,6 @@ protected:
     }
 
     static int levelPoints(const Form2& view) { return view.Label2->font().pointSize(); }
-
-    FakeCommControl serial;
-    FakeDeviceInventory inventory;
-    FakeSoundPlayer sound;
-    FakeFileDialog dialog;
-    std::unique_ptr<Form1> main =
-        std::make_unique<Form1>(MonitorPlatform{serial, inventory, sound, dialog, QString()});
 };
 
 TEST_F(Form2Test, FirstOpeningIsAScreenSizedBlackViewAt250Points)
@@ -139,7 +112,7 @@ TEST_F(Form2Test, ClosingUnloadsTheViewAndReopeningStartsAt250)
     QPointer<Form2> closed(&view);
     closeView();
     EXPECT_TRUE(closed.isNull());
-    EXPECT_EQ(main->fullScreenView(), nullptr);
+    EXPECT_EQ(form().fullScreenView(), nullptr);
 
     Form2& reopened = openView();
     EXPECT_EQ(reopened.Slider1->value(), 250);
@@ -149,12 +122,12 @@ TEST_F(Form2Test, ClosingUnloadsTheViewAndReopeningStartsAt250)
 TEST_F(Form2Test, TheViewGoesWithTheMainWindow)
 {
     QPointer<Form2> view(&openView());
-    main->Form_Unload();
+    form().Form_Unload();
     EXPECT_FALSE(view->isVisible());
     EXPECT_FALSE(view->Timer1->isActive());
 
     view = &openView();
-    main.reset();
+    window_.reset();
     EXPECT_TRUE(view.isNull()) << "the view never outlives the window it reads";
 }
 
@@ -180,10 +153,10 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
     Form2& view = openView();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
-        main->LblCOPS->setText(row.operatorLine);
-        setTextColour(main->LblCOPS, row.colour);
-        main->Check1->setChecked(row.percentMode);
-        main->ProgressBar1->setValue(row.barValue);
+        form().LblCOPS->setText(row.operatorLine);
+        setTextColour(form().LblCOPS, row.colour);
+        form().Check1->setChecked(row.percentMode);
+        form().ProgressBar1->setValue(row.barValue);
         LevelDbm() = row.levelDbm;
 
         waitOneTick(view);
@@ -194,33 +167,6 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
         // The labels size themselves to their text.
         EXPECT_EQ(view.Label2->size(), view.Label2->sizeHint());
     }
-}
-
-TEST_F(Form2Test, AnUnchangedDisplayIsNotRepainted)
-{
-    main->LblCOPS->setText(QStringLiteral("MegaFon (3G)"));
-    LevelDbm() = -73;
-    Form2& view = openView();
-    waitOneTick(view);
-    PaintCounter counter;
-    for (QWidget* widget : {static_cast<QWidget*>(&view), static_cast<QWidget*>(view.Label1),
-                            static_cast<QWidget*>(view.Label2)}) {
-        widget->installEventFilter(&counter);
-    }
-    // The first frame of the view.
-    view.repaint();
-    ASSERT_GT(counter.paints, 0);
-
-    counter.paints = 0;
-    for (int tick = 0; tick < 20; ++tick) {
-        waitOneTick(view);
-    }
-    QCoreApplication::processEvents();
-    EXPECT_EQ(counter.paints, 0);
-
-    LevelDbm() = -71;
-    waitOneTick(view);
-    EXPECT_TRUE(waitUntil([&] { return counter.paints > 0; })) << "a change is drawn";
 }
 
 } // namespace

@@ -1,11 +1,4 @@
-#include "ini/clsINI.h"
-#include "kestrel/Form1.h"
-#include "platform/filedialog/FakeFileDialog.h"
-#include "platform/inventory/FakeDeviceInventory.h"
-#include "platform/message/FakeMessageSink.h"
-#include "platform/serial/FakeCommControl.h"
-#include "platform/sound/FakeSoundPlayer.h"
-#include "tests/support/TestApp.h"
+#include "kestrel/tests/WindowFixture.h"
 
 #include <QFile>
 #include <QLabel>
@@ -32,12 +25,12 @@ const QByteArray freshFile = "[Value]\r\n"
                              "operator=MegaFon (3G)\r\n"
                              "\r\n";
 
-class SaveIdTest : public testing::Test, WithApplication
+class SaveIdTest : public WindowFixture
 {
 protected:
     SaveIdTest()
     {
-        serial.setPortOpen(true);
+        port.setPortOpen(true);
         reportOperator(QStringLiteral("MegaFon"));
         showCell("20512345", "7812", "02", "250", "MegaFon (3G)");
     }
@@ -45,39 +38,33 @@ protected:
     void showCell(const QString& cellId, const QString& lac, const QString& mnc, const QString& mcc,
                   const QString& operatorLine)
     {
-        form.LblCellID->setText(cellId);
-        form.LblLAC->setText(lac);
-        form.LblMNC->setText(mnc);
-        form.LblMCC->setText(mcc);
-        form.LblCOPS->setText(operatorLine);
+        form().LblCellID->setText(cellId);
+        form().LblLAC->setText(lac);
+        form().LblMNC->setText(mnc);
+        form().LblMCC->setText(mcc);
+        form().LblCOPS->setText(operatorLine);
     }
 
     // One operator reply, as the polling cycle reads it: a name, or no operator when empty.
     void reportOperator(const QString& name)
     {
-        serial.scriptedReads = {name.isEmpty()
-                                    ? QStringLiteral("\r\n+COPS: 0\r\n\r\nOK\r\n")
-                                    : QStringLiteral("\r\n+COPS: 0,0,\"%1\",2\r\n").arg(name)};
-        form.PCOPS();
-        form.Timer1->stop();
+        port.scriptedReads = {name.isEmpty()
+                                  ? QStringLiteral("\r\n+COPS: 0\r\n\r\nOK\r\n")
+                                  : QStringLiteral("\r\n+COPS: 0,0,\"%1\",2\r\n").arg(name)};
+        form().PCOPS();
+        form().Timer1->stop();
     }
 
     // A click on "Save id" with the user picking `fileName` (empty: cancelling).
     void saveAs(const QString& fileName)
     {
         dialog.nextChoices = QStringList{fileName};
-        form.CommandSave->click();
+        form().CommandSave->click();
     }
 
     QString path(const QString& name) const { return folder.filePath(name); }
 
     QTemporaryDir folder;
-    FakeCommControl serial;
-    FakeDeviceInventory inventory;
-    FakeSoundPlayer sound;
-    FakeFileDialog dialog;
-    FakeMessageSink messages;
-    Form1 form{{serial, inventory, sound, dialog, QString(), nullptr, nullptr, &messages}};
 };
 
 TEST_F(SaveIdTest, ANewFileHoldsTheFiveLabelsInOrder)
@@ -87,14 +74,6 @@ TEST_F(SaveIdTest, ANewFileHoldsTheFiveLabelsInOrder)
     EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
     EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
     EXPECT_EQ(readBytes(path("id.ini")), freshFile);
-}
-
-TEST_F(SaveIdTest, SavingBeforeTheCellIsKnownWritesEmptyValues)
-{
-    showCell("", "", "02", "250", "MegaFon (3G)");
-    saveAs(path("id.ini"));
-    EXPECT_EQ(readBytes(path("id.ini")), "[Value]\r\ncellid=\r\nlac=\r\nmnc=02\r\nmcc=250\r\n"
-                                         "operator=MegaFon (3G)\r\n\r\n");
 }
 
 // The save's own refusals (folders, missing folders) are the ID file's, tested with plover.

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "kestrel/Form1.h"
+#include "kestrel/LevelDbm.h"
+#include "platform/filedialog/FakeFileDialog.h"
+#include "platform/hotplug/FakeDeviceWatch.h"
+#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/inventory/UsbTtyDescription.h"
+#include "platform/message/FakeMessageSink.h"
+#include "platform/serial/FakeCommControl.h"
+#include "platform/sound/FakePcmOutput.h"
+#include "platform/sound/FakeSoundPlayer.h"
+#include "tests/support/TestApp.h"
+
+#include <QCheckBox>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The replies of one whole polling cycle of a 3G stick ("Mobile Net", index 20, LAC 1A2B, cell
+// 00C3D4E5), in the order the commands go out.
+inline const QStringList kWholeCycle{
+    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
+    QStringLiteral("\r\nOK\r\n"),
+    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
+    QStringLiteral("\r\nOK\r\n"),
+    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
+};
+
+// The stick's PC UI port in the device list, as port `number`.
+inline QList<DeviceEntry> stickAs(int number)
+{
+    return {{huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(number)}};
+}
+
+// The main window over fakes of everything it talks to; made on first use, so that a test can
+// set the fakes up first. Public, so that the rows of a table can drive it.
+class WindowFixture : public testing::Test, WithApplication
+{
+public:
+    ~WindowFixture() override { LevelDbm() = std::nullopt; }
+
+    Form1& form()
+    {
+        if (!window_) {
+            window_ = std::make_unique<Form1>(MonitorPlatform{
+                port, inventory, sound, dialog, executableFolder, &watch, &toneOutput, &messages});
+        }
+        return *window_;
+    }
+
+    // A new window, started with `devices` in the device list.
+    Form1& load(const std::optional<QList<DeviceEntry>>& devices)
+    {
+        inventory.list = devices;
+        window_.reset();
+        form().Form_Load();
+        return form();
+    }
+
+    // One polling cycle over the given replies.
+    void cycle(const QStringList& replies = kWholeCycle)
+    {
+        for (const QString& reply : replies) {
+            port.scriptedReads.emplace_back(reply);
+        }
+        form().Timer1_Timer();
+    }
+
+    // What one tick of the voice timer asks of the player, with "LEVEL AS VOICE" ticked.
+    QStringList voiceTick()
+    {
+        sound.calls.clear();
+        form().Check2->setChecked(true);
+        QMetaObject::invokeMethod(form().Timer3, "timeout");
+        return sound.calls;
+    }
+
+    QString executableFolder = QStringLiteral("/opt/kestrel");
+    FakeCommControl port;
+    FakeDeviceInventory inventory;
+    FakeSoundPlayer sound;
+    FakeFileDialog dialog;
+    FakeDeviceWatch watch;
+    FakePcmOutput toneOutput;
+    FakeMessageSink messages;
+
+protected:
+    std::unique_ptr<Form1> window_;
+};
