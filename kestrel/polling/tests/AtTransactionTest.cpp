@@ -30,18 +30,8 @@ struct TransactionRow {
     QString reply;
 };
 
-void PrintTo(const TransactionRow& row, std::ostream* os)
+void check(const TransactionRow& row)
 {
-    *os << row.name;
-}
-
-class AtTransactionRun : public testing::TestWithParam<TransactionRow>
-{
-};
-
-TEST_P(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
-{
-    const TransactionRow& row = GetParam();
     FakeCommControl port;
     port.setPortOpen(true);
     port.scriptedReads = row.reads;
@@ -60,28 +50,36 @@ const QString kCops = AtTransaction::kCopsEndMarker;
 const QString kCsqReply = QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
 
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Exchanges, AtTransactionRun, testing::Values(
-    TransactionRow{"WholeReplyInOneRead", kOk, {kCsqReply}, 1, kCsqReply},
-    TransactionRow{"ReplyAfterSomeEmptyReads", kOk, concat(silence(7), {kCsqReply}), 8, kCsqReply},
-    TransactionRow{"SilentModemStopsAfter500Reads", kOk, {}, 500, ""},
-    TransactionRow{"The500thReadIsTheLast", kOk, concat(silence(499), {"late", "later"}),
-                   500, "late"},
-    TransactionRow{"EndMarkerOnThe500thRead", kOk, concat(silence(499), {kCsqReply}),
-                   500, kCsqReply},
-    TransactionRow{"ErrorEndsAtOnce", kOk, {"", "\r\n+CME Error: 3\r\n"},
-                   2, "\r\n+CME Error: 3\r\n"},
-    TransactionRow{"ErrorInCapitalsDoesNotEndTheWait", kOk, {"\r\nERROR\r\n"}, 500, ""},
-    TransactionRow{"SplitReplyLeavesOnlyTheSecondPiece", kOk, {"\r\n+CSQ: 20,99\r\n", "\r\nOK\r\n"},
-                   2, "\r\nOK\r\n"},
-    TransactionRow{"OkWithoutLineEndDoesNotEnd", kOk, {"\r\n+CSQ: 20,99\r\n\r\nOK"}, 500, ""},
-    TransactionRow{"OkWithOnlyCarriageReturnDoesNotEnd", kOk, {"\r\nOK\r"}, 500, ""},
-    TransactionRow{"FailedReadsKeepTheLastText", kOk,
-                   concat({"\r\n+CSQ: 20,99"}, Reads(600, std::nullopt)), 500, "\r\n+CSQ: 20,99"},
-    TransactionRow{"CopsEndsAtTheTagEvenMidLine", kCops,
-                   {"\r\n+COPS: 0,0,\"Mob", "ile Net\",2\r\n"}, 1, "\r\n+COPS: 0,0,\"Mob"},
-    TransactionRow{"CopsIgnoresAPlainOk", kCops, {"\r\nOK\r\n", "\r\n+COPS: 0\r\n"}, 2,
-                   "\r\n+COPS: 0\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+const TransactionRow kRows[] = {
+    {"WholeReplyInOneRead", kOk, {kCsqReply}, 1, kCsqReply},
+    {"ReplyAfterSomeEmptyReads", kOk, concat(silence(7), {kCsqReply}), 8, kCsqReply},
+    {"SilentModemStopsAfter500Reads", kOk, {}, 500, ""},
+    {"The500thReadIsTheLast", kOk, concat(silence(499), {"late", "later"}),
+     500, "late"},
+    {"EndMarkerOnThe500thRead", kOk, concat(silence(499), {kCsqReply}),
+     500, kCsqReply},
+    {"ErrorEndsAtOnce", kOk, {"", "\r\n+CME Error: 3\r\n"},
+     2, "\r\n+CME Error: 3\r\n"},
+    {"ErrorInCapitalsDoesNotEndTheWait", kOk, {"\r\nERROR\r\n"}, 500, ""},
+    {"SplitReplyLeavesOnlyTheSecondPiece", kOk, {"\r\n+CSQ: 20,99\r\n", "\r\nOK\r\n"},
+     2, "\r\nOK\r\n"},
+    {"OkWithoutLineEndDoesNotEnd", kOk, {"\r\n+CSQ: 20,99\r\n\r\nOK"}, 500, ""},
+    {"OkWithOnlyCarriageReturnDoesNotEnd", kOk, {"\r\nOK\r"}, 500, ""},
+    {"FailedReadsKeepTheLastText", kOk,
+     concat({"\r\n+CSQ: 20,99"}, Reads(600, std::nullopt)), 500, "\r\n+CSQ: 20,99"},
+    {"CopsEndsAtTheTagEvenMidLine", kCops,
+     {"\r\n+COPS: 0,0,\"Mob", "ile Net\",2\r\n"}, 1, "\r\n+COPS: 0,0,\"Mob"},
+    {"CopsIgnoresAPlainOk", kCops, {"\r\nOK\r\n", "\r\n+COPS: 0\r\n"}, 2,
+     "\r\n+COPS: 0\r\n"},
+};
+
+TEST(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
+{
+    for (const TransactionRow& row : kRows) {
+     SCOPED_TRACE(row.name);
+     check(row);
+    }
+}
 // clang-format on
 
 TEST(AtTransactionSequence, LeftoverWithTheEndMarkerEndsTheNextTransactionAtItsFirstRead)
