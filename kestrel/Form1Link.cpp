@@ -2,11 +2,11 @@
 // and watching the stick go and come back. The window's title tells where things stand.
 #include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
-#include "kestrel/WindowHelpers.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
 #include "platform/hotplug/DeviceWatch.h"
 #include "platform/inventory/UsbTtyDescription.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

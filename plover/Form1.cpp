@@ -5,6 +5,7 @@
 #include "packaging/icons/ProgramIcon.h"
 #include "platform/filedialog/FileDialog.h"
 #include "platform/web/PageLoader.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,19 +19,13 @@ constexpr int HideReadOnlyFlag = 4;
 const QString IniExt = QStringLiteral("ini");
 const QString IniFilter = QStringLiteral("(*.ini)|*.ini");
 
-// The window was laid out in twips; at 96 dots per inch 15 twips make a pixel.
-constexpr int pixels(int twips)
-{
-    return twips / 15;
-}
-
 template <typename Control>
 Control* place(QWidget* parent, const char* name, const QString& caption, int left, int top,
                int width, int height)
 {
     auto* control = new Control(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
+    control->setGeometry(twipsRect(left, top, width, height));
     return control;
 }
 
