@@ -147,10 +147,10 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      MSComm1(platform.MSComm1), inventory(platform.inventory), MMControl1(platform.MMControl1),
-      cmdOpenFile(platform.cmdOpenFile), executableFolder(std::move(platform.executableFolder)),
-      deviceWatch(platform.deviceWatch), toneOutput(platform.toneOutput),
-      messages(platform.messages)
+      MSComm1(platform.MSComm1), MMControl1(platform.MMControl1), cmdOpenFile(platform.cmdOpenFile),
+      inventory_(platform.inventory), executableFolder_(std::move(platform.executableFolder)),
+      deviceWatch_(platform.deviceWatch), toneOutput_(platform.toneOutput),
+      messages_(platform.messages ? *platform.messages : boxes_)
 {
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
