@@ -30,7 +30,8 @@ inline const QStringList kWholeCycle{
 // The stick's PC UI port in the device list, as port `number`.
 inline QList<DeviceEntry> stickAs(int number)
 {
-    return {{huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(number)}};
+    return {
+        {huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(number)}};
 }
 
 // The main window over fakes of everything it talks to; made on first use, so that a test can
