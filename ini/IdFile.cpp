@@ -3,6 +3,7 @@
 #include "ini/IdFileNames.h"
 #include "ini/IniReader.h"
 #include "ini/clsINI.h"
+#include "platform/filedialog/FileDialog.h"
 #include "platform/message/MessageSink.h"
 
 #include <QFile>
@@ -104,6 +105,12 @@ QString whatReplacingLoses(const QByteArray& bytes)
            QStringLiteral(" (the first: %1)").arg(quoted(first));
 }
 
+void offerIdFiles(FileDialog& dialog)
+{
+    dialog.setDefaultExt(QStringLiteral("ini"));
+    dialog.setFilter(QStringLiteral("(*.ini)|*.ini"));
+}
+
 // An absent key reads as the miss marker, which a field shows as empty text.
 QString shown(const QString& value)
 {
@@ -200,4 +207,26 @@ bool saveIdFile(const QString& path, const IdEntries& entries, MessageSink& mess
         return fail(QStringLiteral("it ") + error.reason());
     }
     return true;
+}
+
+std::optional<CellIdentity> pickAndOpenIdFile(FileDialog& dialog, MessageSink& messages,
+                                              const QString& title)
+{
+    constexpr int hideReadOnly = 4;
+    dialog.setFlags(hideReadOnly);
+    offerIdFiles(dialog);
+    dialog.ShowOpen();
+    const QString path = dialog.FileName();
+    if (path.isEmpty())
+        return std::nullopt;
+    return openIdFile(path, messages, title);
+}
+
+bool pickAndSaveIdFile(FileDialog& dialog, const IdEntries& entries, MessageSink& messages,
+                       const QString& title)
+{
+    offerIdFiles(dialog);
+    dialog.ShowSave();
+    const QString path = dialog.FileName();
+    return !path.isEmpty() && saveIdFile(path, entries, messages, title);
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 
+class FileDialog;
 class MessageSink;
 
 // Reading and saving the ID file a user picks, for both programs. A pick is read only when it is
@@ -52,3 +53,11 @@ using IdEntries = QList<QPair<QString, QString>>;
 // it was; a failure says why in a message box. True when the file was written.
 bool saveIdFile(const QString& path, const IdEntries& entries, MessageSink& messages,
                 const QString& title);
+
+// The buttons that open and save an ID file: the dialog offers *.ini files and adds ".ini" to a
+// name typed without one, then the pick is opened or saved as above. A cancel does nothing
+// (none, false).
+std::optional<CellIdentity> pickAndOpenIdFile(FileDialog& dialog, MessageSink& messages,
+                                              const QString& title);
+bool pickAndSaveIdFile(FileDialog& dialog, const IdEntries& entries, MessageSink& messages,
+                       const QString& title);

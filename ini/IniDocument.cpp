@@ -12,6 +12,23 @@ template <typename List> auto firstMatch(List& list, const QString& name)
                         [&name](const auto& item) { return iniNamesMatch(item.Name, name); });
 }
 
+// The first item whose name matches, or nullptr.
+template <typename List> auto* findNamed(List& list, const QString& name)
+{
+    const auto it = firstMatch(list, name);
+    return it == list.end() ? nullptr : &*it;
+}
+
+template <typename List> bool removeFirstMatch(List& list, const QString& name)
+{
+    const auto it = firstMatch(list, name);
+    if (it == list.end()) {
+        return false;
+    }
+    list.erase(it);
+    return true;
+}
+
 } // namespace
 
 bool iniNamesMatch(const QString& a, const QString& b)
@@ -24,36 +41,27 @@ bool iniNamesMatch(const QString& a, const QString& b)
 
 const IniEntry* IniSection::entry(const QString& name) const
 {
-    const auto it = firstMatch(Values, name);
-    return it == Values.end() ? nullptr : &*it;
+    return findNamed(Values, name);
 }
 
 IniEntry* IniSection::entry(const QString& name)
 {
-    const auto it = firstMatch(Values, name);
-    return it == Values.end() ? nullptr : &*it;
+    return findNamed(Values, name);
 }
 
 bool IniSection::removeEntry(const QString& name)
 {
-    const auto it = firstMatch(Values, name);
-    if (it == Values.end()) {
-        return false;
-    }
-    Values.erase(it);
-    return true;
+    return removeFirstMatch(Values, name);
 }
 
 const IniSection* IniDocument::section(const QString& name) const
 {
-    const auto it = firstMatch(Sections, name);
-    return it == Sections.end() ? nullptr : &*it;
+    return findNamed(Sections, name);
 }
 
 IniSection* IniDocument::section(const QString& name)
 {
-    const auto it = firstMatch(Sections, name);
-    return it == Sections.end() ? nullptr : &*it;
+    return findNamed(Sections, name);
 }
 
 IniSection& IniDocument::sectionOrAppend(const QString& name)
@@ -67,10 +75,5 @@ IniSection& IniDocument::sectionOrAppend(const QString& name)
 
 bool IniDocument::removeSection(const QString& name)
 {
-    const auto it = firstMatch(Sections, name);
-    if (it == Sections.end()) {
-        return false;
-    }
-    Sections.erase(it);
-    return true;
+    return removeFirstMatch(Sections, name);
 }

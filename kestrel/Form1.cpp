@@ -1,7 +1,6 @@
 #include "kestrel/Form1.h"
 
 #include "kestrel/Form2.h"
-#include "kestrel/WindowHelpers.h"
 #include "kestrel/at/NetworkMode.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
@@ -9,6 +8,7 @@
 #include "packaging/icons/ProgramIcon.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/levelbar/ProgressBar.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,17 +22,6 @@
 
 namespace
 {
-
-// The window is laid out in twips, 15 to a pixel at 96 dots per inch.
-constexpr int pixels(int twips)
-{
-    return twips / 15;
-}
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {pixels(left), pixels(top), pixels(width), pixels(height)};
-}
 
 const QColor windowGrey(192, 192, 192);
 const QColor captionGrey(128, 128, 128);
@@ -62,13 +51,6 @@ QFont designFont(const QString& family, double points, bool bold = false)
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
-}
-
-void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
 }
 
 // A label as the design has it: transparent, text at the top left, clipped to its box.
@@ -165,10 +147,10 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      MSComm1(platform.MSComm1), inventory(platform.inventory), MMControl1(platform.MMControl1),
-      cmdOpenFile(platform.cmdOpenFile), executableFolder(std::move(platform.executableFolder)),
-      deviceWatch(platform.deviceWatch), toneOutput(platform.toneOutput),
-      messages(platform.messages)
+      MSComm1(platform.MSComm1), MMControl1(platform.MMControl1), cmdOpenFile(platform.cmdOpenFile),
+      inventory_(platform.inventory), executableFolder_(std::move(platform.executableFolder)),
+      deviceWatch_(platform.deviceWatch), toneOutput_(platform.toneOutput),
+      messages_(platform.messages ? *platform.messages : boxes_)
 {
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));

@@ -10,6 +10,7 @@
 #include "kestrel/polling/AtTransaction.h"
 #include "kestrel/status/LinkStatus.h"
 #include "kestrel/status/ReadingFreshness.h"
+#include "platform/message/BoxMessageSink.h"
 
 #include <QPointer>
 #include <QString>
@@ -45,13 +46,8 @@ public:
 
     // Non-visual parts.
     CommControl& MSComm1;
-    DeviceInventory& inventory;
     SoundPlayer& MMControl1;
     FileDialog& cmdOpenFile;
-    const QString executableFolder;
-    DeviceWatch* const deviceWatch; // may be null: then only TimerWatch looks for the stick
-    PcmOutput* const toneOutput;    // may be null: then the aiming tone is never heard
-    MessageSink* const messages;    // may be null: then message boxes over this window
 
     // Display panel, drawn behind everything else.
     QFrame* Shape2 = nullptr;
@@ -174,6 +170,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    DeviceInventory& inventory_;
+    const QString executableFolder_;
+    DeviceWatch* const deviceWatch_; // may be null: then only TimerWatch looks for the stick
+    PcmOutput* const toneOutput_;    // may be null: then the aiming tone is never heard
+    BoxMessageSink boxes_{this};     // over this window, when the platform brings no messages
+    MessageSink& messages_;
+
     void createPanel();
     void createDisplayFields();
     void createChoices();

@@ -7,7 +7,6 @@
 #include "kestrel/LevelDbm.h"
 #include "kestrel/voice/VoicePlay.h"
 #include "platform/levelbar/ProgressBar.h"
-#include "platform/message/BoxMessageSink.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -53,7 +52,7 @@ void Form1::Timer3_Timer()
     }
     voiceplay(MMControl1,
               VoiceInputs{Check2->isChecked(), Check1->isChecked(), ProgressBar1->Percentage(),
-                          at::levelDbmText(LevelDbm()), executableFolder});
+                          at::levelDbmText(LevelDbm()), executableFolder_});
     if (Check2->isChecked()) {
         aimingTone_->duck();
     }
@@ -64,20 +63,11 @@ void Form1::CommandSave_Click()
     if (operatorText().isEmpty()) {
         return;
     }
-    cmdOpenFile.setDefaultExt(QStringLiteral("ini"));
-    cmdOpenFile.setFilter(QStringLiteral("(*.ini)|*.ini"));
-    cmdOpenFile.ShowSave();
-    const QString fileName = cmdOpenFile.FileName();
-    if (fileName.isEmpty()) {
-        return;
-    }
-
-    BoxMessageSink boxes(this);
-    saveIdFile(fileName,
-               {{IdFile::CellId, LblCellID->text()},
-                {IdFile::Lac, LblLAC->text()},
-                {IdFile::Mnc, LblMNC->text()},
-                {IdFile::Mcc, LblMCC->text()},
-                {IdFile::Operator, LblCOPS->text()}},
-               messages ? *messages : boxes, QStringLiteral("kestrel"));
+    pickAndSaveIdFile(cmdOpenFile,
+                      {{IdFile::CellId, LblCellID->text()},
+                       {IdFile::Lac, LblLAC->text()},
+                       {IdFile::Mnc, LblMNC->text()},
+                       {IdFile::Mcc, LblMCC->text()},
+                       {IdFile::Operator, LblCOPS->text()}},
+                      messages_, QStringLiteral("kestrel"));
 }

@@ -6,7 +6,6 @@
 #include "kestrel/LevelDbm.h"
 #include "kestrel/at/Conversions.h"
 #include "platform/levelbar/ProgressBar.h"
-#include "platform/message/BoxMessageSink.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -41,7 +40,7 @@ void Form1::createAimingMenu()
     MnuRecord = MenuAiming->addAction(QStringLiteral("Record readings…"));
     MnuRecord->setCheckable(true);
 
-    aimingTone_ = new AimingTone(toneOutput, this);
+    aimingTone_ = new AimingTone(toneOutput_, this);
     connect(MnuTone, &QAction::toggled, this, [this](bool on) {
         aimingTone_->setOn(on);
         showAimingLevel();
@@ -98,8 +97,7 @@ void Form1::MnuRecord_Click(bool on)
 
 void Form1::tell(const QString& text)
 {
-    BoxMessageSink boxes(this);
-    (messages ? *messages : boxes).show(QStringLiteral("kestrel"), text);
+    messages_.show(QStringLiteral("kestrel"), text);
 }
 
 void Form1::showAimingLevel()

@@ -2,11 +2,11 @@
 // and watching the stick go and come back. The window's title tells where things stand.
 #include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
-#include "kestrel/WindowHelpers.h"
 #include "kestrel/serial/OpeningSequence.h"
 #include "kestrel/serial/PortText.h"
 #include "platform/hotplug/DeviceWatch.h"
 #include "platform/inventory/UsbTtyDescription.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -73,9 +73,9 @@ void Form1::connectLink()
     connect(TimerPause, &QTimer::timeout, this, [this] { TimerPause_Timer(); });
     connect(TimerWatch, &QTimer::timeout, this, [this] { lookForStick(); });
     new ReturnKeyWatcher(Combo1->lineEdit(), [this] { Combo1_Return(); });
-    if (deviceWatch) {
-        connect(deviceWatch, &DeviceWatch::ttyAdded, this, [this] { lookForStick(); });
-        connect(deviceWatch, &DeviceWatch::ttyRemoved, this, [this](const QString& name) {
+    if (deviceWatch_) {
+        connect(deviceWatch_, &DeviceWatch::ttyAdded, this, [this] { lookForStick(); });
+        connect(deviceWatch_, &DeviceWatch::ttyRemoved, this, [this](const QString& name) {
             if (MSComm1.PortOpen() && name == ttyName(portText_)) {
                 portLost();
             }
@@ -87,7 +87,7 @@ void Form1::Form_Load()
 {
     // An inventory that cannot be read finds no modem: nothing is opened, and the watch keeps
     // looking.
-    if (const auto stick = findAtPort(inventory.devices())) {
+    if (const auto stick = findAtPort(inventory_.devices())) {
         adoptStick(*stick);
     } else {
         showStatus();
@@ -207,7 +207,7 @@ void Form1::lookForStick()
     if (MSComm1.PortOpen()) {
         return;
     }
-    const auto stick = findAtPort(inventory.devices());
+    const auto stick = findAtPort(inventory_.devices());
     if (!stick) {
         adoptedCaption_.clear();
         return;

@@ -3,10 +3,10 @@
 // kestrel/at; here their outcomes are written into the controls.
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
-#include "kestrel/WindowHelpers.h"
 #include "kestrel/at/NetworkMode.h"
 #include "kestrel/polling/Queries.h"
 #include "platform/levelbar/ProgressBar.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -2,9 +2,9 @@
 
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
-#include "kestrel/WindowHelpers.h"
 #include "kestrel/aiming/HistoryView.h"
 #include "platform/levelbar/ProgressBar.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -19,17 +19,6 @@
 
 namespace
 {
-
-// Laid out in twips like the main window, 15 to a pixel.
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
-QPoint twipsPoint(int left, int top)
-{
-    return {left / 15, top / 15};
-}
 
 QFont boldSerif(int points)
 {
@@ -79,9 +68,7 @@ Form2::Form2(const Form1& mainWindow) : mainWindow_(mainWindow)
     resize(twipsRect(0, 0, 9915, 5385).size());
     setFont(mainWindow.font());
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    setPalette(palette);
+    setColour(this, QPalette::Window, Qt::black);
 
     Shape1 = new QFrame(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));

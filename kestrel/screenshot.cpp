@@ -11,6 +11,7 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -24,9 +25,7 @@ void showSampleReading(Form1& window)
 {
     const QColor blue(0, 0, 255);
     window.LblCOPS->setText(QStringLiteral("MegaFon (3G)"));
-    QPalette palette = window.LblCOPS->palette();
-    palette.setColor(QPalette::WindowText, blue);
-    window.LblCOPS->setPalette(palette);
+    setTextColour(window.LblCOPS, blue);
     window.LblCSQ->setText(QStringLiteral("  -73db"));
     window.LblMCC->setText(QStringLiteral("250"));
     window.LblMNC->setText(QStringLiteral("02"));

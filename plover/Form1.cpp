@@ -3,8 +3,8 @@
 #include "ini/IdFile.h"
 #include "ini/IdFileNames.h"
 #include "packaging/icons/ProgramIcon.h"
-#include "platform/filedialog/FileDialog.h"
 #include "platform/web/PageLoader.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,24 +13,13 @@
 namespace
 {
 
-// The dialog's read-only check box is hidden when opening.
-constexpr int HideReadOnlyFlag = 4;
-const QString IniExt = QStringLiteral("ini");
-const QString IniFilter = QStringLiteral("(*.ini)|*.ini");
-
-// The window was laid out in twips; at 96 dots per inch 15 twips make a pixel.
-constexpr int pixels(int twips)
-{
-    return twips / 15;
-}
-
 template <typename Control>
 Control* place(QWidget* parent, const char* name, const QString& caption, int left, int top,
                int width, int height)
 {
     auto* control = new Control(caption, parent);
     control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
+    control->setGeometry(twipsRect(left, top, width, height));
     return control;
 }
 
@@ -104,19 +93,16 @@ void Form1::connectHandlers(PageLoader& loader)
 
 void Form1::CommandOpen_Click()
 {
-    cmdOpenFile_.setFlags(HideReadOnlyFlag);
-    cmdOpenFile_.setDefaultExt(IniExt);
-    cmdOpenFile_.setFilter(IniFilter);
-    cmdOpenFile_.ShowOpen();
-    const QString fileName = cmdOpenFile_.FileName();
-    if (!fileName.isEmpty())
-        openIdFile(fileName);
+    showIdentity(pickAndOpenIdFile(cmdOpenFile_, messages_, lookup::AppTitle));
 }
 
 void Form1::openIdFile(const QString& fileName)
 {
-    const std::optional<CellIdentity> identity =
-        ::openIdFile(fileName, messages_, lookup::AppTitle);
+    showIdentity(::openIdFile(fileName, messages_, lookup::AppTitle));
+}
+
+void Form1::showIdentity(const std::optional<CellIdentity>& identity)
+{
     if (!identity)
         return;
     Txtoperator->setText(identity->operatorName);
@@ -131,19 +117,13 @@ void Form1::CommandSave_Click()
     if (Txtmcc->text().isEmpty() || Txtmnc->text().isEmpty() || Txtlac->text().isEmpty() ||
         Txtcellid->text().isEmpty())
         return;
-    cmdOpenFile_.setDefaultExt(IniExt);
-    cmdOpenFile_.setFilter(IniFilter);
-    cmdOpenFile_.ShowSave();
-    const QString fileName = cmdOpenFile_.FileName();
-    if (fileName.isEmpty())
-        return;
-    saveIdFile(fileName,
-               {{IdFile::Operator, Txtoperator->text()},
-                {IdFile::Mcc, Txtmcc->text()},
-                {IdFile::Mnc, Txtmnc->text()},
-                {IdFile::Lac, Txtlac->text()},
-                {IdFile::CellId, Txtcellid->text()}},
-               messages_, lookup::AppTitle);
+    pickAndSaveIdFile(cmdOpenFile_,
+                      {{IdFile::Operator, Txtoperator->text()},
+                       {IdFile::Mcc, Txtmcc->text()},
+                       {IdFile::Mnc, Txtmnc->text()},
+                       {IdFile::Lac, Txtlac->text()},
+                       {IdFile::CellId, Txtcellid->text()}},
+                      messages_, lookup::AppTitle);
 }
 
 void Form1::Command1_Click()

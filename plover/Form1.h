@@ -3,7 +3,9 @@
 #include "plover/lookup/CellLookup.h"
 
 #include <QWidget>
+#include <optional>
 
+struct CellIdentity;
 class FileDialog;
 class MessageSink;
 class PageLoader;
@@ -55,6 +57,7 @@ private:
     void createControls();
     void orderTabs();
     void connectHandlers(PageLoader& loader);
+    void showIdentity(const std::optional<CellIdentity>& identity);
 
     FileDialog& cmdOpenFile_;
     MessageSink& messages_;

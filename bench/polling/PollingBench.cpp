@@ -11,6 +11,7 @@
 #include "kestrel/aiming/ToneSynth.h"
 #include "kestrel/at/Conversions.h"
 #include "kestrel/demo/SimulatedMonitor.h"
+#include "platform/cli/CommandLine.h"
 #include "platform/sound/AudioSinkOutput.h"
 
 #include <QAction>
@@ -255,24 +256,17 @@ int main(int argc, char* argv[])
     options.setApplicationDescription(
         QStringLiteral("Polls the simulated stick with the real main window and prints figures."));
     options.addHelpOption();
-    const QCommandLineOption secondsOption(
-        QStringLiteral("seconds"), QStringLiteral("Seconds of polling an answering stick (30)."),
-        QStringLiteral("s"), QStringLiteral("30"));
-    const QCommandLineOption latencyOption(QStringLiteral("latency"),
-                                           QStringLiteral("The stick's reply latency (15)."),
-                                           QStringLiteral("ms"), QStringLiteral("15"));
-    const QCommandLineOption silentOption(
-        QStringLiteral("silent-seconds"),
-        QStringLiteral("Seconds of polling a silent stick afterwards (5)."), QStringLiteral("s"),
-        QStringLiteral("5"));
-    const QCommandLineOption streamOption(
-        QStringLiteral("stream-seconds"),
-        QStringLiteral("Seconds of a stick that streams bytes without pause (3)."),
-        QStringLiteral("s"), QStringLiteral("3"));
-    const QCommandLineOption unpluggedOption(
-        QStringLiteral("unplugged-seconds"),
-        QStringLiteral("Seconds the stick stays pulled out before it comes back (5)."),
-        QStringLiteral("s"), QStringLiteral("5"));
+    const QCommandLineOption secondsOption =
+        commandLineOption("seconds", "Seconds of polling an answering stick (30).", "s", "30");
+    const QCommandLineOption latencyOption =
+        commandLineOption("latency", "The stick's reply latency (15).", "ms", "15");
+    const QCommandLineOption silentOption = commandLineOption(
+        "silent-seconds", "Seconds of polling a silent stick afterwards (5).", "s", "5");
+    const QCommandLineOption streamOption = commandLineOption(
+        "stream-seconds", "Seconds of a stick that streams bytes without pause (3).", "s", "3");
+    const QCommandLineOption unpluggedOption =
+        commandLineOption("unplugged-seconds",
+                          "Seconds the stick stays pulled out before it comes back (5).", "s", "5");
     options.addOptions({secondsOption, latencyOption, silentOption, streamOption, unpluggedOption});
     options.process(app);
     const double answeringSeconds = options.value(secondsOption).toDouble();

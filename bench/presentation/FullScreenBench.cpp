@@ -26,6 +26,7 @@
 #include "platform/serial/SerialCommControl.h"
 #include "platform/sound/AudioSinkOutput.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -106,9 +107,7 @@ void showReading(Form1& window, int step)
     const QColor colour = threeG ? QColor(0, 0, 255) : QColor(0, 192, 0);
     window.LblCOPS->setText(threeG ? QStringLiteral("MegaFon (3G)")
                                    : QStringLiteral("MegaFon (2G)"));
-    QPalette palette = window.LblCOPS->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    window.LblCOPS->setPalette(palette);
+    setTextColour(window.LblCOPS, colour);
     window.ProgressBar1->setValue(index);
     LevelDbm() = -113 + 2 * index;
     window.LblCSQ->setText(QStringLiteral("  %1db").arg(-113 + 2 * index));

@@ -1,6 +1,7 @@
 #include "kestrel/aiming/HistoryView.h"
 
 #include "kestrel/aiming/SignalHistory.h"
+#include "platform/window/WindowHelpers.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -34,9 +35,7 @@ HistoryView::HistoryView(const SignalHistory& history, QWidget* parent)
     : QWidget(parent), history_(history)
 {
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    setPalette(palette);
+    setColour(this, QPalette::Window, Qt::black);
 }
 
 void HistoryView::setScale(int scale)

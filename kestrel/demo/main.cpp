@@ -109,30 +109,23 @@ int main(int argc, char* argv[])
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("The kestrel signal monitor polling a simulated Huawei 3G stick."));
-    const QCommandLineOption latency(QStringLiteral("latency"),
-                                     QStringLiteral("The stick's reply latency (default 15)."),
-                                     QStringLiteral("ms"), QStringLiteral("15"));
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Save the window to <file> after a few cycles, then end."),
-        QStringLiteral("file"));
-    const QCommandLineOption after(QStringLiteral("after"),
-                                   QStringLiteral("Seconds before the screenshot (default 4)."),
-                                   QStringLiteral("seconds"), QStringLiteral("4"));
-    const QCommandLineOption round(
-        QStringLiteral("round"),
-        QStringLiteral("The stick's round of states: tour (default) or sweep (an antenna being "
-                       "turned)."),
-        QStringLiteral("name"), QStringLiteral("tour"));
-    const QCommandLineOption tone(QStringLiteral("tone"),
-                                  QStringLiteral("Switch the aiming tone on at start."));
-    const QCommandLineOption history(QStringLiteral("history"),
-                                     QStringLiteral("Open the signal history at start."));
-    const QCommandLineOption fullScreen(QStringLiteral("full-screen"),
-                                        QStringLiteral("Open the full-screen view at start."));
-    const QCommandLineOption record(QStringLiteral("record"),
-                                    QStringLiteral("Record the readings to <file> (CSV)."),
-                                    QStringLiteral("file"));
+    const QCommandLineOption latency =
+        commandLineOption("latency", "The stick's reply latency (default 15).", "ms", "15");
+    const QCommandLineOption screenshot = commandLineOption(
+        "screenshot", "Save the window to <file> after a few cycles, then end.", "file");
+    const QCommandLineOption after =
+        commandLineOption("after", "Seconds before the screenshot (default 4).", "seconds", "4");
+    const QCommandLineOption round = commandLineOption(
+        "round", "The stick's round of states: tour (default) or sweep (an antenna being turned).",
+        "name", "tour");
+    const QCommandLineOption tone =
+        commandLineOption("tone", "Switch the aiming tone on at start.");
+    const QCommandLineOption history =
+        commandLineOption("history", "Open the signal history at start.");
+    const QCommandLineOption fullScreen =
+        commandLineOption("full-screen", "Open the full-screen view at start.");
+    const QCommandLineOption record =
+        commandLineOption("record", "Record the readings to <file> (CSV).", "file");
     options.addOptions({latency, screenshot, after, round, tone, history, fullScreen, record});
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;

@@ -1,8 +1,8 @@
 #include "kestrel/Form2.h"
 
-#include "kestrel/WindowHelpers.h"
 #include "kestrel/tests/WindowFixture.h"
 #include "platform/levelbar/ProgressBar.h"
+#include "platform/window/WindowHelpers.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QCheckBox>

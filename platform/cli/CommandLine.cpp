@@ -45,3 +45,10 @@ std::optional<int> readCommandLine(QCommandLineParser& parser, const QStringList
         return refuse(QStringLiteral("unexpected argument '%1'").arg(positional.at(maxPositional)));
     return std::nullopt;
 }
+
+QCommandLineOption commandLineOption(const char* name, const char* description,
+                                     const char* valueName, const char* defaultValue)
+{
+    return {QString::fromUtf8(name), QString::fromUtf8(description), QString::fromUtf8(valueName),
+            QString::fromUtf8(defaultValue)};
+}

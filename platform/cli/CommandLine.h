@@ -14,3 +14,9 @@
 // argument on standard error. None when the program goes on.
 std::optional<int> readCommandLine(QCommandLineParser& parser, const QStringList& arguments,
                                    qsizetype maxPositional = 0);
+
+// The option --name; with a valueName it takes a value, shown in the help as <valueName>, which
+// defaults to defaultValue when one is given.
+QCommandLineOption commandLineOption(const char* name, const char* description,
+                                     const char* valueName = nullptr,
+                                     const char* defaultValue = nullptr);

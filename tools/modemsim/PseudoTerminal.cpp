@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -116,6 +117,27 @@ void PseudoTerminal::resetSecondary() const
     tcflush(fd_, TCOFLUSH);
     if (openCount_ == 0)
         ioctl(heldFd_, TIOCNXCL);
+}
+
+bool PseudoTerminal::send(const QByteArray& bytes) const
+{
+    return ::write(fd_, bytes.constData(), size_t(bytes.size())) == bytes.size();
+}
+
+QByteArray PseudoTerminal::receive(qsizetype count, int timeoutMs) const
+{
+    QByteArray got;
+    while (got.size() < count) {
+        pollfd readable{fd_, POLLIN, 0};
+        if (poll(&readable, 1, timeoutMs) <= 0)
+            break;
+        char chunk[256];
+        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        got.append(chunk, n);
+    }
+    return got;
 }
 
 } // namespace modemsim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace modemsim
@@ -13,6 +14,8 @@ namespace modemsim
 // nobody read and lift an exclusive hold (TIOCEXCL) that a client left behind. Which clients
 // hold the port is followed through inotify, which reports every open and close of the
 // secondary side in order, so a client that closes and at once opens again is not missed.
+//
+// Tests of a serial client play the device on it themselves, with send and receive.
 class PseudoTerminal
 {
 public:
@@ -45,6 +48,12 @@ public:
     // Throws away what was written but not yet read, so that a later client does not read
     // what was meant for an earlier one; with no client there, lifts an exclusive hold too.
     void resetSecondary() const;
+
+    // Writes bytes to the client in one write.
+    bool send(const QByteArray& bytes) const;
+    // What the client wrote: waits until `count` bytes have come or `timeoutMs` passes without
+    // any more.
+    QByteArray receive(qsizetype count, int timeoutMs = 1000) const;
 
 private:
     int fd_ = -1;

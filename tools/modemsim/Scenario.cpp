@@ -101,43 +101,50 @@ QString expects(const char* what)
     return QStringLiteral("expects %1").arg(QLatin1String(what));
 }
 
-template <typename Action> Parser noArguments()
+Parser noArguments(const ScenarioAction& action)
 {
-    return [](const Args& args) -> Result {
+    return [action](const Args& args) -> Result {
         if (!args.isEmpty())
             return expects("no arguments");
-        return Action{};
+        return action;
     };
+}
+
+// An action with one argument, which `read` turns into the value `make` takes.
+template <typename Value>
+Parser oneArgument(std::function<std::optional<Value>(const QString&)> read, const char* expected,
+                   std::function<ScenarioAction(Value)> make)
+{
+    return [read, expected, make](const Args& args) -> Result {
+        const auto value = args.size() == 1 ? read(args[0]) : std::nullopt;
+        if (!value)
+            return expects(expected);
+        return make(*value);
+    };
+}
+
+Parser numberArgument(int low, int high, const char* expected,
+                      std::function<ScenarioAction(int)> make)
+{
+    return oneArgument<int>(
+        [low, high](const QString& text) { return wholeNumber(text, low, high); }, expected,
+        std::move(make));
 }
 
 Parser durationArgument(std::function<ScenarioAction(milliseconds)> make)
 {
-    return [make](const Args& args) -> Result {
-        const auto d = args.size() == 1 ? parseDuration(args[0]) : std::nullopt;
-        if (!d)
-            return expects("a duration such as 200ms or 2s");
-        return make(*d);
-    };
+    return oneArgument<milliseconds>(parseDuration, "a duration such as 200ms or 2s",
+                                     std::move(make));
 }
 
 Parser onOffArgument(std::function<ScenarioAction(bool)> make)
 {
-    return [make](const Args& args) -> Result {
-        const auto on = args.size() == 1 ? onOff(args[0]) : std::nullopt;
-        if (!on)
-            return expects("on or off");
-        return make(*on);
-    };
+    return oneArgument<bool>(onOff, "on or off", std::move(make));
 }
 
 Parser hexArgument(std::function<ScenarioAction(quint32)> make)
 {
-    return [make](const Args& args) -> Result {
-        const auto value = args.size() == 1 ? hexNumber(args[0]) : std::nullopt;
-        if (!value)
-            return expects("one to eight hexadecimal digits");
-        return make(*value);
-    };
+    return oneArgument<quint32>(hexNumber, "one to eight hexadecimal digits", std::move(make));
 }
 
 Result parseOperator(const Args& args)
@@ -238,43 +245,19 @@ const std::map<QString, Parser>& parsers()
     using namespace action;
     static const std::map<QString, Parser> table = {
         {QStringLiteral("rssi"),
-         [](const Args& args) -> Result {
-             const auto v = args.size() == 1 ? wholeNumber(args[0], 0, 99) : std::nullopt;
-             if (!v)
-                 return expects("a number from 0 to 99");
-             return Rssi{*v};
-         }},
+         numberArgument(0, 99, "a number from 0 to 99", [](int v) { return Rssi{v}; })},
         {QStringLiteral("operator"), parseOperator},
-        {QStringLiteral("no-operator"), noArguments<NoOperator>()},
+        {QStringLiteral("no-operator"), noArguments(NoOperator{})},
         {QStringLiteral("tech"), parseTech},
-        {QStringLiteral("registered"),
-         [](const Args& args) -> Result {
-             if (!args.isEmpty())
-                 return expects("no arguments");
-             return RegistrationStatus{modemsim::Registration::Home};
-         }},
+        {QStringLiteral("registered"), noArguments(RegistrationStatus{Registration::Home})},
         {QStringLiteral("deregistered"),
-         [](const Args& args) -> Result {
-             if (!args.isEmpty())
-                 return expects("no arguments");
-             return RegistrationStatus{modemsim::Registration::NotRegistered};
-         }},
+         noArguments(RegistrationStatus{Registration::NotRegistered})},
         {QStringLiteral("registration"),
-         [](const Args& args) -> Result {
-             const auto v = args.size() == 1 ? wholeNumber(args[0], 0, 5) : std::nullopt;
-             if (!v)
-                 return expects("a status from 0 to 5");
-             return RegistrationStatus{*v};
-         }},
+         numberArgument(0, 5, "a status from 0 to 5", [](int v) { return RegistrationStatus{v}; })},
         {QStringLiteral("lac"), hexArgument([](quint32 v) { return Lac{v}; })},
         {QStringLiteral("cell"), hexArgument([](quint32 v) { return Cell{v}; })},
         {QStringLiteral("cops-format"),
-         [](const Args& args) -> Result {
-             const auto v = args.size() == 1 ? wholeNumber(args[0], 0, 2) : std::nullopt;
-             if (!v)
-                 return expects("0, 1 or 2");
-             return CopsFormat{*v};
-         }},
+         numberArgument(0, 2, "0, 1 or 2", [](int v) { return CopsFormat{v}; })},
         {QStringLiteral("quoted-cgreg"),
          onOffArgument([](bool on) { return QuotedRegistration{on}; })},
         {QStringLiteral("echo"), onOffArgument([](bool on) { return Echo{on}; })},
@@ -283,13 +266,13 @@ const std::map<QString, Parser>& parsers()
          durationArgument([](milliseconds d) { return CopsLatency{d}; })},
         {QStringLiteral("split"), parseSplit},
         {QStringLiteral("silent"), parseSilent},
-        {QStringLiteral("speak"), noArguments<Speak>()},
+        {QStringLiteral("speak"), noArguments(Speak{})},
         {QStringLiteral("garbage"), parseGarbage},
         {QStringLiteral("flood"), parseFlood},
-        {QStringLiteral("unplug"), noArguments<Unplug>()},
+        {QStringLiteral("unplug"), noArguments(Unplug{})},
         {QStringLiteral("replug"), parseReplug},
         {QStringLiteral("unsolicited"), parseReport},
-        {QStringLiteral("quit"), noArguments<Quit>()},
+        {QStringLiteral("quit"), noArguments(Quit{})},
         {QStringLiteral("network"),
          [](const Args& args) -> Result {
              if (args.size() != 1 || args[0].toLower() != u"lte")

@@ -98,22 +98,16 @@ int main(int argc, char* argv[])
     options.setApplicationDescription(QStringLiteral(
         "Serves a Huawei 3G stick's AT-command port on a pseudo-terminal. Prints the path to "
         "open, then reads scenario lines from standard input."));
-    const QCommandLineOption scenarioOption(QStringLiteral("scenario"),
-                                            QStringLiteral("Play the scenario in <file>."),
-                                            QStringLiteral("file"));
-    const QCommandLineOption logOption(QStringLiteral("log"),
-                                       QStringLiteral("Write the command log to <file>."),
-                                       QStringLiteral("file"));
-    const QCommandLineOption linkOption(
-        QStringLiteral("link"), QStringLiteral("Keep a symbolic link to the port at <path>."),
-        QStringLiteral("path"));
-    const QCommandLineOption seedOption(QStringLiteral("seed"),
-                                        QStringLiteral("Seed of the garbage bytes (default 1)."),
-                                        QStringLiteral("number"));
-    const QCommandLineOption networkOption(
-        QStringLiteral("network"),
-        QStringLiteral("lte: answer as a 4G stick on an LTE network (default: a 3G stick)."),
-        QStringLiteral("kind"));
+    const QCommandLineOption scenarioOption =
+        commandLineOption("scenario", "Play the scenario in <file>.", "file");
+    const QCommandLineOption logOption =
+        commandLineOption("log", "Write the command log to <file>.", "file");
+    const QCommandLineOption linkOption =
+        commandLineOption("link", "Keep a symbolic link to the port at <path>.", "path");
+    const QCommandLineOption seedOption =
+        commandLineOption("seed", "Seed of the garbage bytes (default 1).", "number");
+    const QCommandLineOption networkOption = commandLineOption(
+        "network", "lte: answer as a 4G stick on an LTE network (default: a 3G stick).", "kind");
     options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption});
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;

@@ -1,6 +1,6 @@
 #include "platform/serial/SerialCommControl.h"
 
-#include "platform/serial/tests/PseudoTerminal.h"
+#include "tools/modemsim/PseudoTerminal.h"
 
 #include <QTemporaryDir>
 #include <asm/termbits.h>
@@ -17,7 +17,8 @@ class SerialCommControlTest : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(modem.valid());
+        QString error;
+        ASSERT_TRUE(modem.open(&error)) << error.toStdString();
         ASSERT_TRUE(missingDir.isValid());
     }
 
@@ -27,7 +28,7 @@ protected:
             if (number < 0) {
                 return QString();
             }
-            return number == 3 ? modem.path()
+            return number == 3 ? modem.secondaryPath()
                                : missingDir.filePath(QStringLiteral("ttyUSB%1").arg(number));
         };
     }
@@ -44,7 +45,7 @@ protected:
         return !port.anyFailed();
     }
 
-    PseudoTerminal modem;
+    modemsim::PseudoTerminal modem;
     QTemporaryDir missingDir;
     SerialCommControl port{mapper()};
 };
@@ -54,7 +55,7 @@ TEST_F(SerialCommControlTest, AnOpenedPortHasTheLineSettingsAndWritesReachTheDev
     ASSERT_TRUE(openPort(port, 3)) << port.lastFailure().toStdString();
     // On a pty the master's termios requests reach the slave's settings.
     termios2 line{};
-    ASSERT_EQ(::ioctl(modem.masterFd(), TCGETS2, &line), 0);
+    ASSERT_EQ(::ioctl(modem.fd(), TCGETS2, &line), 0);
     EXPECT_EQ(line.c_ospeed, 128000u);
     EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
     EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
@@ -148,7 +149,7 @@ TEST_F(SerialCommControlTest, AHungUpDeviceIsLostAndFailsReadsAndWrites)
 {
     ASSERT_TRUE(openPort(port, 3));
     EXPECT_FALSE(port.deviceLost());
-    modem.closeMaster();
+    modem.close();
     port.clearFailures();
     EXPECT_EQ(port.Input(), std::nullopt);
     EXPECT_TRUE(port.anyFailed());

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QPoint>
+#include <QRect>
+#include <QTimer>
+#include <QWidget>
+
+// What the windows of both programs share from their design: positions in twips, colours by
+// palette role and timers with an Enabled flag.
+
+// The windows are laid out in twips, 15 to a pixel at 96 dots per inch.
+constexpr int pixels(int twips)
+{
+    return twips / 15;
+}
+
+inline QRect twipsRect(int left, int top, int width, int height)
+{
+    return {pixels(left), pixels(top), pixels(width), pixels(height)};
+}
+
+inline QPoint twipsPoint(int left, int top)
+{
+    return {pixels(left), pixels(top)};
+}
+
+// Enabling a running timer leaves its interval running, as a timer's Enabled flag does; after a
+// stop it starts the interval afresh.
+inline void enable(QTimer* timer)
+{
+    if (!timer->isActive()) {
+        timer->start();
+    }
+}
+
+inline void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+inline QColor textColour(const QWidget* widget)
+{
+    return widget->palette().color(QPalette::WindowText);
+}
+
+inline void setTextColour(QWidget* widget, const QColor& colour)
+{
+    if (textColour(widget) != colour) {
+        setColour(widget, QPalette::WindowText, colour);
+    }
+}
