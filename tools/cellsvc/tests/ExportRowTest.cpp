@@ -54,8 +54,6 @@ TEST(ExportRow, BadRowsAreRefusedWithAReason)
         {"FifteenFields", "GSM,1,1,1,1,0,2.3,48.8,1000,5,1,1,2,0,9", "more than 14 fields"},
         {"LatitudeBeyondPole", "GSM,1,1,1,1,0,2.3,91.5,1000,5,1,1,2,0",
          "lat \"91.5\" is not a latitude"},
-        {"LongitudeBeyondAntimeridian", "GSM,1,1,1,1,0,180.5,48.8,1000,5,1,1,2,0",
-         "lon \"180.5\" is not a longitude"},
         {"LatitudeNotANumber", "GSM,1,1,1,1,0,2.3,nan,1000,5,1,1,2,0", "lat \"nan\""},
         {"CellWithLetters", "UMTS,1,1,4,12a4,0,2.3,48.8,1000,5,1,1,2,0",
          "cell \"12a4\" is not an integer"},
