@@ -15,8 +15,6 @@ using namespace cellsvc::test;
 namespace
 {
 
-const std::string kLookup = "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
-
 // The sample served on an ephemeral port of 127.0.0.1, as `cellsvc serve` does.
 class LiveServer : public testing::Test
 {
@@ -28,10 +26,7 @@ protected:
         readers = std::make_unique<ReaderPool>(database, 2);
         server = std::make_unique<HttpServer>(
             ListenAddress{"127.0.0.1", 0},
-            [this](std::string_view method, std::string_view target) {
-                return service.handle(method, target);
-            },
-            limits);
+            [this](auto method, auto target) { return service.handle(method, target); }, limits);
     }
 
     ServerLimits limits;
@@ -59,8 +54,6 @@ TEST_F(LiveServer, AnswersEachRequestInXmlAndClosesTheConnection)
         {"found", get(kLookup), 200},
         {"unknown cell", get("/cellid_location/?&cellid=999&operatorid=1&countrycode=250&lac=78"),
          404},
-        {"bad percent", get("/cellid_location/?&cellid=%zz&operatorid=1&countrycode=250&lac=78"),
-         400},
         {"long query", get("/cellid_location/?" + std::string(4000, 'q')), 414},
         {"no target", "GET\r\n\r\n", 400},
         {"binary", std::string(8192, '\xff') + "\r\n\r\n", 400},
@@ -76,10 +69,10 @@ TEST_F(LiveServer, AnswersEachRequestInXmlAndClosesTheConnection)
             const Reply reply = client.read();
             EXPECT_EQ(reply.status, row.status);
             EXPECT_TRUE(!row.xml ||
-                        reply.head.find("Content-Type: application/xml; charset=UTF-8") !=
+                        reply.text.find("Content-Type: application/xml; charset=UTF-8") !=
                             std::string::npos)
-                << reply.head;
-            EXPECT_NE(reply.head.find("Connection: close"), std::string::npos);
+                << reply.text;
+            EXPECT_NE(reply.text.find("Connection: close"), std::string::npos);
             EXPECT_TRUE(reply.closed);
         }
         EXPECT_EQ(Client(server->port()).get(kLookup).status, 200);
@@ -119,12 +112,12 @@ TEST_F(LiveServer, ShowsAnImportWhileServingAndStopsCleanly)
         "update.csv", "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80\n");
     ASSERT_EQ(importFile(update, database, 16, {}, std::atomic<bool>{false}).stored, 1);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    std::string body;
+    std::string text;
     while (std::chrono::steady_clock::now() < deadline &&
-           body.find(R"(latitude="55.50000")") == std::string::npos) {
-        body = Client(server->port()).get(kLookup).body;
+           text.find(R"(latitude="55.50000")") == std::string::npos) {
+        text = Client(server->port()).get(kLookup).text;
     }
-    EXPECT_NE(body.find(R"(latitude="55.50000")"), std::string::npos) << body;
+    EXPECT_NE(text.find(R"(latitude="55.50000")"), std::string::npos) << text;
 
     Client connected(server->port());
     const unsigned port = server->port();

@@ -17,6 +17,8 @@ namespace cellsvc::test
 {
 
 inline const std::string kSample = CELLSVC_SAMPLE;
+inline const std::string kLookup =
+    "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
 
 class TempDir
 {
@@ -56,9 +58,8 @@ private:
 };
 
 struct Reply {
-    int status = 0;
-    std::string head; // status line and headers
-    std::string body;
+    int status = 0;      // 0 when no HTTP reply came
+    std::string text;    // status line, headers and body
     bool closed = false; // the server closed the connection
 };
 
@@ -90,20 +91,15 @@ public:
     // closes the connection.
     Reply read()
     {
-        std::string all;
+        Reply reply;
         char chunk[65536];
         pollfd p{fd_, POLLIN, 0};
         ssize_t n = 1;
         while (::poll(&p, 1, 10000) > 0 && (n = ::recv(fd_, chunk, sizeof chunk, 0)) > 0) {
-            all.append(chunk, std::size_t(n));
+            reply.text.append(chunk, std::size_t(n));
         }
-        Reply reply;
         reply.closed = n <= 0;
-        if (const std::size_t end = all.find("\r\n\r\n"); end != std::string::npos && end > 12) {
-            reply.status = std::atoi(all.c_str() + 9);
-            reply.head = all.substr(0, end);
-            reply.body = all.substr(end + 4);
-        }
+        reply.status = reply.text.starts_with("HTTP/1.1 ") ? std::atoi(reply.text.c_str() + 9) : 0;
         return reply;
     }
 
