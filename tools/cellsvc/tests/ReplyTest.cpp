@@ -38,7 +38,9 @@ std::optional<CellLocation> twoCells(const CellKey& key)
 
 TEST(CellService, RepliesWithTheFittingStatusAndShape)
 {
-    const std::string lookup = "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
+    const auto cell = [](const std::string& id) {
+        return "/cellid_location/?&cellid=" + id + "&operatorid=1&countrycode=250&lac=78";
+    };
     const struct {
         const char* name;
         const char* method;
@@ -46,10 +48,9 @@ TEST(CellService, RepliesWithTheFittingStatusAndShape)
         int status;
         const char* inBody;
     } rows[] = {
-        {"found", "GET", lookup, 200, kIssueExample},
-        {"head is answered", "HEAD", lookup, 200, kIssueExample},
-        {"five decimals, no negative zero", "GET",
-         "/cellid_location/?&cellid=0&operatorid=1&countrycode=250&lac=78", 200,
+        {"found", "GET", cell("314"), 200, kIssueExample},
+        {"head is answered", "HEAD", cell("314"), 200, kIssueExample},
+        {"five decimals, no negative zero", "GET", cell("0"), 200,
          R"(latitude="0.00000" longitude="0.00000")"},
         {"mcc and mnc not swapped", "GET",
          "/cellid_location/?&cellid=314&operatorid=250&countrycode=1&lac=78", 404,
@@ -62,9 +63,7 @@ TEST(CellService, RepliesWithTheFittingStatusAndShape)
         {"too long", "GET", "/cellid_location/?" + std::string(5000, 'a'), 414,
          R"(<error code="queryTooLong">)"},
         {"post", "POST", "/cellid_location/", 405, R"(<error code="methodNotAllowed">)"},
-        {"database fails", "GET",
-         "/cellid_location/?&cellid=666&operatorid=1&countrycode=250&lac=78", 500,
-         R"(<error code="databaseError">)"},
+        {"database fails", "GET", cell("666"), 500, R"(<error code="databaseError">)"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
