@@ -141,29 +141,26 @@ TEST(LineAssembler, OverlongLineIsDroppedAndTheNextOneServed)
     EXPECT_EQ(lines.feed('\r'), QByteArray("AT"));
 }
 
-TEST(UnsolicitedLines, FollowTechnologyRegistrationAndLevel)
+// One report of each kind the monitor reads between its replies.
+TEST(UnsolicitedLines, AreFramedAsTheStickSendsThem)
 {
     const struct {
         const char* setUp;
         Unsolicited kind;
         QByteArray framed;
     } rows[] = {
+        {"rssi 12", Unsolicited::Rssi, "\r\n^RSSI:12\r\n"},
         {"", Unsolicited::Mode, "\r\n^MODE:5,4\r\n"},
-        {"AT^SYSCFG=13,1,3FFFFFFF,0,1", Unsolicited::Mode, "\r\n^MODE:3,3\r\n"},
-        {"registration 2", Unsolicited::Mode, "\r\n^MODE:0,0\r\n"},
-        {"", Unsolicited::Hcsq, "\r\n^HCSQ:\"WCDMA\",47,42,58\r\n"},
+        {"", Unsolicited::Boot, "\r\n^BOOT:20952301,0,0,0,75\r\n"},
+        {"", Unsolicited::DsFlowRpt,
+         "\r\n^DSFLOWRPT:0000003C,000004B0,00001518,0000000000011940,000000000004F1A0,0003E800,"
+         "0003E800\r\n"},
         {"network lte", Unsolicited::Hcsq, "\r\n^HCSQ:\"LTE\",47,39,120,25\r\n"},
-        {"network lte; registration 2", Unsolicited::Hcsq, "\r\n^HCSQ:\"NOSERVICE\"\r\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.framed.toStdString());
-        EXPECT_EQ(framedReport(row.kind, stateAfter(QString::fromUtf8(row.setUp)), {}), row.framed);
+        EXPECT_EQ(framedReport(row.kind, stateAfter(QString::fromUtf8(row.setUp)),
+                               {60, 1200, 5400, 72000, 324000}),
+                  row.framed);
     }
-}
-
-TEST(UnsolicitedLines, FlowReportHasSevenHexFields)
-{
-    const QByteArray line = flowReport({60, 1200, 5400, 72000, 324000});
-    EXPECT_EQ(line, "^DSFLOWRPT:0000003C,000004B0,00001518,0000000000011940,000000000004F1A0,"
-                    "0003E800,0003E800");
 }

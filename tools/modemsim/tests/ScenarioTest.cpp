@@ -105,19 +105,6 @@ TEST(ScenarioParser, FileKeepsStepsAndNumbersErrors)
     EXPECT_EQ(s.errors, QStringList{"line 4: unknown action \"bogus\""});
 }
 
-TEST(ScenarioParser, DurationsAndSizes)
-{
-    EXPECT_EQ(parseDuration("0s"), 0ms);
-    EXPECT_EQ(parseDuration("1.25s"), 1250ms);
-    EXPECT_EQ(parseDuration("0.5m"), 30000ms);
-    EXPECT_EQ(parseDuration("5"), std::nullopt);
-    EXPECT_EQ(parseDuration("-1s"), std::nullopt);
-    EXPECT_EQ(parseSize("100"), 100);
-    EXPECT_EQ(parseSize("2K"), 2048);
-    EXPECT_EQ(parseSize("1mib"), 1048576);
-    EXPECT_EQ(parseSize("1g"), std::nullopt);
-}
-
 TEST(ScenarioPlayer, AppliesStepsInTimeOrder)
 {
     ModemSimulator sim; // no need to serve: the player only calls setters
