@@ -82,10 +82,8 @@ TEST_F(ModemSimulatorTest, SilenceSwallowsCommandsUntilItEnds)
     client->write("AT\r");
     ASSERT_TRUE(sim.waitForCommands(3, 2000));
     EXPECT_FALSE(sim.log().at(2).answered());
-    QByteArray duringSilence;
     while (sim.isSilent())
-        duringSilence += client->readBytes(1, 10);
-    EXPECT_EQ(duringSilence, "");
+        EXPECT_EQ(client->readBytes(1, 10), "");
     EXPECT_EQ(exchange("AT+CSQ"), "AT+CSQ\r\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
 }
 
@@ -121,36 +119,32 @@ TEST_F(ModemSimulatorTest, UnplugFailsTheClientsReadAndReplugServesAnew)
 // the next holder's when it reopens at once, and never bytes the last holder left unread.
 TEST_F(ModemSimulatorTest, RepliesAcrossClosingAndReopening)
 {
-    {
-        SCOPED_TRACE("nobody holds the port");
-        sim.setLatency(100ms);
-        client->write("AT+CSQ\r");
-        ASSERT_TRUE(sim.waitForCommands(1, 2000));
-        client->close();
-        ASSERT_TRUE(sim.waitForSettled(1, 2000));
-        EXPECT_EQ(sim.log().at(0).fate, LogEntry::Fate::Dropped);
-    }
-    {
-        SCOPED_TRACE("bytes left unread");
-        sim.setLatency(0ms);
-        reopen();
-        client->write("AT+CSQ\r");
-        ASSERT_TRUE(sim.waitForReplies(1, 2000));
-        client->close(); // echo and reply unread
-        ASSERT_TRUE(sim.waitForClient(false, 2000));
-        reopen();
-        EXPECT_EQ(exchange("AT"), "AT\r\r\nOK\r\n");
-    }
-    {
-        SCOPED_TRACE("a quick reopen");
-        sim.setEcho(false);
-        sim.setLatency(400ms);
-        client->write("AT+CSQ\r");
-        ASSERT_TRUE(sim.waitForCommands(4, 2000));
-        reopen(); // closes and at once opens again, as the monitor does on a pick of its port
-        EXPECT_EQ(client->readUntil("OK\r\n"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
-        EXPECT_TRUE(sim.log().at(3).answered());
-    }
+    // Nobody holds the port.
+    sim.setLatency(100ms);
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForCommands(1, 2000));
+    client->close();
+    ASSERT_TRUE(sim.waitForSettled(1, 2000));
+    EXPECT_EQ(sim.log().at(0).fate, LogEntry::Fate::Dropped);
+
+    // Bytes left unread.
+    sim.setLatency(0ms);
+    reopen();
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForReplies(1, 2000));
+    client->close(); // echo and reply unread
+    ASSERT_TRUE(sim.waitForClient(false, 2000));
+    reopen();
+    EXPECT_EQ(exchange("AT"), "AT\r\r\nOK\r\n");
+
+    // A quick reopen.
+    sim.setEcho(false);
+    sim.setLatency(400ms);
+    client->write("AT+CSQ\r");
+    ASSERT_TRUE(sim.waitForCommands(4, 2000));
+    reopen(); // closes and at once opens again, as the monitor does on a pick of its port
+    EXPECT_EQ(client->readUntil("OK\r\n"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    EXPECT_TRUE(sim.log().at(3).answered());
 }
 
 // The link follows the stick as udev's name would: gone while it is unplugged, back on a

@@ -7,6 +7,7 @@
 #include <functional>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
 // A serial client that is not the monitor: opens the tty as the simulator leaves it (raw),
 // writes, and reads with poll() and time limits. Bytes read beyond what a call asked for are
@@ -23,12 +24,7 @@ public:
     PtyClient& operator=(const PtyClient&) = delete;
 
     bool isOpen() const { return fd_ >= 0; }
-    void close()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
+    void close() { ::close(std::exchange(fd_, -1)); }
     bool write(const QByteArray& bytes)
     {
         return ::write(fd_, bytes.constData(), size_t(bytes.size())) == bytes.size();
