@@ -36,13 +36,13 @@ public:
     {
         fill([&] { return buffer_.contains(marker); }, timeoutMs);
         const qsizetype at = buffer_.indexOf(marker);
-        return take(at < 0 ? buffer_.size() : at + marker.size());
+        return readBytes(at < 0 ? buffer_.size() : at + marker.size(), 0);
     }
     // Exactly `count` bytes, or fewer when the time runs out.
     QByteArray readBytes(qsizetype count, int timeoutMs = 2000)
     {
         fill([&] { return buffer_.size() >= count; }, timeoutMs);
-        return take(count);
+        return std::exchange(buffer_, buffer_.mid(count)).left(count);
     }
 
     // True when the port has died: a read reports end of file or an error.
@@ -64,13 +64,6 @@ private:
         while (!done() && ::poll(&p, 1, int(deadline.remainingTime())) > 0 &&
                (n = ::read(fd_, chunk, sizeof chunk)) > 0)
             buffer_.append(chunk, n);
-    }
-
-    QByteArray take(qsizetype count)
-    {
-        const QByteArray out = buffer_.left(count);
-        buffer_.remove(0, count);
-        return out;
     }
 
     int fd_ = -1;
