@@ -3,6 +3,7 @@
 #include "tools/cellsvc/CellQuery.h"
 #include "tools/cellsvc/CellService.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -35,22 +36,14 @@ void checkQuery(const std::string& query)
         check(!result.problem.code.empty() && !result.problem.message.empty());
     }
 
-    const CellService service([](const CellKey& key) -> std::optional<CellLocation> {
-        if (key.cellId % 2 == 0) {
-            return CellLocation{-33.86785, 151.20732, 500, 3};
-        }
-        return std::nullopt;
+    const CellService service([](const CellKey& key) {
+        return key.cellId % 2 == 0 ? std::optional(CellLocation{-33.86785, 151.20732, 500, 3})
+                                   : std::nullopt;
     });
     const HttpReply reply = service.handle("GET", "/cellid_location/?" + query);
     check(reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?>)"));
     // Only our own markup: whatever the client sent is escaped.
-    const std::size_t tags = [&] {
-        std::size_t n = 0;
-        for (const char c : reply.body) {
-            n += c == '<';
-        }
-        return n;
-    }();
+    const auto tags = std::ranges::count(reply.body, '<');
     check(reply.status == 200 ? tags == 4 : tags == 3);
     check((reply.status == 200) == bool(result.key) || reply.status == 404);
 }

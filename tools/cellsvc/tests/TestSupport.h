@@ -7,11 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <netinet/in.h>
 #include <poll.h>
 #include <stdexcept>
 #include <string>
-#include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,6 +17,8 @@ namespace cellsvc::test
 {
 
 inline const std::string kSample = CELLSVC_SAMPLE;
+inline const std::string kLookup =
+    "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
 
 class TempDir
 {
@@ -49,7 +49,7 @@ public:
         for (const auto& entry : std::filesystem::directory_iterator(path_)) {
             found.push_back(entry.path().filename().string());
         }
-        std::sort(found.begin(), found.end());
+        std::ranges::sort(found);
         return found;
     }
 
@@ -58,9 +58,9 @@ private:
 };
 
 struct Reply {
-    int status = 0;
-    std::string head; // status line and headers
-    std::string body;
+    int status = 0;      // 0 when no HTTP reply came
+    std::string text;    // status line, headers and body
+    bool closed = false; // the server closed the connection
 };
 
 // One client connection to 127.0.0.1. Waits are bounded so that a hung server fails the test
@@ -70,10 +70,8 @@ class Client
 public:
     explicit Client(unsigned port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
     {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<std::uint16_t>(port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const sockaddr_in address{
+            AF_INET, htons(std::uint16_t(port)), {htonl(INADDR_LOOPBACK)}, {}};
         if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
             ::close(fd_);
             throw std::runtime_error("cannot connect");
@@ -86,31 +84,22 @@ public:
     // False when the server closed the connection before taking it all.
     bool send(const std::string& bytes)
     {
-        std::size_t sent = 0;
-        while (sent < bytes.size()) {
-            const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0) {
-                return false;
-            }
-            sent += static_cast<std::size_t>(n);
-        }
-        return true;
+        return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
     }
 
-    // Reads the reply: the server answers one request per connection, so all that comes until
-    // it closes the connection.
+    // The server answers one request per connection: the reply is all that comes until it
+    // closes the connection.
     Reply read()
     {
-        while (receive()) {
-        }
         Reply reply;
-        const std::size_t end = buffer_.find("\r\n\r\n");
-        if (end != std::string::npos) {
-            reply.head = buffer_.substr(0, end);
-            reply.status = std::atoi(reply.head.substr(9, 3).c_str());
-            reply.body = buffer_.substr(end + 4);
+        char chunk[65536];
+        pollfd p{fd_, POLLIN, 0};
+        ssize_t n = 1;
+        while (::poll(&p, 1, 10000) > 0 && (n = ::recv(fd_, chunk, sizeof chunk, 0)) > 0) {
+            reply.text.append(chunk, std::size_t(n));
         }
-        buffer_.clear();
+        reply.closed = n <= 0;
+        reply.status = reply.text.starts_with("HTTP/1.1 ") ? std::atoi(reply.text.c_str() + 9) : 0;
         return reply;
     }
 
@@ -120,34 +109,8 @@ public:
         return read();
     }
 
-    // True when the server closed the connection (read returns end of file).
-    bool closedByServer()
-    {
-        while (receive()) {
-        }
-        return closed_;
-    }
-
 private:
-    bool receive()
-    {
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, 10000) <= 0) {
-            return false;
-        }
-        char chunk[65536];
-        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
-        if (n <= 0) {
-            closed_ = true;
-            return false;
-        }
-        buffer_.append(chunk, static_cast<std::size_t>(n));
-        return true;
-    }
-
     int fd_;
-    std::string buffer_;
-    bool closed_ = false;
 };
 
 } // namespace cellsvc::test
