@@ -135,59 +135,43 @@ TEST_F(Form1Stick, UnloadStopsEveryTimerAndClosesThePort)
 
 TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
 {
+    // After the stick as port 3 is loaded: "r" a cycle with replies, "-" one without, "e" one
+    // with ERROR only, "x" one on a device that went away, "t" "abc" typed into the port box.
     const struct {
         const char* name;
-        std::function<void(Form1Stick&)> steps;
+        const char* steps;
         QString title;
     } rows[] = {
-        {"no stick", [](auto& t) { t.load(QList<DeviceEntry>{}); },
-         "kestrel — looking for the modem"},
-        {"the port cannot be opened",
-         [](auto& t) {
-             t.port.failingPorts = {3};
-             t.load(stickAs(3));
-         },
-         "kestrel — USB3: cannot open port"},
-        {"replies come",
-         [](auto& t) {
-             t.load(stickAs(3));
-             t.cycle();
-         },
-         "kestrel — USB3"},
-        {"one cycle without a reply",
-         [](auto& t) {
-             t.load(stickAs(3));
-             t.cycle();
-             t.cycle({});
-         },
-         "kestrel — USB3"},
-        {"two cycles without a reply",
-         [](auto& t) {
-             t.load(stickAs(3));
-             t.cycle({});
-             t.cycle({QStringLiteral("\r\nERROR\r\n")});
-         },
-         "kestrel — USB3: no reply"},
-        {"the device went away during a cycle",
-         [](auto& t) {
-             t.load(stickAs(3));
-             t.port.lost = true;
-             t.cycle();
-         },
+        {"replies come", "r", "kestrel — USB3"},
+        {"one cycle without a reply", "r-", "kestrel — USB3"},
+        {"two cycles without a reply", "-e", "kestrel — USB3: no reply"},
+        {"a reply again", "--r", "kestrel — USB3"},
+        {"the device went away during a cycle", "x",
          "kestrel — USB3: unplugged, waiting for the stick"},
-        {"typed text that is no port",
-         [](auto& t) {
-             t.load(stickAs(3));
-             typeAndReturn(t.form().Combo1, QStringLiteral("abc"));
-         },
-         "kestrel — USB3 — \"abc\" is not a port number"},
+        {"typed text that is no port", "t", "kestrel — USB3 — \"abc\" is not a port number"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         port = FakeCommControl();
-        row.steps(*this);
+        load(stickAs(3));
+        for (const char* step = row.steps; *step; ++step) {
+            port.lost = *step == 'x';
+            if (*step == 't') {
+                typeAndReturn(form().Combo1, QStringLiteral("abc"));
+            } else {
+                cycle(*step == '-'   ? QStringList()
+                      : *step == 'e' ? QStringList{"\r\nERROR\r\n"}
+                                     : kWholeCycle);
+            }
+        }
         EXPECT_EQ(form().windowTitle(), row.title);
     }
+    port = FakeCommControl();
+    load(QList<DeviceEntry>{});
+    EXPECT_EQ(form().windowTitle(), "kestrel — looking for the modem");
+    port.failingPorts = {3};
+    load(stickAs(3));
+    EXPECT_EQ(form().windowTitle(), "kestrel — USB3: cannot open port");
 }
 
 // The stick is pulled while polling and comes back as another port: the readings keep their

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QApplication>
+#include "tests/support/TestApp.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QString>
@@ -25,13 +26,7 @@ inline void expectInstalledPicture(const QString& program, const QIcon& windowIc
     }
 }
 
-// One application per test, gone before exit (an application that outlived main() would leave
-// Qt's font caches to the leak checker).
-class WithIconApplication : public testing::Test
+// One application per test, gone before exit.
+class WithIconApplication : public testing::Test, WithApplication
 {
-protected:
-    inline static int argc_ = 1;
-    inline static char name_[] = "icon_tests";
-    inline static char* argv_[] = {name_, nullptr};
-    QApplication app{argc_, argv_};
 };
