@@ -40,6 +40,12 @@ void check(const CgregRow& row)
 const CgregRow kRows[] = {
     {"HuaweiE1550BothLocationFields", "\r\n+CGREG: 2,1, 1A2B, 00C3D4E5" + kOk,
      kNothingKept, kKeptWorked, "6699", "12834021"},
+    // A reply read without its leading line break still starts with its report.
+    {"ReportAtTheVeryStart", "+CGREG: 2,1, 1A2B, 00C3D4E5" + kOk,
+     kNothingKept, kKeptWorked, "6699", "12834021"},
+    // One quoted string across the comma gives no numbers: the labels are left alone.
+    {"QuotesAcrossTheComma", "\r\n+CGREG: 2,1,\"1A2B,00C3D4E5\"" + kOk,
+     kKeptWorked, {"\"1A2B", "00C3D4E5\""}, nullopt, nullopt},
     {"LacFFFEAndCellWithTopBitSet", "\r\n+CGREG: 2,1, FFFE, 8000000A" + kOk,
      kKeptWorked, {"FFFE", "8000000A"}, "65534", "2147483658"},
     {"LowerCaseHexWhileRoaming", "\r\n+CGREG: 2,5, 1a2b, 00c3d4e5" + kOk,

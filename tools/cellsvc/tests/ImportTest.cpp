@@ -52,6 +52,20 @@ TEST(Import, ReportsBadRowsByLine)
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"junk.csv", "plain.csv", "plain.db"}));
 }
 
+// Rows go to the database a batch at a time: every batch of a long export is stored.
+TEST(Import, StoresEveryBatchOfALongExport)
+{
+    TempDir dir;
+    std::string rows = kHeader;
+    constexpr int kCells = (1 << 16) + 10; // one batch and a few rows more
+    for (int cell = 1; cell <= kCells; ++cell) {
+        rows += "UMTS,250,1,78," + std::to_string(cell) + ",0,37.6,55.7,900,20,1,1,2,-80\n";
+    }
+    const std::string database = dir.file("long.db");
+    EXPECT_EQ(import(dir.write("long.csv", rows), database).stored, kCells);
+    EXPECT_TRUE(CellReader(database).find({250, 1, 78, kCells}).has_value());
+}
+
 // A writer that dies in the middle of its transaction (a crash, kill -9, power cut) must leave
 // the committed data readable and the file usable.
 TEST(Import, ACrashedImportKeepsThePreviousData)
