@@ -91,37 +91,29 @@ TEST_F(SerialCommControlTest, RefusedStepsFailAndLeaveThePortAsItWas)
         port.clearFailures();
         return !step() && port.anyFailed();
     };
-    {
-        SCOPED_TRACE("closed");
-        EXPECT_TRUE(failsAlone([this] { return port.Input().has_value(); }));
-        EXPECT_TRUE(failsAlone([this] { return port.setOutput(QStringLiteral("AT\r")); }));
-        EXPECT_TRUE(failsAlone([this] { return port.setPortOpen(false); }));
-        EXPECT_TRUE(failsAlone([this] { return port.setCommPort(-2); }));
-        EXPECT_EQ(port.CommPort(), 1);
-    }
-    {
-        SCOPED_TRACE("bad settings, then the sequence goes on");
-        EXPECT_TRUE(failsAlone([this] { return port.setSettings("128000,N,9,1"); }));
-        EXPECT_TRUE(port.setCommPort(3) && port.setPortOpen(true) && port.anyFailed());
-        EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("128000,N,9,1")));
-        port.clearFailures();
-        EXPECT_FALSE(port.anyFailed());
-        ASSERT_TRUE(port.setPortOpen(false));
-    }
-    {
-        SCOPED_TRACE("missing node");
-        EXPECT_FALSE(openPort(port, 7) || port.PortOpen());
-        EXPECT_TRUE(port.lastFailure().startsWith(QStringLiteral("No such device: ")));
-        EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("ttyUSB7")));
-    }
-    {
-        SCOPED_TRACE("open");
-        ASSERT_TRUE(openPort(port, 3));
-        EXPECT_FALSE(openPort(port, 3));
-        EXPECT_TRUE(failsAlone([this] { return port.setCommPort(4); }));
-        EXPECT_EQ(port.CommPort(), 3);
-        EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
-    }
+    // A closed port fails reads, writes and closing, and keeps its number on a bad one.
+    EXPECT_TRUE(failsAlone([this] { return port.Input().has_value(); }));
+    EXPECT_TRUE(failsAlone([this] { return port.setOutput(QStringLiteral("AT\r")); }));
+    EXPECT_TRUE(failsAlone([this] { return port.setPortOpen(false); }));
+    EXPECT_TRUE(failsAlone([this] { return port.setCommPort(-2); }));
+    EXPECT_EQ(port.CommPort(), 1);
+    // Bad settings fail, yet the rest of the sequence runs.
+    EXPECT_TRUE(failsAlone([this] { return port.setSettings("128000,N,9,1"); }));
+    EXPECT_TRUE(port.setCommPort(3) && port.setPortOpen(true) && port.anyFailed());
+    EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("128000,N,9,1")));
+    port.clearFailures();
+    EXPECT_FALSE(port.anyFailed());
+    ASSERT_TRUE(port.setPortOpen(false));
+    // A port whose node does not exist stays closed.
+    EXPECT_FALSE(openPort(port, 7) || port.PortOpen());
+    EXPECT_TRUE(port.lastFailure().startsWith("No such device: " + missingDir.filePath("ttyUSB7")))
+        << port.lastFailure().toStdString();
+    // An open port refuses a second opening and a new number, and still works.
+    ASSERT_TRUE(openPort(port, 3));
+    EXPECT_FALSE(openPort(port, 3));
+    EXPECT_TRUE(failsAlone([this] { return port.setCommPort(4); }));
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
 }
 
 // A pulled stick hangs up its tty: the port says so once, and fails at once from then on,
