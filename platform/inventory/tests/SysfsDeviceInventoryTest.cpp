@@ -26,44 +26,42 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
     const struct {
         const char* shows;
         const char* productId;
-        std::vector<FakeUsbInterface> interfaces; // one ttyUSB each, numbered from firstTty
-        int firstTty;
+        int firstTty; // one ttyUSB per interface, numbered from here
         int pcUiTty;
-        bool fourG = false; // a 4G stick's PC UI port
+        bool fourG; // a 4G stick's PC UI port
+        std::vector<FakeUsbInterface> interfaces;
     } rows[] = {
-        {"class triple", "1506", {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}, 3, 4},
-        {"4G function code after an application triple",
+        {"class triple", "1506", 3, 4, false, {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}},
+        {"4G code after an application triple",
          "1573",
-         {{0, "06", "10"}, {1, "06", "13"}, {2, "06", "12"}, {3, "06", "15"}, {4, "06", "14"}},
          0,
          2,
-         true},
-        {"4G function code of the last set",
-         "155e",
-         {{0, "02", "70"}, {1, "02", "72"}},
-         0,
-         1,
-         true},
+         true,
+         {{0, "06", "10"}, {1, "06", "13"}, {2, "06", "12"}, {3, "06", "15"}, {4, "06", "14"}}},
+        {"4G code of the last set", "155e", 0, 1, true, {{0, "02", "70"}, {1, "02", "72"}}},
         {"interface string",
          "15ca",
+         0,
+         1,
+         false,
          {{0, "06", "10", "Huawei Mobile Connect - Modem"},
           {1, "06", "11", "Huawei Mobile Connect - PC UI Interface"},
-          {2, "06", "14", "Huawei Mobile Connect - Application"}},
-         0,
-         1},
+          {2, "06", "14", "Huawei Mobile Connect - Application"}}},
         {"lower-case interface string",
          "15ca",
-         {{0, "06", "10", "modem"}, {2, "06", "16", "pcui"}},
          1,
-         2},
+         2,
+         false,
+         {{0, "06", "10", "modem"}, {2, "06", "16", "pcui"}}},
         // A known all-ff product whose layout differs from an unknown product's.
-        {"known product in upper-case hex", "1C05", {allFf0, allFf1, allFf2, allFf3}, 0, 2},
-        {"unknown all-ff: highest tty interface", "1da1", {allFf0, allFf1, allFf2}, 0, 2},
+        {"known product in upper-case hex", "1C05", 0, 2, false, {allFf0, allFf1, allFf2, allFf3}},
+        {"unknown all-ff: highest tty interface", "1da1", 0, 2, false, {allFf0, allFf1, allFf2}},
         {"unknown all-ff: interface five is none",
          "1da1",
-         {allFf0, allFf1, allFf3, {5, "ff", "ff"}},
          0,
-         2},
+         2,
+         false,
+         {allFf0, allFf1, allFf3, {5, "ff", "ff"}}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -113,20 +111,16 @@ TEST(SysfsDeviceInventory, DescribesEveryPortOfEveryDeviceInNaturalOrder)
     EXPECT_EQ(devicesOf(sysfs), expected);
 }
 
-// Without class/tty there is no list; ttys that belong to no USB interface make an empty one.
-TEST(SysfsDeviceInventory, NoTtyClassGivesNoListAndNoUsbTtyAnEmptyOne)
+// Without class/tty there is no list, and ttys of no USB interface make an empty one; unreadable
+// entries are skipped or fall back.
+TEST(SysfsDeviceInventory, MissingOrUnreadableEntries)
 {
     QTemporaryDir empty;
     EXPECT_EQ(SysfsDeviceInventory(empty.path()).devices(), std::nullopt);
     FakeSysfs sysfs;
     sysfs.addVirtualTty("tty0");
-    sysfs.addVirtualTty("ttyS0");
     EXPECT_EQ(SysfsDeviceInventory(sysfs.root()).devices(), QList<DeviceEntry>{});
-}
 
-TEST(SysfsDeviceInventory, UnreadableEntriesAreSkippedOrFallBack)
-{
-    FakeSysfs sysfs;
     const QString device = sysfs.addDevice("1-7", "12d1", "1506");
     const QString iface = sysfs.addUsbSerialTty(device, {0, "06", "ff", nullptr}, "ttyUSB0");
     // A product "file" that is a directory and an interface string pointing nowhere.
@@ -134,7 +128,6 @@ TEST(SysfsDeviceInventory, UnreadableEntriesAreSkippedOrFallBack)
     QFile::link("gone", sysfs.root() + '/' + iface + "/interface");
     // A tty link whose target has vanished.
     QFile::link("../../devices/gone", sysfs.root() + "/class/tty/ttyUSB1");
-
     EXPECT_EQ(devicesOf(sysfs), (QList<DeviceEntry>{{"ttyUSB0", "ttyUSB0 (USB0)"}}));
 }
 

@@ -1,11 +1,13 @@
-// What the loader makes of replies, hostile ones included; error replies, overtaking and
-// unreachable services are tested through the locator window in plover/tests.
+// What the loader makes of replies, hostile ones included, and which addresses the opener hands
+// to the desktop; error replies, overtaking and unreachable services are tested through the
+// locator window in plover/tests.
+#include "platform/web/DesktopUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
-
 #include "platform/web/tests/LocalHttpServer.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QDesktopServices>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -64,7 +66,6 @@ TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
         std::optional<QString> text; // none: refused as too large
     } rows[] = {
         {"xml as it arrived", "text/xml", xml, QString::fromUtf8(xml)},
-        {"markup in plain text stays", "text/plain", "<b>error</b>", "<b>error</b>"},
         {"html body without title, style, script or attributes", "text/html; charset=utf-8",
          "<html><head><title>error</title><style>p{}</style><script>e=\"error\"</script></head>"
          "<body><p title=\"err>or\">coordinates <b>\"1.5\"</b> &amp; &quot;2.5&quot;</p></body>",
@@ -120,4 +121,36 @@ TEST_F(NetworkPageLoaderTest, FollowsRedirectsAndFailsOnSilenceOrOtherAddresses)
     EXPECT_TRUE(failures.isEmpty());
 }
 
+// Takes the browser's place: QDesktopServices hands it the addresses of the schemes it handles.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> received;
+public slots:
+    void openAddress(const QUrl& url) { received << url; }
+};
+
+TEST(DesktopUrlOpener, HandsOnlyWebAddressesToTheDesktop)
+{
+    GuiApp app;
+    BrowserStandIn browser;
+    const QStringList schemes{"http", "https", "file", "javascript"};
+    for (const QString& scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &browser, "openAddress");
+
+    DesktopUrlOpener opener;
+    const QUrl map(QStringLiteral("https://yandex.com/maps/?l=map/&pt=37.6,55.7&z=10"));
+    EXPECT_TRUE(opener.open(map));
+    for (const char* refused : {"file://localhost/etc/passwd",
+                                "javascript://example.org/%0Aalert(1)", "https:///no-host"})
+        EXPECT_FALSE(opener.open(QUrl(QString::fromLatin1(refused)))) << refused;
+    EXPECT_EQ(browser.received, QList<QUrl>{map});
+
+    for (const QString& scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
+}
+
 } // namespace
+
+#include "WebTest.moc"
