@@ -1,20 +1,17 @@
 #pragma once
 
 #include <QApplication>
-#include <QGuiApplication>
+
+// The command line of every test's application object.
+inline int testArgc = 1;
+inline char testName[] = "tests";
+inline char* testArgv[] = {testName, nullptr};
 
 // The application object of one test, destroyed with it: one that outlived main() would leave
 // Qt's font caches behind for the leak checker. QApplication for widgets, QGuiApplication for
 // tests that need only the GUI types.
-template <class Application = QApplication> class TestApp : public Application
-{
-public:
-    TestApp() : Application(argc_, argv_) {}
-
-private:
-    inline static int argc_ = 1;
-    inline static char name_[] = "tests";
-    inline static char* argv_[] = {name_, nullptr};
+template <class Application = QApplication> struct TestApp : Application {
+    TestApp() : Application(testArgc, testArgv) {}
 };
 
 using WidgetApp = TestApp<QApplication>;
@@ -24,6 +21,5 @@ using GuiApp = TestApp<QGuiApplication>;
 // destroyed after them (one destroyed at exit would meet Qt's input device list already gone).
 class WithApplication
 {
-private:
     WidgetApp app_;
 };

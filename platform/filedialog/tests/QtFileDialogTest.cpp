@@ -20,10 +20,8 @@ TEST(QtNameFilters, FromDescriptionPatternPairs)
                 {"INI|*.ini|All|*.*", {"INI (*.ini)", "All (*.*)"}},
                 {"Text|*.txt;*.ini", {"Text (*.txt *.ini)"}},
                 {"(*.ini)", {}}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.filter);
-        EXPECT_EQ(qtNameFilters(QString::fromLatin1(row.filter)), row.expected);
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(qtNameFilters(QString::fromLatin1(row.filter)), row.expected) << row.filter;
 }
 
 // Once the dialog runs: records it, then types `typed` and accepts, or cancels when empty.

@@ -1,14 +1,63 @@
 #include "platform/serial/SerialCommControl.h"
 
+#include "platform/serial/FailureReasons.h"
 #include "tools/modemsim/PseudoTerminal.h"
 
 #include <QTemporaryDir>
 #include <asm/termbits.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
 
 namespace
 {
+
+TEST(LineSettings, ParsesFourFieldsAndRefusesAnyOther)
+{
+    using P = QSerialPort;
+    const struct {
+        const char* text;
+        std::optional<LineSettings> expected;
+    } rows[] = {
+        {"128000,N,8,1", LineSettings{128000, P::NoParity, P::Data8, P::OneStop}},
+        {"9600,e,7,2", LineSettings{9600, P::EvenParity, P::Data7, P::TwoStop}},
+        {" 4800 , O , 5 , 1 ", LineSettings{4800, P::OddParity, P::Data5, P::OneStop}},
+        {"128000,N,8", std::nullopt},
+        {"128000,N,8,1,1", std::nullopt},
+        {"128000,X,8,1", std::nullopt},
+        {"128000,,8,1", std::nullopt},
+        {"128000,N,4,1", std::nullopt},
+        {"128000,N,9,1", std::nullopt},
+        {"128000,N,8,1.5", std::nullopt},
+        {"0,N,8,1", std::nullopt},
+        {"fast,N,8,1", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(parseLineSettings(QString::fromLatin1(row.text)), row.expected) << row.text;
+}
+
+TEST(OpenFailureReason, TellsTheUserWhatToDo)
+{
+    const struct {
+        DeviceAccess access;
+        QSerialPort::SerialPortError error;
+        const char* expected;
+    } rows[] = {
+        {DeviceAccess::Missing, QSerialPort::DeviceNotFoundError,
+         "No such device: /dev/ttyUSB2 does not exist (is the modem plugged in?)"},
+        {DeviceAccess::Denied, QSerialPort::PermissionError,
+         "Permission denied: add your user to the dialout group"},
+        {DeviceAccess::Accessible, QSerialPort::PermissionError,
+         "/dev/ttyUSB2 is in use by another program (is ModemManager running?)"},
+        {DeviceAccess::Accessible, QSerialPort::UnsupportedOperationError,
+         "/dev/ttyUSB2 is not a serial port"},
+        {DeviceAccess::Accessible, QSerialPort::OpenError, "Cannot open /dev/ttyUSB2: Qt text"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(openFailureReason("/dev/ttyUSB2", row.access, row.error, "Qt text"),
+                  QString::fromLatin1(row.expected));
+}
 
 // Each test plays the modem on a pseudo-terminal, port 3; other numbers map to nodes that do not
 // exist.
@@ -22,15 +71,13 @@ protected:
         ASSERT_TRUE(missingDir.isValid());
     }
 
-    PortPathMapper mapper()
+    SerialCommControl makePort()
     {
-        return [this](qint16 number) {
-            if (number < 0) {
-                return QString();
-            }
-            return number == 3 ? modem.secondaryPath()
-                               : missingDir.filePath(QStringLiteral("ttyUSB%1").arg(number));
-        };
+        return SerialCommControl([this](qint16 number) {
+            return number < 0    ? QString()
+                   : number == 3 ? modem.secondaryPath()
+                                 : missingDir.filePath(QString("ttyUSB%1").arg(number));
+        });
     }
 
     // The opening sequence as the monitor runs it.
@@ -47,42 +94,31 @@ protected:
 
     modemsim::PseudoTerminal modem;
     QTemporaryDir missingDir;
-    SerialCommControl port{mapper()};
+    SerialCommControl port = makePort();
 };
 
-TEST_F(SerialCommControlTest, AnOpenedPortHasTheLineSettingsAndWritesReachTheDevice)
+TEST_F(SerialCommControlTest, AnOpenedPortHasTheLineSettingsAndReadsAndWrites)
 {
     ASSERT_TRUE(openPort(port, 3)) << port.lastFailure().toStdString();
     // On a pty the master's termios requests reach the slave's settings.
     termios2 line{};
     ASSERT_EQ(::ioctl(modem.fd(), TCGETS2, &line), 0);
     EXPECT_EQ(line.c_ospeed, 128000u);
-    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
-    EXPECT_EQ(line.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(line.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS), static_cast<tcflag_t>(CS8));
     ASSERT_TRUE(port.setOutput(QStringLiteral("AT+CSQ\r")));
     EXPECT_EQ(modem.receive(7), QByteArray("AT+CSQ\r"));
-}
 
-// Each read returns what came since the last one: a reply sent in one go whole, however long,
-// bytes outside ASCII as they were, and nothing as empty text, which is no failure.
-TEST_F(SerialCommControlTest, EachReadReturnsWhatCameSinceTheLast)
-{
-    ASSERT_TRUE(openPort(port, 3));
-    const QByteArray sent[] = {"", "\r\n+CSQ: 17,99\r\n\r\nOK\r\n",
-                               QByteArray("\r\n+COPS: 0,0,\"Operator\",2\r\n").repeated(60),
-                               "\xe9\xff", ""};
+    // Each read returns what came since the last one: a reply sent in one go whole, however
+    // long, bytes outside ASCII as they were, and nothing as empty text, which is no failure.
+    const QByteArray sent[] = {"", QByteArray("\r\n+COPS: 0,0,\"Operator\",2\r\n").repeated(60),
+                               "\xe9\xff"};
     for (const QByteArray& bytes : sent) {
         ASSERT_TRUE(modem.send(bytes));
         EXPECT_EQ(port.Input(), QString::fromLatin1(bytes));
     }
     EXPECT_FALSE(port.anyFailed());
-}
-
-TEST_F(SerialCommControlTest, InputLenLimitsOneReadAndKeepsTheRest)
-{
-    ASSERT_TRUE(openPort(port, 3));
-    ASSERT_TRUE(port.setInputLen(4));
-    ASSERT_TRUE(modem.send("ABCDEF"));
+    // InputLen bounds one read and keeps the rest for the next.
+    ASSERT_TRUE(port.setInputLen(4) && modem.send("ABCDEF"));
     EXPECT_EQ(port.Input(), QStringLiteral("ABCD"));
     EXPECT_EQ(port.Input(), QStringLiteral("EF"));
 }
@@ -90,12 +126,10 @@ TEST_F(SerialCommControlTest, InputLenLimitsOneReadAndKeepsTheRest)
 TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
 {
     ASSERT_TRUE(openPort(port, 3));
-    SerialCommControl second(mapper());
-    EXPECT_FALSE(openPort(second, 3));
-    EXPECT_FALSE(second.PortOpen());
+    SerialCommControl second = makePort();
+    EXPECT_FALSE(openPort(second, 3) || second.PortOpen());
     EXPECT_TRUE(second.lastFailure().contains(QStringLiteral("in use by another program")))
         << second.lastFailure().toStdString();
-
     // The holder still owns a working port; once it lets go the device is free again.
     ASSERT_TRUE(modem.send("OK\r\n"));
     EXPECT_EQ(port.Input(), QStringLiteral("OK\r\n"));
@@ -103,44 +137,36 @@ TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)
     EXPECT_TRUE(openPort(second, 3)) << second.lastFailure().toStdString();
 }
 
-TEST_F(SerialCommControlTest, RefusedStepsLeaveThePortAsItWas)
+// Every step of a sequence runs, and one failure marks it all until the failures are cleared.
+TEST_F(SerialCommControlTest, RefusedStepsFailAndLeaveThePortAsItWas)
 {
-    EXPECT_FALSE(port.setCommPort(-2));
+    const auto failsAlone = [this](const std::function<bool()>& step) {
+        port.clearFailures();
+        return !step() && port.anyFailed();
+    };
+    // A closed port fails reads, writes and closing, and keeps its number on a bad one.
+    EXPECT_TRUE(failsAlone([this] { return port.Input().has_value(); }));
+    EXPECT_TRUE(failsAlone([this] { return port.setOutput(QStringLiteral("AT\r")); }));
+    EXPECT_TRUE(failsAlone([this] { return port.setPortOpen(false); }));
+    EXPECT_TRUE(failsAlone([this] { return port.setCommPort(-2); }));
     EXPECT_EQ(port.CommPort(), 1);
-    EXPECT_FALSE(openPort(port, 7));
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_TRUE(port.lastFailure().startsWith(QStringLiteral("No such device: ")));
-    EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("ttyUSB7")));
-    ASSERT_TRUE(openPort(port, 3));
-    EXPECT_FALSE(openPort(port, 3));
-    EXPECT_FALSE(port.setCommPort(4));
-    EXPECT_EQ(port.CommPort(), 3);
-    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
-}
-
-TEST_F(SerialCommControlTest, EveryStepRunsAndOneFailureMarksTheWholeSequence)
-{
-    port.clearFailures();
-    EXPECT_FALSE(port.setSettings(QStringLiteral("128000,N,9,1")));
-    EXPECT_TRUE(port.setCommPort(3));
-    EXPECT_TRUE(port.setPortOpen(true));
-    EXPECT_TRUE(port.anyFailed());
+    // Bad settings fail, yet the rest of the sequence runs.
+    EXPECT_TRUE(failsAlone([this] { return port.setSettings("128000,N,9,1"); }));
+    EXPECT_TRUE(port.setCommPort(3) && port.setPortOpen(true) && port.anyFailed());
     EXPECT_TRUE(port.lastFailure().contains(QStringLiteral("128000,N,9,1")));
     port.clearFailures();
     EXPECT_FALSE(port.anyFailed());
-}
-
-TEST_F(SerialCommControlTest, AClosedPortFailsReadsWritesAndClosing)
-{
-    port.clearFailures();
-    EXPECT_EQ(port.Input(), std::nullopt);
-    EXPECT_TRUE(port.anyFailed());
-    port.clearFailures();
-    EXPECT_FALSE(port.setOutput(QStringLiteral("AT\r")));
-    EXPECT_TRUE(port.anyFailed());
-    port.clearFailures();
-    EXPECT_FALSE(port.setPortOpen(false));
-    EXPECT_TRUE(port.anyFailed());
+    ASSERT_TRUE(port.setPortOpen(false));
+    // A port whose node does not exist stays closed.
+    EXPECT_FALSE(openPort(port, 7) || port.PortOpen());
+    EXPECT_TRUE(port.lastFailure().startsWith("No such device: " + missingDir.filePath("ttyUSB7")))
+        << port.lastFailure().toStdString();
+    // An open port refuses a second opening and a new number, and still works.
+    ASSERT_TRUE(openPort(port, 3));
+    EXPECT_FALSE(openPort(port, 3));
+    EXPECT_TRUE(failsAlone([this] { return port.setCommPort(4); }));
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")));
 }
 
 // A pulled stick hangs up its tty: the port says so once, and fails at once from then on,
@@ -152,9 +178,7 @@ TEST_F(SerialCommControlTest, AHungUpDeviceIsLostAndFailsReadsAndWrites)
     modem.close();
     port.clearFailures();
     EXPECT_EQ(port.Input(), std::nullopt);
-    EXPECT_TRUE(port.anyFailed());
-    EXPECT_TRUE(port.deviceLost());
-    EXPECT_TRUE(port.PortOpen());
+    EXPECT_TRUE(port.anyFailed() && port.deviceLost() && port.PortOpen());
     EXPECT_FALSE(port.setOutput(QStringLiteral("AT\r")));
     EXPECT_EQ(port.Input(), std::nullopt);
     EXPECT_TRUE(port.setPortOpen(false));

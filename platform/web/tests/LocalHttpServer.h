@@ -1,21 +1,16 @@
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
-#include <QList>
-#include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
-
-class QTcpSocket;
+#include <QTcpSocket>
 
 // A small HTTP/1.1 responder on 127.0.0.1 for tests. A route answers either one exact request
 // target or, failing that, every target of a path (the part before "?"); a held route keeps the
 // connection open without answering until release() is called. Unknown paths get a 404.
 class LocalHttpServer : public QObject
 {
-    Q_OBJECT
 public:
     struct Reply {
         int status = 200;
@@ -26,9 +21,7 @@ public:
     };
 
     LocalHttpServer();
-    quint16 port() const { return server_.serverPort(); }
-    QString base() const; // "http://127.0.0.1:<port>"
-
+    QString base() const { return QString("http://127.0.0.1:%1").arg(server_.serverPort()); }
     void route(const QByteArray& targetOrPath, const Reply& reply)
     {
         routes_[targetOrPath] = reply;
@@ -39,18 +32,12 @@ public:
     QStringList closedByPeer; // held routes whose connection the client closed before the answer
 
 private:
-    struct Pending {
-        QPointer<QTcpSocket> socket;
-        QByteArray route;
-    };
-    void accept();
     void readRequest(QTcpSocket* socket);
-    void answer(QTcpSocket* socket, const Reply& reply);
+    static void answer(QTcpSocket* socket, const Reply& reply);
 
     QTcpServer server_;
     QHash<QByteArray, Reply> routes_;
-    QHash<QTcpSocket*, QByteArray> buffers_;
-    QList<Pending> held_;
+    QList<QPair<QPointer<QTcpSocket>, QByteArray>> held_; // sockets and the routes they wait on
 };
 
 // A port on 127.0.0.1 with nothing listening: one the system just handed out and took back.

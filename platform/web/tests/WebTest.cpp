@@ -1,11 +1,13 @@
-// What the loader makes of replies, hostile ones included; error replies, overtaking and
-// unreachable services are tested through the locator window in plover/tests.
+// What the loader makes of replies, hostile ones included, and which addresses the opener hands
+// to the desktop; error replies, overtaking and unreachable services are tested through the
+// locator window in plover/tests.
+#include "platform/web/DesktopUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
-
 #include "platform/web/tests/LocalHttpServer.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QDesktopServices>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -26,7 +28,15 @@ protected:
         QObject::connect(&loader, &PageLoader::replyTooLarge,
                          [this] { failures << QStringLiteral("too large"); });
     }
-    bool reported() const { return !pages.isEmpty() || !failures.isEmpty(); }
+    // Navigates and waits for what it comes to: a page or a failure.
+    void load(const QString& address)
+    {
+        pages.clear();
+        failures.clear();
+        loader.Navigate(address);
+        EXPECT_TRUE(pages.isEmpty() && failures.isEmpty()) << "Navigate reports later";
+        ASSERT_TRUE(waitUntil([&] { return !pages.isEmpty() || !failures.isEmpty(); }));
+    }
 
     GuiApp app; // before the server, whose sockets need the event loop
     LocalHttpServer server;
@@ -56,7 +66,6 @@ TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
         std::optional<QString> text; // none: refused as too large
     } rows[] = {
         {"xml as it arrived", "text/xml", xml, QString::fromUtf8(xml)},
-        {"markup in plain text stays", "text/plain", "<b>error</b>", "<b>error</b>"},
         {"html body without title, style, script or attributes", "text/html; charset=utf-8",
          "<html><head><title>error</title><style>p{}</style><script>e=\"error\"</script></head>"
          "<body><p title=\"err>or\">coordinates <b>\"1.5\"</b> &amp; &quot;2.5&quot;</p></body>",
@@ -81,55 +90,67 @@ TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
-        pages.clear();
-        failures.clear();
         server.route("/page", {200, row.contentType, row.body, {}, false});
-        loader.Navigate(server.base() + "/page");
-        ASSERT_TRUE(waitUntil([&] { return reported(); }));
+        load(server.base() + "/page");
         EXPECT_EQ(pages.value(0), row.text.value_or(QString()));
         EXPECT_EQ(failures, row.text ? QStringList{} : QStringList{QStringLiteral("too large")});
     }
 }
 
-TEST_F(NetworkPageLoaderTest, FollowsRedirects)
+TEST_F(NetworkPageLoaderTest, FollowsRedirectsAndFailsOnSilenceOrOtherAddresses)
 {
     server.route("/moved", {302, "text/plain", "moved", {{"Location", "/xml"}}, false});
     server.route("/xml", {200, "text/xml", "<location/>", {}, false});
-    loader.Navigate(server.base() + "/moved");
-    EXPECT_FALSE(reported()) << "Navigate returns before the page is there";
-    ASSERT_TRUE(waitUntil([&] { return reported(); }));
+    load(server.base() + "/moved");
     EXPECT_EQ(pages, QStringList{QStringLiteral("<location/>")});
-}
 
-TEST_F(NetworkPageLoaderTest, NoAnswerInTimeFailsAndDropsTheConnection)
-{
     server.route("/silent", {200, "text/plain", "too late", {}, true});
-    loader.Navigate(server.base() + "/silent");
-    ASSERT_TRUE(waitUntil([&] { return reported(); }));
+    load(server.base() + "/silent");
     EXPECT_EQ(failures, QStringList{QStringLiteral("No answer within 0.5 seconds")});
     EXPECT_TRUE(waitUntil([&] { return server.closedByPeer.contains(QStringLiteral("/silent")); }));
-}
 
-TEST_F(NetworkPageLoaderTest, RefusesAllButWebAddresses)
-{
     for (const char* address : {"file://localhost/etc/passwd", "javascript://127.0.0.1/%0Aalert(1)",
-                                "ftp://127.0.0.1/", "https:///no-host"}) {
-        SCOPED_TRACE(address);
-        failures.clear();
-        loader.Navigate(QString::fromLatin1(address));
-        EXPECT_FALSE(reported()) << "the refusal comes after Navigate returns";
-        ASSERT_TRUE(waitUntil([&] { return reported(); }));
+                                "https:///no-host"}) {
+        load(QString::fromLatin1(address));
         EXPECT_EQ(failures, QStringList{QStringLiteral("Not a web address: ") + address});
     }
-}
 
-TEST_F(NetworkPageLoaderTest, AnOvertakenRefusalReportsNothing)
-{
-    server.route("/xml", {200, "text/xml", "<location/>", {}, false});
+    // A refusal overtaken by the next address reports nothing.
     loader.Navigate(QStringLiteral("not an address"));
-    loader.Navigate(server.base() + "/xml");
-    ASSERT_TRUE(waitUntil([&] { return !pages.isEmpty(); }));
+    load(server.base() + "/xml");
     EXPECT_TRUE(failures.isEmpty());
 }
 
+// Takes the browser's place: QDesktopServices hands it the addresses of the schemes it handles.
+class BrowserStandIn : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> received;
+public slots:
+    void openAddress(const QUrl& url) { received << url; }
+};
+
+TEST(DesktopUrlOpener, HandsOnlyWebAddressesToTheDesktop)
+{
+    GuiApp app;
+    BrowserStandIn browser;
+    const QStringList schemes{"http", "https", "file", "javascript"};
+    for (const QString& scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &browser, "openAddress");
+
+    DesktopUrlOpener opener;
+    const QUrl map(QStringLiteral("https://yandex.com/maps/?l=map/&pt=37.6,55.7&z=10"));
+    EXPECT_TRUE(opener.open(map));
+    for (const char* refused : {"file://localhost/etc/passwd",
+                                "javascript://example.org/%0Aalert(1)", "https:///no-host"})
+        EXPECT_FALSE(opener.open(QUrl(QString::fromLatin1(refused)))) << refused;
+    EXPECT_EQ(browser.received, QList<QUrl>{map});
+
+    for (const QString& scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
+}
+
 } // namespace
+
+#include "WebTest.moc"

@@ -1,0 +1,235 @@
+#include "ini/IdFileNames.h"
+#include "ini/IniReader.h"
+#include "ini/IniWriter.h"
+#include "ini/clsINI.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+// Failures show the text, not the bytes of the object.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace
+{
+
+// A document in one line, "[section]{name|value}...", so that a table row can say what it
+// expects and a failure shows what was read.
+QString render(const IniDocument& document)
+{
+    QString text;
+    for (const IniSection& section : document.Sections) {
+        text += u'[' + section.Name + u']';
+        for (const IniEntry& entry : section.Values)
+            text += u'{' + entry.Name + u'|' + entry.Value + u'}';
+    }
+    return text;
+}
+
+TEST(IniReader, ReadsEachKindOfLine)
+{
+    const struct {
+        const char* shows;
+        QByteArray file;
+        QString read;
+    } rows[] = {
+        {"HeaderWithSpacesAround", "  [Value]  ", "[Value]"},
+        {"IndentedComment", "[s]\r\n   ; note", "[s]"},
+        {"SemicolonCutsKeepingSpace", "[s]\r\nx=1 ;note", "[s]{x|1 }"},
+        {"SpacesAroundEqualsBelong", "[s]\r\na = b", "[s]{a | b}"},
+        {"FirstEqualsSplits", "[s]\r\na=b=c", "[s]{a|b=c}"},
+        {"EmptyBracketsSkipped", "[s]\r\n[]\r\nk=v", "[s]{k|v}"},
+        {"UnclosedHeaderDropsItsEntries", "[abc\r\nk=v", ""},
+        {"NestedBrackets", "[[a]]", "[[a]"},
+        {"NoEqualsSkipped", "[s]\r\nabc", "[s]"},
+        {"EmptyValue", "[s]\r\na=", "[s]{a|}"},
+        {"TabsStay", "[s]\r\n\tk\t=\tv\t", "[s]{\tk\t|\tv\t}"},
+        {"EntryBeforeFirstHeader", "k=v\r\n[s]", "[s]"},
+        {"SemicolonInHeaderJoinsEntries", "[a]\r\n[b;c]\r\nk=v", "[a]{k|v}"},
+        {"CaseDuplicatesKept", "[a]\r\nk=1\r\nK=2\r\n[A]", "[a]{k|1}{K|2}[A]"},
+        {"LoneLfEndsLine", "[s]\nk=v\nj=w\n", "[s]{k|v}{j|w}"},
+        {"LfCrIsTwoEnds", "[s]\r\nk=v\n\rj=w", "[s]{k|v}{j|w}"},
+        {"ByteOrderMarkSkipped", "\xEF\xBB\xBF[s]\r\nk=v", "[s]{k|v}"},
+        {"SecondByteOrderMarkKept", "\xEF\xBB\xBF\xEF\xBB\xBF[s]", ""},
+        {"Utf8Text", "[Значение]\r\nоператор=МТС", "[Значение]{оператор|МТС}"},
+        {"InvalidUtf8Replaced", "[s]\r\nk=a\xFF?", "[s]{k|a\uFFFD?}"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        EXPECT_EQ(render(readIniDocument(row.file)), row.read);
+    }
+}
+
+TEST(IniWriter, WriteThenReadLosesOnlyWhatTheFormatCannotHold)
+{
+    const struct {
+        const char* shows;
+        IniDocument written;
+        QString read;
+    } rows[] = {
+        {"Survives",
+         {{{"Значение", {{"k", "v"}, {"e", ""}, {"K", "2"}}}, {"Значение", {}}}},
+         "[Значение]{k|v}{e|}{K|2}[Значение]"},
+        {"SemicolonInValueCuts", {{{"s", {{"k", "a;b"}}}}}, "[s]{k|a}"},
+        {"TrailingSpacesOfValueLost", {{{"s", {{"k", "v  "}}}}}, "[s]{k|v}"},
+        {"EqualsInNameSplits", {{{"s", {{"a=b", "c"}}}}}, "[s]{a|b=c}"},
+        {"SemicolonInNameDropped", {{{"s", {{"a;b", "v"}}}}}, "[s]"},
+        {"BracketNameReadsAsHeader", {{{"s", {{"[x]y", "v"}}}}}, "[s][x]"},
+        {"EmptyEntryNameDropped", {{{"s", {{"", "v"}}}}}, "[s]"},
+        {"BracketInSectionNameCuts", {{{"a]b", {}}}}, "[a]"},
+        {"EmptySectionName", {{{"s", {{"k", "1"}}}, {"", {{"j", "2"}}}}}, "[s]{k|1}{j|2}"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        EXPECT_EQ(render(readIniDocument(writeIniDocument(row.written))), row.read);
+    }
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+class ClsIni : public testing::Test
+{
+protected:
+    // An instance that has read `text` from a real file, doc.ini.
+    clsINI loaded(const QByteArray& text)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        clsINI ini;
+        ini.setFileName(path);
+        return ini;
+    }
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("doc.ini");
+};
+
+// Names match case-insensitively beyond ASCII, untrimmed, and the first match wins; a miss
+// differs from an empty value, and positions run from one.
+TEST_F(ClsIni, FindsTheFirstMatchOfANameAndTellsMissesFromEmptyValues)
+{
+    clsINI ini =
+        loaded("[a]\r\nÄpfel=1\r\näpfel=2\r\nk=\r\n[A]\r\nonly=3\r\n[b]\r\n[Значение]\r\nключ=4");
+    EXPECT_EQ(ini.Value("A", "ÄPFEL"), QString("1"));
+    EXPECT_EQ(ini.Value("значение", "КЛЮЧ"), QString("4"));
+    EXPECT_EQ(ini.Value("a", "k"), QString(""));
+    const QStringList misses{ini.Value("a ", "Äpfel"), ini.Value("a", "x"),   ini.Value("u", "k"),
+                             ini.ValueName("u", 1),    ini.ValueName("a", 0), ini.ValueName("a", 4),
+                             ini.SectionName(0),       ini.SectionName(5)};
+    EXPECT_EQ(misses, QStringList(misses.size(), IniMissMarker));
+    EXPECT_EQ(ini.ValuesCount("b"), 0);
+    EXPECT_EQ(ini.ValuesCount("u"), -1);
+    // Later duplicates are reached by position only.
+    EXPECT_FALSE(ini.ValueExists("a", "only") || ini.RemoveValue("A", "only"));
+    EXPECT_FALSE(ini.ValueExists("u", "k") || ini.RemoveSection("u") || ini.RemoveValue("u", "k"));
+
+    ini.setValue("A", "äPFEL", "9");
+    EXPECT_EQ(ini.ValueName("a", 1), QString("Äpfel")); // names stay as first stored
+    EXPECT_EQ(ini.Value("a", "äpfel"), QString("9"));
+    EXPECT_FALSE(ini.AddValue("a", "K", "x"));
+    EXPECT_EQ(ini.Value("a", "k"), QString(""));
+    EXPECT_TRUE(ini.RemoveValue("a", "ÄPFEL") && ini.RemoveSection("B"));
+    EXPECT_EQ(ini.ValueName("a", 1), QString("äpfel"));
+    EXPECT_EQ(ini.SectionName(3), QString("Значение"));
+    EXPECT_FALSE(ini.AddSection("значение"));
+    EXPECT_TRUE(ini.AddValue(" New", " Mixed Case"));
+    EXPECT_EQ(ini.SectionName(4), QString(" New"));
+    EXPECT_EQ(ini.SectionsCount(), 4);
+}
+
+// A folder cannot be read, nor a file written in a folder that does not exist; a name changed
+// to none empties the document and leaves nowhere to write, without error.
+TEST_F(ClsIni, UnusablePathsThrowNamingFileAndReason)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    for (const QString& unusable : {dir.filePath("folder"), dir.filePath("missing/id.ini")}) {
+        try {
+            clsINI ini;
+            ini.setFileName(unusable);
+            ini.AddSection("s");
+            ini.UpdateFile();
+            ADD_FAILURE() << "no IniFileError for " << unusable.toStdString();
+        } catch (const IniFileError& error) {
+            EXPECT_EQ(error.fileName(), unusable);
+            EXPECT_TRUE(error.reason().contains("directory")) << error.what();
+            EXPECT_TRUE(QString(error.what()).contains(unusable + "\" " + error.reason()));
+        }
+    }
+    // A missing file reads as empty, under the name as given.
+    clsINI ini = loaded("[a]\r\nk=1\r\n");
+    const QString unnormalised = dir.path() + "/./sub/../missing.ini";
+    ini.setFileName(unnormalised);
+    EXPECT_EQ(ini.FileName(), unnormalised);
+    EXPECT_EQ(ini.SectionsCount(), 0);
+    ini.AddSection("a");
+    ini.setFileName("");
+    EXPECT_FALSE(ini.SectionsCount() > 0 || ini.UpdateFile());
+}
+
+// RLIMIT_FSIZE makes the write fail part way, as a full disk would; root ignores permissions.
+TEST_F(ClsIni, AFailedUpdateLeavesTheOldFileWholeAndAnUpdateKeepsPermissions)
+{
+    const QByteArray old = "[Value]\r\ncellid=1\r\n\r\n";
+    clsINI ini = loaded(old);
+    ASSERT_TRUE(
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    const auto mode = QFile::permissions(path);
+    ini.setValue("Value", "operator", QString(64, u'x'));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const rlimit small{16, saved.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    EXPECT_THROW(ini.UpdateFile(), IniFileError);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(bytesOf(path), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.ini"}); // no leftovers
+    EXPECT_EQ(ini.Value("value", "OPERATOR").size(), 64);
+
+    EXPECT_TRUE(ini.UpdateFile());
+    EXPECT_EQ(QFile::permissions(path), mode);
+}
+
+// Golden files: read the input (none: the file does not exist yet), edit, write, compare.
+TEST_F(ClsIni, WritesExactBytes)
+{
+    const struct {
+        const char* input;
+        bool saveId; // what kestrel's "Save id" does, in its order
+        const char* expected;
+    } rows[] = {{"hand-written.ini", false, "hand-written.expected.ini"},
+                {nullptr, true, "id-new.expected.ini"},
+                {"id-existing.ini", true, "id-existing.expected.ini"},
+                {nullptr, false, "empty.expected.ini"}};
+    const QString golden = QStringLiteral(INI_GOLDEN_DIR "/");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.expected);
+        QFile::remove(path);
+        ASSERT_TRUE(row.input == nullptr || QFile::copy(golden + row.input, path));
+        clsINI ini;
+        ini.setFileName(path);
+        for (const auto& [name, value] : {std::pair{IdFile::CellId, "12345"},
+                                          {IdFile::Lac, "678"},
+                                          {IdFile::Mnc, "01"},
+                                          {IdFile::Mcc, "250"},
+                                          {IdFile::Operator, "MTS 3G"}})
+            if (row.saveId)
+                ini.setValue(IdFile::Section, name, value);
+        ASSERT_TRUE(ini.UpdateFile());
+        EXPECT_EQ(bytesOf(path), bytesOf(golden + row.expected));
+    }
+}
+
+} // namespace
