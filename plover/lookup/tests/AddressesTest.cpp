@@ -20,8 +20,6 @@ TEST(LookupAddress, FromTheFourFieldsEncodedOrNotAtAll)
          {"310", "260", "6699", "27447297"},
          "?&cellid=27447297&operatorid=260&countrycode=310&lac=6699"},
         {"empty MCC blocks", {"", "1", "78", "314"}, std::nullopt},
-        {"empty MNC blocks", {"250", "", "78", "314"}, std::nullopt},
-        {"empty LAC blocks", {"250", "1", "", "314"}, std::nullopt},
         {"empty cell ID blocks", {"250", "1", "78", ""}, std::nullopt},
         {"spaces count as filled",
          {"250", "1", "  ", "314"},
