@@ -1,6 +1,5 @@
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/message/FakeMessageSink.h"
-#include "platform/web/FakePageLoader.h"
 #include "platform/web/FakeUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "platform/web/tests/LocalHttpServer.h"
@@ -66,7 +65,7 @@ TEST_F(Form1Lookup, RepliesOpenTheMapOrSayWhy)
         service.route("/cellid_location/", row.reply);
         opener.opened.clear();
         messages.shown.clear();
-        fill(form, "");
+        fill(form, "A&B #1"); // the operator is no part of the request
 
         form.Command1->click();
         ASSERT_TRUE(waitUntil([&] { return answered(); }));
@@ -114,30 +113,6 @@ TEST_F(Form1Lookup, UnreachableServiceIsReported)
     EXPECT_TRUE(text.contains(QStringLiteral("refused"), Qt::CaseInsensitive));
     EXPECT_TRUE(text.contains(QStringLiteral("systemctl --user start cellsvc.socket")));
     EXPECT_TRUE(opener.opened.isEmpty());
-}
-
-TEST(Form1Click, ReadsFourFieldsAndIgnoresTheOperator)
-{
-    WidgetApp app;
-    FakeFileDialog dialog;
-    FakePageLoader loader;
-    FakeUrlOpener opener;
-    FakeMessageSink messages;
-    Form1 form{dialog, loader, opener, messages, {QStringLiteral("http://svc.test"), mapBase}};
-
-    for (QLineEdit* box : {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid}) {
-        fill(form, "MTS");
-        box->clear();
-        form.Command1->click();
-    }
-    EXPECT_TRUE(loader.navigated.isEmpty()) << "an empty field blocks silently";
-    for (const char* operatorName : {"", "A&B #1"}) {
-        fill(form, QString::fromLatin1(operatorName));
-        form.Command1->click();
-    }
-    const QString expected = "http://svc.test" + QString::fromLatin1(request);
-    EXPECT_EQ(loader.navigated, (QStringList{expected, expected}));
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 } // namespace
