@@ -8,23 +8,9 @@
 
 inline void PrintTo(const QString& text, std::ostream* os)
 {
-    *os << '"';
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'\r':
-            *os << "\\r";
-            break;
-        case u'\n':
-            *os << "\\n";
-            break;
-        case u'"':
-            *os << "\\\"";
-            break;
-        default:
-            *os << QString(c).toStdString();
-        }
-    }
-    *os << '"';
+    QString shown = text;
+    shown.replace('"', "\\\"").replace('\r', "\\r").replace('\n', "\\n");
+    *os << '"' << shown.toStdString() << '"';
 }
 
 inline void PrintTo(const QColor& colour, std::ostream* os)
