@@ -10,16 +10,18 @@
 namespace
 {
 
+const QDateTime noon(QDate(2026, 12, 7), QTime(12, 3, 27), QTimeZone(3600));
+const RecordedReading reading3G{noon,   "Kestrel Mobile", "3G", "001", "01",
+                                "6699", "12834021",       -73,  63};
+
 TEST(RecordLine, OneCsvLinePerReading)
 {
-    const QDateTime noon(QDate(2026, 12, 7), QTime(12, 3, 27), QTimeZone(3600));
     const struct {
         const char* name;
         RecordedReading reading;
         QString line;
     } rows[] = {
-        {"a 3G reading",
-         {noon, "Kestrel Mobile", "3G", "001", "01", "6699", "12834021", -73, 63},
+        {"a 3G reading", reading3G,
          "2026-12-07T12:03:27+01:00,Kestrel Mobile,3G,001,01,6699,12834021,-73,63"},
         {"a stale level and no cell",
          {noon, "Kestrel Mobile", "3G", "001", "01", "", "", std::nullopt, std::nullopt},
@@ -44,15 +46,7 @@ TEST(ReadingRecorder, AddsAHeaderToANewFileOnlyAndStopsAtTheFirstFailure)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("survey.csv");
-    const RecordedReading reading{QDateTime::fromMSecsSinceEpoch(0, QTimeZone::utc()),
-                                  "Net",
-                                  "3G",
-                                  "001",
-                                  "01",
-                                  "1",
-                                  "2",
-                                  -90,
-                                  10};
+    const RecordedReading& reading = reading3G;
     const QByteArray line = recordLine(reading).toUtf8() + "\r\n";
     QString why;
     ReadingRecorder recorder;

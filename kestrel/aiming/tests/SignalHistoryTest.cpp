@@ -14,12 +14,9 @@ TEST(SignalHistory, KeepsTenMinutesAndTheBestLevelSinceTheReset)
 {
     SignalHistory history;
     const QColor blue(0, 0, 255);
-    const std::vector<std::pair<qint64, std::optional<int>>> cycles{
-        {0, -85}, {300, -71}, {600, std::nullopt}, {900, -71}, {1200, -90},
-    };
-    for (const auto& [at, level] : cycles) {
+    for (const auto& [at, level] : std::vector<std::pair<qint64, std::optional<int>>>{
+             {0, -85}, {300, -71}, {600, std::nullopt}, {900, -71}, {1200, -90}})
         history.add({at, level, blue});
-    }
     EXPECT_EQ(history.best(), (BestLevel{-71, 300}));
     EXPECT_EQ(history.points().size(), 5u);
 

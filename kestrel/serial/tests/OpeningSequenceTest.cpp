@@ -7,33 +7,27 @@
 namespace
 {
 
-TEST(OpeningSequence, OpensTheNumberedPortWithTheMonitorsLine)
+TEST(OpeningSequence, OpensTheNumberedPortAndKeepsItForATextThatIsNoNumber)
 {
     FakeCommControl port;
-    const auto result = openPort(port, QStringLiteral("7"));
-    EXPECT_FALSE(result.failed);
-    EXPECT_TRUE(result.reason.isEmpty());
+    const auto opened = openPort(port, QStringLiteral("7"));
+    EXPECT_FALSE(opened.failed);
+    EXPECT_TRUE(opened.reason.isEmpty());
     EXPECT_EQ(port.CommPort(), 7);
     EXPECT_EQ(port.settings, QStringLiteral("128000,N,8,1"));
     EXPECT_TRUE(port.PortOpen());
-}
 
-TEST(OpeningSequence, ATextThatIsNoNumberKeepsThePortAndFails)
-{
-    FakeCommControl port;
-    ASSERT_FALSE(openPort(port, QStringLiteral("4")).failed);
     ASSERT_TRUE(port.setPortOpen(false));
-
     const auto result = openPort(port, QStringLiteral("hu"));
     EXPECT_TRUE(result.failed);
     EXPECT_EQ(result.reason, QStringLiteral("\"hu\" is not a port number"));
-    EXPECT_EQ(port.CommPort(), 4);
+    EXPECT_EQ(port.CommPort(), 7);
     // The later steps still ran on the old number; the opening counts as failed all the same.
     EXPECT_TRUE(port.PortOpen());
     EXPECT_EQ(port.openCount, 2);
 }
 
-TEST(OpeningSequence, AFailingStepFailsTheOpeningWithItsReason)
+TEST(OpeningSequence, AFailingStepFailsTheOpeningWithItsReasonAndDoesNotCarryOver)
 {
     FakeCommControl port;
     port.failingPorts << 9;
@@ -41,13 +35,6 @@ TEST(OpeningSequence, AFailingStepFailsTheOpeningWithItsReason)
     EXPECT_TRUE(result.failed);
     EXPECT_EQ(result.reason, QStringLiteral("cannot open port"));
     EXPECT_FALSE(port.PortOpen());
-}
-
-TEST(OpeningSequence, EarlierFailuresDoNotCarryOver)
-{
-    FakeCommControl port;
-    port.failingPorts << 9;
-    ASSERT_TRUE(openPort(port, QStringLiteral("9")).failed);
     EXPECT_FALSE(openPort(port, QStringLiteral("8")).failed);
 }
 

@@ -21,7 +21,6 @@ TEST(PortText, CutsTheNumberOutOfACaption)
 {
     const Row<QString> rows[] = {
         {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"},
-        {"HUAWEI Mobile Connect - 3G PC UI Interface (USB12)", "12"},
         {"HUAWEI Mobile Connect - 3G PC UI Interface (COM3)", "3"},
         {"Modem (USB123456)", "123456"},
         {"HUAWEI Mobile Connect", std::nullopt},

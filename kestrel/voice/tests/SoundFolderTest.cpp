@@ -12,7 +12,7 @@ const QString SoundDir = QStringLiteral(KESTREL_SOUND_DIR);
 
 // The folder must hold a recording for each number the monitor can ask for, and nothing else
 // that could pass for one.
-TEST(SoundFolder, HoldsExactlyTheSpokenNumbers)
+TEST(SoundFolder, HoldsExactlyTheSpokenNumbersAsMp3)
 {
     QSet<QString> expected;
     for (const QString& number : spokenNumbers())
@@ -29,16 +29,13 @@ TEST(SoundFolder, HoldsExactlyTheSpokenNumbers)
         << "missing in " << SoundDir.toStdString() << ": " << listed(expected - present);
     EXPECT_TRUE((present - expected).isEmpty())
         << "never asked for: " << listed(present - expected);
-}
 
-TEST(SoundFolder, RecordingsAreMp3)
-{
+    // Each is an MP3: an ID3 tag, or an MPEG audio frame's sync bits.
     for (const QString& number : spokenNumbers()) {
         SCOPED_TRACE(number.toStdString());
         QFile file(SoundDir + QLatin1Char('/') + number + QStringLiteral(".MP3"));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray head = file.read(3);
-        // An ID3 tag, or an MPEG audio frame's sync bits.
         const bool mp3 = head.startsWith("ID3") ||
                          (head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
                           (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0);
