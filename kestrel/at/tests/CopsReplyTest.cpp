@@ -66,7 +66,6 @@ const CopsRow kRows[] = {
     named("NoTechnologyFieldKeepsSuffixAndColour", "\r\n+COPS: 0,0,\"Mobile Net\"" + kOk, kNet, "",
           " (2G)", nullopt, {"", "0", " (2G)", "2"}),
     tech("Technology3EdgeIs2G", "3", " (2G)", at::colour2G()),
-    tech("Technology4HsdpaIs3G", "4", " (3G)", at::colour3G()),
     tech("Technology6HspaIs3G", "6", " (3G)", at::colour3G()),
     tech("Technology7LteIs4G", "7", " (4G)", at::colour4G()),
     tech("Technology10LteOn5GCoreIs4G", "10", " (4G)", at::colour4G()),
