@@ -27,9 +27,8 @@ TEST(NetworkModeOutput, SendsTheEntrysCommandByteForByte)
         SCOPED_TRACE(row.comboText);
         EXPECT_EQ(at::networkModeOutput(QString::fromUtf8(row.comboText)), row.output);
     }
-    for (const QString& entry : at::networkModeEntries()) {
+    for (const QString& entry : at::networkModeEntries())
         EXPECT_NE(at::networkModeOutput(entry), std::nullopt) << "every entry sends a command";
-    }
 }
 
 } // namespace
