@@ -77,23 +77,15 @@ protected:
 
 TEST_F(Form1IdFile, OpenFillsTheFieldsFromAnyIdFile)
 {
-    const struct {
-        const char* shows;
-        QByteArray content;
-        QStringList expected;
-    } rows[] = {
-        {"monitor-written file", monitorFile, {"MTS 3G", "250", "01", "78", "314"}},
-        {"names in any case, first of equal keys wins, missing keys empty",
-         "[VALUE]\r\nCellID=5\r\nmCC=8\r\nMCC=999\r\nlac=\r\n[value]\r\nmnc=02\r\n",
-         {"", "8", "", "", "5"}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.shows);
-        writeFile("cell.ini", row.content);
-        fill(cell);
+    const auto opened = [&](const QByteArray& content) {
+        writeFile("cell.ini", content);
         use(form.CommandOpen, "cell.ini");
-        EXPECT_EQ(fields(), row.expected);
-    }
+        return fields();
+    };
+    EXPECT_EQ(opened(monitorFile), (QStringList{"MTS 3G", "250", "01", "78", "314"}));
+    // Names in any case, the first of equal keys wins, missing keys are empty.
+    EXPECT_EQ(opened("[VALUE]\r\nCellID=5\r\nmCC=8\r\nMCC=999\r\nlac=\r\n[value]\r\nmnc=02\r\n"),
+              (QStringList{"", "8", "", "", "5"}));
     EXPECT_EQ(dialog.flags, 4);
     EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
     EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
