@@ -36,12 +36,6 @@ TEST(RecordLine, OneCsvLinePerReading)
     }
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-}
-
 TEST(ReadingRecorder, AddsAHeaderToANewFileOnlyAndStopsAtTheFirstFailure)
 {
     QTemporaryDir dir;
@@ -55,7 +49,9 @@ TEST(ReadingRecorder, AddsAHeaderToANewFileOnlyAndStopsAtTheFirstFailure)
     recorder.stop();
     ASSERT_TRUE(recorder.start(path, &why));
     EXPECT_EQ(recorder.record(reading), std::nullopt);
-    EXPECT_EQ(contents(path), recordHeader().toUtf8() + "\r\n" + line + line);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), recordHeader().toUtf8() + "\r\n" + line + line);
 
     EXPECT_FALSE(recorder.start(dir.filePath("no/such/folder.csv"), &why));
     EXPECT_FALSE(why.isEmpty());

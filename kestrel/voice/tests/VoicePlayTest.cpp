@@ -41,8 +41,7 @@ TEST(Voiceplay, OneTickNamesTheRecordingThenClosesOpensAndPlays)
         {"Check1 speaks the percentage, not the dBm", percent(72.41), "72"},
         {"a cleared level still has a percentage", percent(0, QString()), "0"},
         {"a full bar", percent(100), "100"},
-        {"a half rounds down to even", percent(2.5), "2"},
-        {"a half rounds up to even", percent(3.5), "4"},
+        {"a half rounds to even", percent(2.5), "2"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
