@@ -1,5 +1,5 @@
-// Renders plover's window, filled with an example cell, to a PNG file.
-//   QT_QPA_PLATFORM=offscreen plover_screenshot [out.png]
+// Renders plover's window, filled with an example cell, offscreen to a PNG file.
+//   plover-screenshot [out.png]
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakePageLoader.h"
@@ -13,6 +13,9 @@
 
 int main(int argc, char* argv[])
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("plover.png");
 
@@ -30,7 +33,7 @@ int main(int argc, char* argv[])
     QApplication::processEvents();
 
     if (!form.grab().save(out)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(out));
+        std::fprintf(stderr, "plover-screenshot: cannot write %s\n", qPrintable(out));
         return 1;
     }
     std::printf("%s\n", qPrintable(out));
