@@ -11,6 +11,7 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "tests/support/TestApp.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -50,10 +51,7 @@ void ensureApplication()
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static int argc = 1;
-    static char name[] = "kestrel_form1_replies_fuzz";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    new WidgetApp;
     {
         FakeCommControl port;
         FakeDeviceInventory inventory;

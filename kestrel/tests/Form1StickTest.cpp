@@ -100,7 +100,7 @@ TEST_F(Form1Stick, AFailedOpeningRetriesOnTheThirdTickWithTheBoxsCurrentText)
     EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
 }
 
-TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirst)
+TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirstAndUnloadClosesIt)
 {
     Form1& f = load(stickAs(3));
     pickFromList(f.Combo1, 5);
@@ -109,6 +109,9 @@ TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirst)
     pickFromList(f.Combo1, 27);
     EXPECT_EQ(port.CommPort(), 3);
     EXPECT_EQ(port.openCount, 3);
+    f.Form_Unload();
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_FALSE(f.Timer1->isActive() || f.Timer3->isActive() || f.TimerPause->isActive());
 }
 
 TEST_F(Form1Stick, AFailedOpeningWhilePollingKeepsThePortAndPolling)
@@ -121,16 +124,6 @@ TEST_F(Form1Stick, AFailedOpeningWhilePollingKeepsThePortAndPolling)
     EXPECT_TRUE(f.Timer1->isActive());
     EXPECT_TRUE(f.TimerPause->isActive());
     EXPECT_EQ(f.Combo1->toolTip(), QStringLiteral("\"hu\" is not a port number"));
-}
-
-TEST_F(Form1Stick, UnloadStopsEveryTimerAndClosesThePort)
-{
-    Form1& f = load(stickAs(3));
-    f.Form_Unload();
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_FALSE(f.Timer1->isActive());
-    EXPECT_FALSE(f.Timer3->isActive());
-    EXPECT_FALSE(f.TimerPause->isActive());
 }
 
 TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
