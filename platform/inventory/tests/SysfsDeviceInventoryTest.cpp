@@ -24,51 +24,39 @@ const FakeUsbInterface allFf0{0, "ff", "ff"}, allFf1{1, "ff", "ff"}, allFf2{2, "
 TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
 {
     const struct {
-        const char* shows;
-        const char* productId;
-        int firstTty; // one ttyUSB per interface, numbered from here
-        int pcUiTty;
-        bool fourG; // a 4G stick's PC UI port
+        struct {
+            const char* shows;
+            const char* productId;
+            int firstTty; // one ttyUSB per interface, numbered from here
+            int pcUiTty;
+            bool fourG; // a 4G stick's PC UI port
+        } stick;
         std::vector<FakeUsbInterface> interfaces;
     } rows[] = {
-        {"class triple", "1506", 3, 4, false, {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}},
-        {"4G code after an application triple",
-         "1573",
-         0,
-         2,
-         true,
+        {{"class triple", "1506", 3, 4, false},
+         {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}},
+        {{"4G after triple", "1573", 0, 2, true},
          {{0, "06", "10"}, {1, "06", "13"}, {2, "06", "12"}, {3, "06", "15"}, {4, "06", "14"}}},
-        {"4G code of the last set", "155e", 0, 1, true, {{0, "02", "70"}, {1, "02", "72"}}},
-        {"interface string",
-         "15ca",
-         0,
-         1,
-         false,
+        {{"4G code of the last set", "155e", 0, 1, true}, {{0, "02", "70"}, {1, "02", "72"}}},
+        {{"interface string", "15ca", 0, 1, false},
          {{0, "06", "10", "Huawei Mobile Connect - Modem"},
           {1, "06", "11", "Huawei Mobile Connect - PC UI Interface"},
           {2, "06", "14", "Huawei Mobile Connect - Application"}}},
-        {"lower-case interface string",
-         "15ca",
-         1,
-         2,
-         false,
+        {{"lower-case string", "15ca", 1, 2, false},
          {{0, "06", "10", "modem"}, {2, "06", "16", "pcui"}}},
         // A known all-ff product whose layout differs from an unknown product's.
-        {"known product in upper-case hex", "1C05", 0, 2, false, {allFf0, allFf1, allFf2, allFf3}},
-        {"unknown all-ff: highest tty interface", "1da1", 0, 2, false, {allFf0, allFf1, allFf2}},
-        {"unknown all-ff: interface five is none",
-         "1da1",
-         0,
-         2,
-         false,
+        {{"known product in upper-case hex", "1C05", 0, 2, false},
+         {allFf0, allFf1, allFf2, allFf3}},
+        {{"unknown all-ff: highest tty", "1da1", 0, 2, false}, {allFf0, allFf1, allFf2}},
+        {{"unknown all-ff: five is none", "1da1", 0, 2, false},
          {allFf0, allFf1, allFf3, {5, "ff", "ff"}}},
     };
-    for (const auto& row : rows) {
+    for (const auto& [row, interfaces] : rows) {
         SCOPED_TRACE(row.shows);
         FakeSysfs sysfs;
         const QString device = sysfs.addDevice("1-8.4", "12d1", row.productId, "HUAWEI Mobile");
         int tty = row.firstTty;
-        for (const auto& interface : row.interfaces)
+        for (const auto& interface : interfaces)
             sysfs.addUsbSerialTty(device, interface, QString("ttyUSB%1").arg(tty++));
         QStringList pcUi;
         for (const auto& entry : devicesOf(sysfs))

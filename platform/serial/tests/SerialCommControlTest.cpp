@@ -17,24 +17,18 @@ TEST(LineSettings, ParsesFourFieldsAndRefusesAnyOther)
     using P = QSerialPort;
     const struct {
         const char* text;
-        std::optional<LineSettings> expected;
+        LineSettings expected;
     } rows[] = {
         {"128000,N,8,1", LineSettings{128000, P::NoParity, P::Data8, P::OneStop}},
         {"9600,e,7,2", LineSettings{9600, P::EvenParity, P::Data7, P::TwoStop}},
         {" 4800 , O , 5 , 1 ", LineSettings{4800, P::OddParity, P::Data5, P::OneStop}},
-        {"128000,N,8", std::nullopt},
-        {"128000,N,8,1,1", std::nullopt},
-        {"128000,X,8,1", std::nullopt},
-        {"128000,,8,1", std::nullopt},
-        {"128000,N,4,1", std::nullopt},
-        {"128000,N,9,1", std::nullopt},
-        {"128000,N,8,1.5", std::nullopt},
-        {"0,N,8,1", std::nullopt},
-        {"fast,N,8,1", std::nullopt},
-        {"", std::nullopt},
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseLineSettings(QString::fromLatin1(row.text)), row.expected) << row.text;
+    for (const char* refused :
+         {"128000,N,8", "128000,N,8,1,1", "128000,X,8,1", "128000,,8,1", "128000,N,4,1",
+          "128000,N,9,1", "128000,N,8,1.5", "0,N,8,1", "fast,N,8,1", ""})
+        EXPECT_EQ(parseLineSettings(QString::fromLatin1(refused)), std::nullopt) << refused;
 }
 
 TEST(OpenFailureReason, TellsTheUserWhatToDo)

@@ -45,12 +45,6 @@ protected:
     QStringList failures;
 };
 
-QByteArray utf16WithMark(const QString& text)
-{
-    return QByteArray("\xFF\xFE") +
-           QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-}
-
 // Each reply as the text a browser would show, or refused as too large.
 TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
 {
@@ -82,7 +76,8 @@ TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
         {"html charset from its meta tag", "text/html",
          "<html><head><meta charset=\"ISO-8859-1\"></head><body>caf\xe9</body></html>",
          QStringLiteral("café")},
-        {"utf-16 by its byte order mark", "text/plain", utf16WithMark("coordinates \"1\""),
+        {"utf-16 by its byte order mark", "text/plain",
+         "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(u"coordinates \"1\""), 30),
          "coordinates \"1\""},
         {"invalid utf-8 bytes", "text/plain", "a\xff\xfe b", "a\uFFFD\uFFFD b"},
         {"exactly 1 MiB", "text/plain", limit, QString::fromLatin1(limit)},

@@ -59,12 +59,11 @@ TEST(Cli, ImportedCellsAreServedUntilSigintStopsTheServiceCleanly)
     Program import({"import", CELLSVC_SAMPLE, QString::fromStdString(database)}, dir.file(""));
     const std::string report = import.rest();
     ASSERT_EQ(import.status(), 0) << report;
-    EXPECT_NE(report.find("read 395 rows"), std::string::npos) << report;
-    EXPECT_NE(report.find("392 added or updated, 0 kept (the stored row was newer), 3 bad\n"
-                          "  line 40: lat \"91.500000\" is not a latitude\n  line 120: "),
-              std::string::npos)
-        << report;
-    EXPECT_NE(report.find("\n  line 300: "), std::string::npos) << report;
+    for (const char* part : {"read 395 rows",
+                             "392 added or updated, 0 kept (the stored row was newer), 3 bad\n"
+                             "  line 40: lat \"91.500000\" is not a latitude\n  line 120: ",
+                             "\n  line 300: "})
+        EXPECT_NE(report.find(part), std::string::npos) << report;
 
     Program serve({"serve", QString::fromStdString(database), "--listen=127.0.0.1:0"},
                   dir.file(""));
@@ -83,8 +82,8 @@ TEST(Cli, SocketFromSystemdServesTheSampleOnFirstStartUntilSigterm)
 {
     TempDir dir;
     const auto prefix = std::filesystem::path(dir.file("usr"));
-    std::filesystem::create_directories(prefix / "bin");
-    std::filesystem::create_directories(prefix / "share" / "cellsvc");
+    for (const char* folder : {"bin", "share/cellsvc"})
+        std::filesystem::create_directories(prefix / folder);
     std::filesystem::copy_file(CELLSVC_BINARY, prefix / "bin" / "cellsvc");
     std::filesystem::copy_file(kSample, prefix / "share" / "cellsvc" / "cells-sample.csv.gz");
 

@@ -27,13 +27,8 @@ public:
     {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "cellsvc-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path_ = pattern;
+        path_ = ::mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("mkdtemp failed");
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
     ~TempDir() { std::filesystem::remove_all(path_); }
 
     std::string file(const std::string& name) const { return (path_ / name).string(); }
@@ -46,9 +41,8 @@ public:
     std::vector<std::string> names() const
     {
         std::vector<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
             found.push_back(entry.path().filename().string());
-        }
         std::ranges::sort(found);
         return found;
     }
@@ -77,8 +71,6 @@ public:
             throw std::runtime_error("cannot connect");
         }
     }
-    Client(const Client&) = delete;
-    Client& operator=(const Client&) = delete;
     ~Client() { ::close(fd_); }
 
     // False when the server closed the connection before taking it all.
@@ -95,9 +87,8 @@ public:
         char chunk[65536];
         pollfd p{fd_, POLLIN, 0};
         ssize_t n = 1;
-        while (::poll(&p, 1, 10000) > 0 && (n = ::recv(fd_, chunk, sizeof chunk, 0)) > 0) {
+        while (::poll(&p, 1, 10000) > 0 && (n = ::recv(fd_, chunk, sizeof chunk, 0)) > 0)
             reply.text.append(chunk, std::size_t(n));
-        }
         reply.closed = n <= 0;
         reply.status = reply.text.starts_with("HTTP/1.1 ") ? std::atoi(reply.text.c_str() + 9) : 0;
         return reply;
