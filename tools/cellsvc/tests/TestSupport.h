@@ -29,6 +29,8 @@ public:
             (std::filesystem::temp_directory_path() / "cellsvc-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("mkdtemp failed");
     }
+    TempDir(const TempDir&) = delete; // one owner removes the folder
+    TempDir& operator=(const TempDir&) = delete;
     ~TempDir() { std::filesystem::remove_all(path_); }
 
     std::string file(const std::string& name) const { return (path_ / name).string(); }
@@ -71,6 +73,8 @@ public:
             throw std::runtime_error("cannot connect");
         }
     }
+    Client(const Client&) = delete; // one owner closes the socket
+    Client& operator=(const Client&) = delete;
     ~Client() { ::close(fd_); }
 
     // False when the server closed the connection before taking it all.
