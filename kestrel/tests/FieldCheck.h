@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
 
 // Names the first label whose text no reply step could have made, or returns an empty string:
 // an operator with a technology suffix, codes of at most three characters, a level of the index
@@ -17,15 +18,9 @@ inline QString impossibleField(const Form1& form, const QStringList& replies = {
     static const QRegularExpression dbm(QStringLiteral("^  (-\\d+)db$"));
     static const QRegularExpression percent(QStringLiteral("^  (\\d+)%$"));
     const auto cut = [&replies](const QString& text) {
-        if (text.isEmpty() || replies.isEmpty()) {
-            return true;
-        }
-        for (const QString& reply : replies) {
-            if (reply.contains(text)) {
-                return true;
-            }
-        }
-        return false;
+        return text.isEmpty() || replies.isEmpty() ||
+               std::any_of(replies.begin(), replies.end(),
+                           [&text](const QString& reply) { return reply.contains(text); });
     };
     const auto signal = [&](const QString& text) {
         if (const auto m = dbm.match(text); m.hasMatch()) {

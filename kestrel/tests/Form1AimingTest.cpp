@@ -25,12 +25,6 @@ protected:
 
 TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
 {
-    QStringList entries;
-    for (const QAction* action : form().MenuAiming->actions()) {
-        entries << action->text();
-    }
-    EXPECT_EQ(entries, (QStringList{"Aiming tone", "Signal history", "Record readings…"}));
-
     cycle();
     EXPECT_EQ(toneOutput.source, nullptr);
     form().MnuTone->trigger();

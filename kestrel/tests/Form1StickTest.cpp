@@ -114,18 +114,6 @@ TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirstAndUnloadClosesIt)
     EXPECT_FALSE(f.Timer1->isActive() || f.Timer3->isActive() || f.TimerPause->isActive());
 }
 
-TEST_F(Form1Stick, AFailedOpeningWhilePollingKeepsThePortAndPolling)
-{
-    Form1& f = load(stickAs(3));
-    f.Combo1->setEditText(QStringLiteral("hu"));
-    f.Command2->click();
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_EQ(port.CommPort(), 3);
-    EXPECT_TRUE(f.Timer1->isActive());
-    EXPECT_TRUE(f.TimerPause->isActive());
-    EXPECT_EQ(f.Combo1->toolTip(), QStringLiteral("\"hu\" is not a port number"));
-}
-
 TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
 {
     // After the stick as port 3 is loaded: "r" a cycle with replies, "-" one without, "e" one
@@ -257,6 +245,14 @@ TEST_F(Form1Stick, ReturnInThePortBoxOpensATypedPortAtOnce)
         EXPECT_EQ(port.openCount, row.port == 3 ? 1 : 2);
         EXPECT_EQ(form.Combo1->toolTip(), row.toolTip);
     }
+    // "hu" with Command2 fails too; the open port and polling stay, the retry starts.
+    port = FakeCommControl();
+    Form1& form = load(stickAs(3));
+    form.Combo1->setEditText(QStringLiteral("hu"));
+    form.Command2->click();
+    EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_TRUE(port.PortOpen() && form.Timer1->isActive() && form.TimerPause->isActive());
+    EXPECT_EQ(form.Combo1->toolTip(), QStringLiteral("\"hu\" is not a port number"));
 }
 
 } // namespace

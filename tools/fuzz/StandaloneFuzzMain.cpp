@@ -3,6 +3,7 @@
 // The generated inputs mix random bytes with mutations of the replayed files and of a few
 // characters that the project's parsers care about, from a fixed seed so that a failure
 // repeats. Coverage-guided search needs the real libFuzzer (FUZZ_WITH_LIBFUZZER).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -33,45 +33,37 @@ constexpr char kInteresting[] = "[]=;\r\n \t\"',:+0129AaFf\xEF\xBB\xBF";
 
 Bytes generate(std::mt19937& rng, const std::vector<Bytes>& seeds)
 {
-    std::uniform_int_distribution<int> coin(0, 3);
+    const auto below = [&rng](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng);
+    };
     Bytes out;
-    if (!seeds.empty() && coin(rng) != 0) {
-        out = seeds[std::uniform_int_distribution<std::size_t>(0, seeds.size() - 1)(rng)];
+    if (!seeds.empty() && below(4) != 0) {
+        out = seeds[below(seeds.size())];
     }
-    const int edits = std::uniform_int_distribution<int>(1, 16)(rng);
-    for (int i = 0; i < edits; ++i) {
-        const std::size_t pos =
-            out.empty() ? 0 : std::uniform_int_distribution<std::size_t>(0, out.size())(rng);
-        switch (coin(rng)) {
+    for (std::size_t edits = 1 + below(16); edits > 0; --edits) {
+        const auto at = out.begin() + static_cast<std::ptrdiff_t>(below(out.size() + 1));
+        const std::ptrdiff_t left = out.end() - at;
+        switch (below(4)) {
         case 0: // random byte
-            out.insert(out.begin() + static_cast<std::ptrdiff_t>(pos),
-                       static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 255)(rng)));
+            out.insert(at, static_cast<std::uint8_t>(below(256)));
             break;
         case 1: // interesting byte
-            out.insert(
-                out.begin() + static_cast<std::ptrdiff_t>(pos),
-                static_cast<std::uint8_t>(kInteresting[std::uniform_int_distribution<std::size_t>(
-                    0, sizeof kInteresting - 2)(rng)]));
+            out.insert(at, static_cast<std::uint8_t>(kInteresting[below(sizeof kInteresting - 1)]));
             break;
         case 2: // delete a byte
-            if (pos < out.size()) {
-                out.erase(out.begin() + static_cast<std::ptrdiff_t>(pos));
+            if (left > 0) {
+                out.erase(at);
             }
             break;
         default: // duplicate a run
-            if (pos < out.size()) {
-                const std::size_t len = std::uniform_int_distribution<std::size_t>(
-                    1, std::min<std::size_t>(32, out.size() - pos))(rng);
-                Bytes run(out.begin() + static_cast<std::ptrdiff_t>(pos),
-                          out.begin() + static_cast<std::ptrdiff_t>(pos + len));
-                out.insert(out.begin() + static_cast<std::ptrdiff_t>(pos), run.begin(), run.end());
+            if (left > 0) {
+                const Bytes run(at, at + std::min<std::ptrdiff_t>(
+                                             1 + static_cast<std::ptrdiff_t>(below(32)), left));
+                out.insert(at, run.begin(), run.end());
             }
-            break;
         }
     }
-    if (out.size() > 4096) {
-        out.resize(4096);
-    }
+    out.resize(std::min<std::size_t>(out.size(), 4096));
     return out;
 }
 
