@@ -13,7 +13,6 @@
 #include "platform/sound/FakeSoundPlayer.h"
 #include "tests/support/TestApp.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>

@@ -5,18 +5,13 @@
 #include "platform/window/WindowHelpers.h"
 #include "tests/support/WaitUntil.h"
 
-#include <QCheckBox>
-#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace
 {
