@@ -2,6 +2,7 @@
 #include "ini/IniReader.h"
 #include "ini/IniWriter.h"
 #include "ini/clsINI.h"
+#include "tests/support/TextPrinter.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,12 +10,6 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-
-// Failures show the text, not the bytes of the object.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace
 {

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -109,16 +110,6 @@ std::deque<std::optional<QString>> readsFrom(const std::uint8_t* data, std::size
     return reads;
 }
 
-bool startsAny(const QString& text, const QStringList& replies)
-{
-    for (const QString& reply : replies) {
-        if (reply.startsWith(text)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void checkFields(const Form1& form, const QStringList& replies, const QColor& startColour)
 {
     REQUIRE(impossibleField(form, replies).isEmpty());
@@ -166,7 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         form.Timer1_Timer();
         REQUIRE(port.readCount - readsBefore <= 5 * AtTransaction::kReadLimit);
         // The raw view holds a reply, cut at the edit field's length limit.
-        REQUIRE(form.Text1->text().isEmpty() || startsAny(form.Text1->text(), replies));
+        const QString raw = form.Text1->text();
+        REQUIRE(raw.isEmpty() || std::any_of(replies.begin(), replies.end(), [&raw](auto& reply) {
+                    return reply.startsWith(raw);
+                }));
         checkFields(form, replies, startColour);
     }
     return 0;

@@ -44,6 +44,7 @@ TEST_F(Form1Stick, LoadOpensTheFirstModemsPortAndStartsPolling)
                       {huaweiPcUiDescription, stickAs(5)[0].caption}}});
     EXPECT_TRUE(port.PortOpen());
     EXPECT_EQ(port.CommPort(), 3);
+    EXPECT_EQ(port.settings, QStringLiteral("128000,N,8,1"));
     EXPECT_EQ(port.openCount, 1);
     EXPECT_TRUE(f.Timer1->isActive());
     EXPECT_FALSE(f.TimerPause->isActive());

@@ -3,7 +3,9 @@
 #include "kestrel/voice/SpokenNumbers.h"
 #include "platform/levelbar/ProgressBar.h"
 
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
+#include <QSet>
 
 namespace
 {
@@ -35,17 +37,27 @@ TEST_F(VoiceWiringTest, ATickPlaysTheRecordingOfWhatTheWindowShows)
     EXPECT_TRUE(sound.calls.isEmpty()) << "LEVEL AS VOICE unticked sends nothing";
 }
 
-// Every bar value and every level the window can hold asks for a recording that the build made.
-TEST_F(VoiceWiringTest, EveryRecordingTheWindowAsksForExists)
+// Every bar value and every level the window can hold asks for a recording that the build made,
+// an MP3 (an ID3 tag, or an MPEG audio frame's sync bits), and the folder holds nothing else.
+TEST_F(VoiceWiringTest, EveryRecordingTheWindowAsksForIsAnMp3OfTheBuild)
 {
+    QSet<QString> asked;
     for (int index = LowestSignalIndex; index <= HighestSignalIndex; ++index) {
-        const QString file = played(false, index, -113 + 2 * index);
-        EXPECT_TRUE(QFileInfo::exists(file)) << index << ": " << file.toStdString();
+        asked << played(false, index, -113 + 2 * index);
     }
     for (int value = LowestBarValue; value <= HighestBarValue; ++value) {
-        const QString file = played(true, value, std::nullopt);
-        EXPECT_TRUE(QFileInfo::exists(file)) << "bar at " << value << ": " << file.toStdString();
+        asked << played(true, value, std::nullopt);
     }
+    for (const QString& name : asked) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray head = file.read(2);
+        EXPECT_TRUE(head == "ID" ||
+                    (head.size() == 2 && uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0))
+            << name.toStdString();
+    }
+    const QDir folder(executableFolder + QStringLiteral("/sound"));
+    EXPECT_EQ(folder.entryList({QStringLiteral("*.MP3")}, QDir::Files).size(), asked.size());
 }
 
 } // namespace

@@ -1,17 +1,10 @@
 #pragma once
 
-// Readable GoogleTest messages for Qt values: texts with their control characters spelt out,
-// colours as red, green, blue.
-#include <QColor>
-#include <QString>
-#include <ostream>
+// Readable GoogleTest messages for Qt values: texts as tests/support prints them, colours as
+// red, green, blue.
+#include "tests/support/TextPrinter.h"
 
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    QString shown = text;
-    shown.replace('"', "\\\"").replace('\r', "\\r").replace('\n', "\\n");
-    *os << '"' << shown.toStdString() << '"';
-}
+#include <QColor>
 
 inline void PrintTo(const QColor& colour, std::ostream* os)
 {

@@ -1,13 +1,8 @@
 #include "kestrel/serial/PortText.h"
 
-#include <gtest/gtest.h>
-#include <ostream>
+#include "tests/support/TextPrinter.h"
 
-// Readable failure messages for texts.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+#include <gtest/gtest.h>
 
 namespace
 {
