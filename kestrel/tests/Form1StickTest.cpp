@@ -63,9 +63,6 @@ TEST_F(Form1Stick, NoExactMatchOpensNothingButStartsTheVoiceTimer)
     } rows[] = {
         {"DifferentCase",
          QList<DeviceEntry>{{huaweiPcUiDescription.toLower(), stickAs(3)[0].caption.toLower()}}},
-        {"DifferentSpacing",
-         QList<DeviceEntry>{{QStringLiteral("HUAWEI Mobile Connect -  3G PC UI Interface"),
-                             stickAs(3)[0].caption}}},
         {"UnreadableInventory", std::nullopt},
     };
     for (const auto& row : rows) {

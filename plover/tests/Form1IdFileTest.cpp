@@ -151,7 +151,6 @@ TEST_F(Form1IdFile, ReplacingAFileAsksFirstAndTwiceForOneThatIsNoIdFile)
         {"an ID file, declined", monitorFile, {false}, nullptr, false},
         {"an empty file, agreed", "", {true}, nullptr, true},
         {"notes, declined at the second question", notes, {true, false}, outside, false},
-        {"notes, agreed twice", notes, {true, true}, "Buy milk", true},
         {"a binary file, declined", binary, {true, false}, "3000 bytes, which are not text", false},
     };
     for (const auto& row : rows) {

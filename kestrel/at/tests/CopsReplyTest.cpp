@@ -69,7 +69,6 @@ const CopsRow kRows[] = {
     tech("Technology6HspaIs3G", "6", " (3G)", at::colour3G()),
     tech("Technology7LteIs4G", "7", " (4G)", at::colour4G()),
     tech("Technology10LteOn5GCoreIs4G", "10", " (4G)", at::colour4G()),
-    tech("Technology11NrIs5G", "11", " (5G)", at::colour5G()),
     tech("Technology13IsReadWholeAs5GNot2G", "13", " (5G)", at::colour5G()),
     tech("Technology8KeepsSuffixAndColour", "8", " (3G)", nullopt),
     tech("Technology9KeepsSuffixAndColour", "9", " (3G)", nullopt),

@@ -51,7 +51,6 @@ TEST(AtResponder, AnswersTheMonitorsQueries)
         {"AT+CGREG=2", "AT+CGREG?", "+CGREG: 2,1, 1A2B, 00C3D4E5"},
         {"quoted-cgreg on; AT+CGREG=2", "AT+CGREG?", "+CGREG: 2,1,\"1A2B\",\"00C3D4E5\""},
         {"deregistered; AT+CGREG=2", "AT+CGREG?", "+CGREG: 2,0"},
-        {"tech 2g; cell C3D4; AT+CGREG=2", "AT+CGREG?", "+CGREG: 2,1, 1A2B, C3D4"},
         {"network lte; AT+CGREG=2", "AT+CGREG?", "+CGREG: 2,1,\"1A2B\",\"01A2D001\""},
         {"network lte; AT+CEREG=2", "AT+CEREG?", "+CEREG: 2,1,\"1A2B\",\"01A2D001\",7"},
         {"", "AT+CEREG?", ""},
