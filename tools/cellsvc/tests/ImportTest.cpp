@@ -52,6 +52,14 @@ TEST(Import, ReportsBadRowsByLine)
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"junk.csv", "plain.csv", "plain.db"}));
 }
 
+// An export saved with CR LF line ends: its header is still the expected one.
+TEST(Import, TakesAHeaderEndingInCrLf)
+{
+    TempDir dir;
+    const std::string rows = std::string(kExportHeader) + "\r\n" + kMovedMoscow + "\r\n";
+    EXPECT_EQ(import(dir.write("crlf.csv", rows), dir.file("crlf.db")).stored, 1);
+}
+
 // Rows go to the database a batch at a time: every batch of a long export is stored.
 TEST(Import, StoresEveryBatchOfALongExport)
 {
