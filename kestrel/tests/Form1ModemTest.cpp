@@ -133,10 +133,9 @@ const Trouble kTroubles[] = {
      [](ModemSimulator& sim) { sim.setReplySplit(modemsim::ReplySplit::Halves, 8ms); },
      [](ModemSimulator& sim) { sim.setReplySplit(modemsim::ReplySplit::Whole, 0ms); }, 1,
      Trouble::Cut},
+    // Plain ERROR, which never ends a wait; "+CME ERROR" ends it at once and each reply step
+    // leaves everything as it was on it (their tables).
     {"ErrorReplies", [](ModemSimulator& sim) { answerEveryCommandWith(sim, "\r\nERROR\r\n"); },
-     answerNormally, 2, Trouble::Steady},
-    {"CmeErrorReplies",
-     [](ModemSimulator& sim) { answerEveryCommandWith(sim, "\r\n+CME ERROR: 30\r\n"); },
      answerNormally, 2, Trouble::Steady},
     // Garbage trickling in every 10 ms: some of it lands in the same read as a reply.
     {"GarbageBetweenReplies", [](ModemSimulator& sim) { sim.flood(4 * 1024, 6000); },

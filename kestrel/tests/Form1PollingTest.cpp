@@ -57,7 +57,6 @@ TEST_F(Form1PollingTest, EachWayACycleEndsLeavesTimer1Running)
     } rows[] = {
         {"WholeCycle", kWholeCycle, whole},
         {"NoReplyEndsAfterTheOperatorQuery", {}, whole.mid(0, 1)},
-        {"CapitalErrorEndsAfterTheOperatorQuery", {"\r\nERROR\r\n"}, whole.mid(0, 1)},
         {"NoOperatorEndsAfterTheOperatorQuery", {kNoOperator}, whole.mid(0, 1)},
         {"ShortNameFormatEndsAfterTheOperatorQuery",
          {"\r\n+COPS: 0,1,\"MobNet\",2\r\n\r\nOK\r\n"},
@@ -88,7 +87,6 @@ TEST_F(Form1PollingTest, TheStrengthIndexReachesCaptionBarAndLevelDbm)
         {"31", false, "  -51db", 31, -51},
         {"99", false, "", 0, std::nullopt},
         {"20", true, "  66%", 20, -73},
-        {"99", true, "", 0, std::nullopt},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.caption.toStdString() + (row.percent ? " in percent" : " in dBm"));
@@ -139,9 +137,6 @@ TEST_F(Form1PollingTest, ChoosingAConnectionTypeSendsItsCommand)
         {"3GOnlyByMouse",
          [](QComboBox* b) { pickFromList(b, 0); },
          {"AT^SYSCFG=14,2,3fffffff,0,1\r"}},
-        {"4GPreferredByMouse",
-         [](QComboBox* b) { pickFromList(b, 4); },
-         {"AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,\r"}},
         {"GprsEdgeOnlyByKeyboard",
          [](QComboBox* b) { pickFromListByKeyboard(b, 2); },
          {"AT^SYSCFG=13,1,3FFFFFFF,0,1\r"}},

@@ -115,7 +115,7 @@ TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirstAndUnloadClosesIt)
 TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
 {
     // After the stick as port 3 is loaded: "r" a cycle with replies, "-" one without, "e" one
-    // with ERROR only, "x" one on a device that went away, "t" "abc" typed into the port box.
+    // with ERROR only, "t" "abc" typed into the port box. Unplugging is the unplug tests'.
     const struct {
         const char* name;
         const char* steps;
@@ -125,8 +125,6 @@ TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
         {"one cycle without a reply", "r-", "kestrel — USB3"},
         {"two cycles without a reply", "-e", "kestrel — USB3: no reply"},
         {"a reply again", "--r", "kestrel — USB3"},
-        {"the device went away during a cycle", "x",
-         "kestrel — USB3: unplugged, waiting for the stick"},
         {"typed text that is no port", "t", "kestrel — USB3 — \"abc\" is not a port number"},
     };
     for (const auto& row : rows) {
@@ -134,7 +132,6 @@ TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
         port = FakeCommControl();
         load(stickAs(3));
         for (const char* step = row.steps; *step; ++step) {
-            port.lost = *step == 'x';
             if (*step == 't') {
                 typeAndReturn(form().Combo1, QStringLiteral("abc"));
             } else {
@@ -153,8 +150,9 @@ TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
     EXPECT_EQ(form().windowTitle(), "kestrel — USB3: cannot open port");
 }
 
-// The stick is pulled while polling and comes back as another port: the readings keep their
-// text in grey and the voice is silent until the stick answers again, with no click.
+// The stick is pulled while polling and comes back as another port: every reading, in the
+// full-screen view too, stays grey and the voice silent until the stick answers again. What the
+// title says and the readings' texts are the pulled stick test's, over a pseudo-terminal.
 TEST_F(Form1Stick, UnplugGreysTheReadingsAndReplugBringsThemBack)
 {
     Form1& form = load(stickAs(3));
@@ -164,19 +162,12 @@ TEST_F(Form1Stick, UnplugGreysTheReadingsAndReplugBringsThemBack)
                            kLightBlue.name(), kLightBlue.name(), kLightBlue.name(),
                            kBlue.name()};
     ASSERT_EQ(colours(), live);
-    ASSERT_FALSE(voiceTick().isEmpty());
 
     port.lost = true;
     inventory.list = QList<DeviceEntry>{};
     watch.remove(QStringLiteral("ttyUSB3"));
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_TRUE(form.TimerWatch->isActive());
-    EXPECT_EQ(form.windowTitle(), "kestrel — USB3: unplugged, waiting for the stick");
-    EXPECT_EQ(form.LblCOPS->text(), "Mobile Net (3G)");
-    EXPECT_EQ(form.LblCSQ->text(), "  -73db");
     EXPECT_EQ(colours(), QStringList(7, "grey"));
-    EXPECT_TRUE(voiceTick().isEmpty());
 
     form.Command1_Click();
     Form2* view = form.fullScreenView();
@@ -186,10 +177,7 @@ TEST_F(Form1Stick, UnplugGreysTheReadingsAndReplugBringsThemBack)
 
     inventory.list = stickAs(4);
     watch.add(QStringLiteral("ttyUSB4"));
-    EXPECT_TRUE(port.PortOpen());
     EXPECT_EQ(port.CommPort(), 4);
-    EXPECT_EQ(form.Combo1->currentText(), stickAs(4)[0].caption);
-    EXPECT_EQ(form.windowTitle(), "kestrel — USB4");
     EXPECT_EQ(colours(), QStringList(7, "grey")) << "nothing was read yet";
     EXPECT_TRUE(voiceTick().isEmpty());
 

