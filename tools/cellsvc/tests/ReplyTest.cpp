@@ -71,7 +71,6 @@ TEST(CellService, RepliesWithTheFittingStatusAndShape)
         const CellService service(twoCells, [&](const std::string& m) { logged.push_back(m); });
         const HttpReply reply = service.handle(row.method, row.target);
         EXPECT_EQ(reply.status, row.status) << reply.body;
-        EXPECT_TRUE(reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?>)"));
         EXPECT_NE(reply.body.find(row.inBody), std::string::npos) << reply.body;
         EXPECT_EQ(logged.size(), reply.status == 500 ? 1u : 0u) << "only server faults are logged";
     }

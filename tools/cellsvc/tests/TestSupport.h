@@ -2,6 +2,7 @@
 
 // Helpers for the cellsvc tests: a temporary folder, the shipped sample, and a plain HTTP/1.1
 // client on a real socket that can also misbehave (send half a request, a huge one, ...).
+#include <QTemporaryDir>
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -20,20 +21,14 @@ inline const std::string kSample = CELLSVC_SAMPLE;
 inline const std::string kLookup =
     "/cellid_location/?&cellid=314&operatorid=1&countrycode=250&lac=78";
 
+// A temporary folder, removed with all it holds.
 class TempDir
 {
 public:
-    TempDir()
+    std::string file(const std::string& name) const
     {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "cellsvc-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("mkdtemp failed");
+        return dir_.path().toStdString() + "/" + name;
     }
-    TempDir(const TempDir&) = delete; // one owner removes the folder
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() { std::filesystem::remove_all(path_); }
-
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
     std::string write(const std::string& name, const std::string& content) const
     {
         std::ofstream(file(name), std::ios::binary) << content;
@@ -43,14 +38,14 @@ public:
     std::vector<std::string> names() const
     {
         std::vector<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(path_))
+        for (const auto& entry : std::filesystem::directory_iterator(file("")))
             found.push_back(entry.path().filename().string());
         std::ranges::sort(found);
         return found;
     }
 
 private:
-    std::filesystem::path path_;
+    QTemporaryDir dir_;
 };
 
 struct Reply {

@@ -8,62 +8,49 @@ using namespace modemsim;
 using namespace std::chrono_literals;
 
 // One line of each form (the one-word switches and the actions of one number share their
-// reading); the lines that set up the network are read in the responder's test, by their effect
-// on the replies.
-TEST(ScenarioParser, ReadsEveryOtherAction)
+// reading) and one refused line of each kind; the lines that set up the network are read in the
+// responder's test, by their effect on the replies.
+TEST(ScenarioParser, ReadsEachFormAndRefusesWithAReason)
 {
     using namespace action;
+    using Step = ScenarioStep;
     const struct {
         const char* line;
-        ScenarioStep step;
+        std::optional<Step> step; // none: the line is refused
+        const char* reason = "";  // what the refusal says
     } rows[] = {
-        {"at 5s rssi 12", {5000ms, Rssi{12}}},
-        {"at 10s silent 3s", {10000ms, Silent{3000ms}}},
-        {"at 12s unplug", {12000ms, Unplug{}}},
-        {"replug", {std::nullopt, Replug{}}},
-        {"at 12s replug ttyUSB3", {12000ms, Replug{"ttyUSB3"}}},
-        {"at 1.5s silent forever", {1500ms, Silent{std::nullopt}}},
-        {"at 250ms speak", {250ms, Speak{}}},
-        {"at 0.5m rssi 99", {30000ms, Rssi{99}}},
-        {"tech WCDMA", {std::nullopt, Tech{Technology::Umts}}},
-        {"latency 40ms", {std::nullopt, Latency{40ms}}},
-        {"cops-latency 1.2s", {std::nullopt, CopsLatency{1200ms}}},
-        {"split halves 5ms", {std::nullopt, Split{ReplySplit::Halves, 5ms}}},
-        {"flood 16k 4k/s", {std::nullopt, Flood{16384, 4096}}},
-        {"unsolicited rssi 2s", {std::nullopt, Report{Unsolicited::Rssi, true, 2000ms}}},
-        {"  AT 3s  RSSI 4   # a comment", {3000ms, Rssi{4}}},
-        {"at 0s quit", {0ms, Quit{}}},
+        {"at 5s rssi 12", Step{5000ms, Rssi{12}}},
+        {"at 10s silent 3s", Step{10000ms, Silent{3000ms}}},
+        {"at 12s unplug", Step{12000ms, Unplug{}}},
+        {"replug", Step{std::nullopt, Replug{}}},
+        {"at 12s replug ttyUSB3", Step{12000ms, Replug{"ttyUSB3"}}},
+        {"at 1.5s silent forever", Step{1500ms, Silent{std::nullopt}}},
+        {"at 250ms speak", Step{250ms, Speak{}}},
+        {"at 0.5m rssi 99", Step{30000ms, Rssi{99}}},
+        {"tech WCDMA", Step{std::nullopt, Tech{Technology::Umts}}},
+        {"latency 40ms", Step{std::nullopt, Latency{40ms}}},
+        {"cops-latency 1.2s", Step{std::nullopt, CopsLatency{1200ms}}},
+        {"split halves 5ms", Step{std::nullopt, Split{ReplySplit::Halves, 5ms}}},
+        {"flood 16k 4k/s", Step{std::nullopt, Flood{16384, 4096}}},
+        {"unsolicited rssi 2s", Step{std::nullopt, Report{Unsolicited::Rssi, true, 2000ms}}},
+        {"  AT 3s  RSSI 4   # a comment", Step{3000ms, Rssi{4}}},
+        {"at 0s quit", Step{0ms, Quit{}}},
+        {"at 5 rssi 12", {}, "\"at\" expects a time"},
+        {"at 5s", {}, "no action"},
+        {"rssi 100", {}, "rssi expects a number"},
+        {"dance", {}, "unknown action \"dance\""},
+        {"operator \"Foo", {}, "unclosed quote"},
+        {"lac 123456789", {}, "lac expects one to eight hexadecimal digits"},
+        {"flood 16k 4k", {}, "flood expects"},
+        {"unsolicited signal on", {}, "unsolicited expects"},
+        {"replug ../ttyUSB3", {}, "replug expects nothing, or the name of the new link"},
+        {"network 5g", {}, "network expects lte"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line);
         const ParsedLine parsed = parseScenarioLine(QString::fromUtf8(row.line));
-        EXPECT_EQ(parsed.error, QString());
-        ASSERT_TRUE(parsed.step);
-        EXPECT_EQ(*parsed.step, row.step);
-    }
-}
-
-TEST(ScenarioParser, RejectsWithAReason)
-{
-    const struct {
-        const char* line;
-        const char* reason;
-    } rows[] = {
-        {"at 5 rssi 12", "\"at\" expects a time"},
-        {"at 5s", "no action"},
-        {"rssi 100", "rssi expects a number"},
-        {"dance", "unknown action \"dance\""},
-        {"operator \"Foo", "unclosed quote"},
-        {"lac 123456789", "lac expects one to eight hexadecimal digits"},
-        {"flood 16k 4k", "flood expects"},
-        {"unsolicited signal on", "unsolicited expects"},
-        {"replug ../ttyUSB3", "replug expects nothing, or the name of the new link"},
-        {"network 5g", "network expects lte"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        const ParsedLine parsed = parseScenarioLine(QString::fromUtf8(row.line));
-        EXPECT_FALSE(parsed.step);
+        EXPECT_EQ(parsed.step, row.step);
+        EXPECT_EQ(parsed.ok(), row.step.has_value()) << parsed.error.toStdString();
         EXPECT_TRUE(parsed.error.contains(QString::fromUtf8(row.reason)))
             << parsed.error.toStdString();
     }
