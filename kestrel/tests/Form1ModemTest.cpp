@@ -113,8 +113,6 @@ const Trouble kTroubles[] = {
          }
      },
      4, Trouble::Cut},
-    {"EchoOff", [](ModemSimulator& sim) { sim.setEcho(false); },
-     [](ModemSimulator& sim) { sim.setEcho(true); }, 3, Trouble::Steady},
     // The level line and the "OK" come in separate reads: the transaction ends on the second
     // piece alone, so the new level never reaches the label.
     // The pause is long enough that a loaded machine does not read both lines in one go.
