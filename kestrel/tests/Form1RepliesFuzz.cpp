@@ -12,6 +12,7 @@
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
 #include "tests/support/TestApp.h"
+#include "tools/fuzz/FuzzCheck.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,25 +20,11 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <deque>
 
 namespace
 {
-
-[[noreturn]] void fail(const char* what, int line)
-{
-    std::fprintf(stderr, "Form1RepliesFuzz check failed at line %d: %s\n", line, what);
-    std::abort();
-}
-
-#define REQUIRE(cond)                                                                              \
-    do {                                                                                           \
-        if (!(cond)) {                                                                             \
-            fail(#cond, __LINE__);                                                                 \
-        }                                                                                          \
-    } while (0)
 
 // One application serves every input. Qt makes its font and style caches on first use, after
 // the application, so at exit they would be torn down before it and leave what they hold to the
@@ -112,16 +99,17 @@ std::deque<std::optional<QString>> readsFrom(const std::uint8_t* data, std::size
 
 void checkFields(const Form1& form, const QStringList& replies, const QColor& startColour)
 {
-    REQUIRE(impossibleField(form, replies).isEmpty());
+    FUZZ_CHECK(impossibleField(form, replies).isEmpty());
     const int bar = form.ProgressBar1->Value();
-    REQUIRE(bar >= 0 && bar <= 31);
+    FUZZ_CHECK(bar >= 0 && bar <= 31);
     const at::DbmLevel level = LevelDbm();
-    REQUIRE(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
+    FUZZ_CHECK(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
     const QColor colour = form.LblCOPS->palette().color(QPalette::WindowText);
-    REQUIRE(colour == startColour || colour == at::colour2G() || colour == at::colour3G() ||
-            colour == at::colour4G() || colour == at::colour5G() || colour == Form1::staleColour());
-    REQUIRE(form.ProgressBar1->BarColorStart() == form.ProgressBar1->BarColorEnd());
-    REQUIRE(form.Timer1->isActive());
+    FUZZ_CHECK(colour == startColour || colour == at::colour2G() || colour == at::colour3G() ||
+               colour == at::colour4G() || colour == at::colour5G() ||
+               colour == Form1::staleColour());
+    FUZZ_CHECK(form.ProgressBar1->BarColorStart() == form.ProgressBar1->BarColorEnd());
+    FUZZ_CHECK(form.Timer1->isActive());
 }
 
 } // namespace
@@ -155,12 +143,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int tick = 0; tick < 3; ++tick) {
         const int readsBefore = port.readCount;
         form.Timer1_Timer();
-        REQUIRE(port.readCount - readsBefore <= 5 * AtTransaction::kReadLimit);
+        FUZZ_CHECK(port.readCount - readsBefore <= 5 * AtTransaction::kReadLimit);
         // The raw view holds a reply, cut at the edit field's length limit.
         const QString raw = form.Text1->text();
-        REQUIRE(raw.isEmpty() || std::any_of(replies.begin(), replies.end(), [&raw](auto& reply) {
-                    return reply.startsWith(raw);
-                }));
+        FUZZ_CHECK(raw.isEmpty() ||
+                   std::any_of(replies.begin(), replies.end(),
+                               [&raw](auto& reply) { return reply.startsWith(raw); }));
         checkFields(form, replies, startColour);
     }
     return 0;

@@ -2,10 +2,10 @@
 // and checks that a key it accepts is in range and that every reply is a well-formed document.
 #include "tools/cellsvc/CellQuery.h"
 #include "tools/cellsvc/CellService.h"
+#include "tools/fuzz/FuzzCheck.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 using namespace cellsvc;
@@ -13,27 +13,21 @@ using namespace cellsvc;
 namespace
 {
 
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
 void checkQuery(const std::string& query)
 {
     const QueryResult result = parseCellQuery(query);
     if (result.key) {
         const CellKey& key = *result.key;
-        check(key.mcc >= 0 && key.mcc <= kMaxMcc && key.mnc >= 0 && key.mnc <= kMaxMnc);
-        check(key.lac >= 0 && key.lac <= kMaxLac && key.cellId >= 0 && key.cellId <= kMaxCellId);
+        FUZZ_CHECK(key.mcc >= 0 && key.mcc <= kMaxMcc && key.mnc >= 0 && key.mnc <= kMaxMnc);
+        FUZZ_CHECK(key.lac >= 0 && key.lac <= kMaxLac && key.cellId >= 0 &&
+                   key.cellId <= kMaxCellId);
         // Written back plainly, the key reads the same.
         const std::string plain =
             "&cellid=" + std::to_string(key.cellId) + "&operatorid=" + std::to_string(key.mnc) +
             "&countrycode=" + std::to_string(key.mcc) + "&lac=" + std::to_string(key.lac);
-        check(parseCellQuery(plain).key == key);
+        FUZZ_CHECK(parseCellQuery(plain).key == key);
     } else {
-        check(!result.problem.code.empty() && !result.problem.message.empty());
+        FUZZ_CHECK(!result.problem.code.empty() && !result.problem.message.empty());
     }
 
     const CellService service([](const CellKey& key) {
@@ -41,11 +35,11 @@ void checkQuery(const std::string& query)
                                    : std::nullopt;
     });
     const HttpReply reply = service.handle("GET", "/cellid_location/?" + query);
-    check(reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?>)"));
+    FUZZ_CHECK(reply.body.starts_with(R"(<?xml version="1.0" encoding="UTF-8"?>)"));
     // Only our own markup: whatever the client sent is escaped.
     const auto tags = std::ranges::count(reply.body, '<');
-    check(reply.status == 200 ? tags == 4 : tags == 3);
-    check((reply.status == 200) == bool(result.key) || reply.status == 404);
+    FUZZ_CHECK(reply.status == 200 ? tags == 4 : tags == 3);
+    FUZZ_CHECK((reply.status == 200) == bool(result.key) || reply.status == 404);
 }
 
 } // namespace

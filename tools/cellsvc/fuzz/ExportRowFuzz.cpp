@@ -2,9 +2,9 @@
 // valid row, and checks that whatever it accepts lies in range.
 #include "tools/cellsvc/CellQuery.h"
 #include "tools/cellsvc/ExportRow.h"
+#include "tools/fuzz/FuzzCheck.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 using namespace cellsvc;
@@ -12,25 +12,19 @@ using namespace cellsvc;
 namespace
 {
 
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
 void checkRow(const std::string& line)
 {
     CellRecord record;
     std::string problem;
     if (parseExportRow(line, record, problem)) {
-        check(!record.radio.empty() && record.mcc >= 0 && record.mcc <= kMaxMcc);
-        check(record.area >= 0 && record.area <= kMaxLac);
-        check(record.cell >= 0 && record.cell <= kMaxCellId);
-        check(record.lat >= -90 && record.lat <= 90 && record.lon >= -180 && record.lon <= 180);
-        check(record.samples >= 0 && record.range >= 0);
+        FUZZ_CHECK(!record.radio.empty() && record.mcc >= 0 && record.mcc <= kMaxMcc);
+        FUZZ_CHECK(record.area >= 0 && record.area <= kMaxLac);
+        FUZZ_CHECK(record.cell >= 0 && record.cell <= kMaxCellId);
+        FUZZ_CHECK(record.lat >= -90 && record.lat <= 90 && record.lon >= -180 &&
+                   record.lon <= 180);
+        FUZZ_CHECK(record.samples >= 0 && record.range >= 0);
     } else {
-        check(!problem.empty());
+        FUZZ_CHECK(!problem.empty());
     }
 }
 
