@@ -1,4 +1,5 @@
 #include "ini/IdFile.h"
+#include "packaging/icons/ProgramIcon.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakePageLoader.h"
@@ -101,6 +102,13 @@ TEST_F(Form1IdFile, SaveWritesTheFieldsAsTheyAreOnlyForAFullCell)
     EXPECT_EQ(dialog.shown.size(), 1) << "an empty field blocks before the dialog";
     EXPECT_EQ(folder(), QStringList{"new.ini"});
     EXPECT_TRUE(messages.shown.isEmpty() && messages.asked.isEmpty());
+}
+
+// The icon's pictures are compared with the installed ones in packaging/tests.
+TEST_F(Form1IdFile, TheWindowShowsTheProgramIcon)
+{
+    EXPECT_EQ(form.windowIcon().pixmap(QSize(32, 32)).toImage(),
+              programIcon(QStringLiteral("plover")).pixmap(QSize(32, 32)).toImage());
 }
 
 // What replacing an existing file asks, and what each answer leaves on disk.
