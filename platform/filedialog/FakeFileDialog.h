@@ -10,11 +10,10 @@ class FakeFileDialog : public FileDialog
 public:
     QStringList nextChoices;
     QStringList shown; // "open" or "save", per call
-    int flags = 0;
     QString defaultExt;
     QString filter;
 
-    void setFlags(int f) override { flags = f; }
+    void setFlags(int) override {}
     void setDefaultExt(const QString& ext) override { defaultExt = ext; }
     void setFilter(const QString& f) override { filter = f; }
     void ShowOpen() override { choose(QStringLiteral("open")); }

@@ -1,5 +1,5 @@
 #include "ini/IdFile.h"
-#include "ini/IdFileNames.h"
+#include "packaging/icons/ProgramIcon.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakePageLoader.h"
@@ -42,21 +42,17 @@ protected:
     {
         return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     }
-    QList<QLineEdit*> boxes() const
-    {
-        return {form.Txtoperator, form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid};
-    }
     QStringList fields() const
     {
         QStringList texts;
-        for (QLineEdit* box : boxes())
+        for (QLineEdit* box : boxes)
             texts << box->text();
         return texts;
     }
     void fill(const QStringList& values)
     {
         for (int i = 0; i < 5; ++i)
-            boxes()[i]->setText(values[i]);
+            boxes[i]->setText(values[i]);
     }
     // Clicks the button; the dialog picks `name`, or is cancelled when it is nullptr.
     void use(QPushButton* button, const char* name)
@@ -72,30 +68,25 @@ protected:
     FakeUrlOpener opener;
     FakeMessageSink messages;
     Form1 form{dialog, loader, opener, messages};
+    const QList<QLineEdit*> boxes{form.Txtoperator, form.Txtmcc, form.Txtmnc, form.Txtlac,
+                                  form.Txtcellid};
     const QStringList cell{"MTS", "250", "01", "78", "314"};
 };
 
-TEST_F(Form1IdFile, OpenFillsTheFieldsFromAnyIdFile)
+TEST_F(Form1IdFile, OpenFillsTheFieldsAndACancelChangesNothing)
 {
-    const auto opened = [&](const QByteArray& content) {
-        writeFile("cell.ini", content);
-        use(form.CommandOpen, "cell.ini");
-        return fields();
-    };
-    EXPECT_EQ(opened(monitorFile), (QStringList{"MTS 3G", "250", "01", "78", "314"}));
-    // Names in any case, the first of equal keys wins, missing keys are empty.
-    EXPECT_EQ(opened("[VALUE]\r\nCellID=5\r\nmCC=8\r\nMCC=999\r\nlac=\r\n[value]\r\nmnc=02\r\n"),
-              (QStringList{"", "8", "", "", "5"}));
-    EXPECT_EQ(dialog.flags, 4);
+    writeFile("cell.ini", monitorFile);
+    use(form.CommandOpen, "cell.ini");
+    EXPECT_EQ(fields(), (QStringList{"MTS 3G", "250", "01", "78", "314"}));
     EXPECT_EQ(dialog.defaultExt, QStringLiteral("ini"));
     EXPECT_EQ(dialog.filter, QStringLiteral("(*.ini)|*.ini"));
 
     fill(cell);
     use(form.CommandOpen, nullptr);
-    EXPECT_EQ(fields(), cell) << "a cancel changes nothing";
+    EXPECT_EQ(fields(), cell);
 }
 
-TEST_F(Form1IdFile, SaveWritesTheFieldsAsTheyAreOnlyForAFullCellAndNoCancel)
+TEST_F(Form1IdFile, SaveWritesTheFieldsAsTheyAreOnlyForAFullCell)
 {
     fill({"", "250", "a;b", "x=y", " 314"});
     use(form.CommandSave, "new.ini");
@@ -103,34 +94,21 @@ TEST_F(Form1IdFile, SaveWritesTheFieldsAsTheyAreOnlyForAFullCellAndNoCancel)
     EXPECT_EQ(readFile("new.ini"),
               "[Value]\r\noperator=\r\nmcc=250\r\nmnc=a;b\r\nlac=x=y\r\ncellid= 314\r\n\r\n");
 
-    writeFile("shared.ini",
-              "; a comment\r\n[First]\r\na=1\r\n[value]\r\nCellID=1\r\n[Last]\r\nb=2\r\n");
-    fill(cell);
-    messages.answers = {true};
-    use(form.CommandSave, "shared.ini");
-    EXPECT_EQ(messages.asked.size(), 1) << "an ID file with a comment is asked about once";
-    EXPECT_EQ(readFile("shared.ini"),
-              "[First]\r\na=1\r\n\r\n"
-              "[value]\r\nCellID=314\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\n\r\n"
-              "[Last]\r\nb=2\r\n\r\n");
-    messages.asked.clear();
-
-    const qsizetype dialogs = dialog.shown.size();
     for (QLineEdit* box : {form.Txtmcc, form.Txtmnc, form.Txtlac, form.Txtcellid}) {
         fill(cell);
         box->clear();
         use(form.CommandSave, "blocked.ini");
     }
-    EXPECT_EQ(dialog.shown.size(), dialogs) << "an empty field blocks before the dialog";
-
-    fill(cell);
-    use(form.CommandSave, "first.ini");
-    const QByteArray saved = readFile("first.ini");
-    form.Txtcellid->setText(QStringLiteral("999"));
-    use(form.CommandSave, nullptr);
-    EXPECT_EQ(readFile("first.ini"), saved) << "a cancel after an earlier choice writes nothing";
-    EXPECT_EQ(folder(), (QStringList{"first.ini", "new.ini", "shared.ini"}));
+    EXPECT_EQ(dialog.shown.size(), 1) << "an empty field blocks before the dialog";
+    EXPECT_EQ(folder(), QStringList{"new.ini"});
     EXPECT_TRUE(messages.shown.isEmpty() && messages.asked.isEmpty());
+}
+
+// The icon's pictures are compared with the installed ones in packaging/tests.
+TEST_F(Form1IdFile, TheWindowShowsTheProgramIcon)
+{
+    EXPECT_EQ(form.windowIcon().pixmap(QSize(32, 32)).toImage(),
+              programIcon(QStringLiteral("plover")).pixmap(QSize(32, 32)).toImage());
 }
 
 // What replacing an existing file asks, and what each answer leaves on disk.
@@ -140,18 +118,29 @@ TEST_F(Form1IdFile, ReplacingAFileAsksFirstAndTwiceForOneThatIsNoIdFile)
     const QByteArray binary(3000, '\0');
     const QByteArray saved =
         "[Value]\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\ncellid=314\r\n\r\n";
+    const QByteArray shared =
+        "; a comment\r\n[First]\r\na=1\r\n[value]\r\nCellID=1\r\n[Last]\r\nb=2\r\n";
+    const QByteArray sharedSaved =
+        "[First]\r\na=1\r\n\r\n"
+        "[value]\r\nCellID=314\r\noperator=MTS\r\nmcc=250\r\nmnc=01\r\nlac=78\r\n\r\n"
+        "[Last]\r\nb=2\r\n\r\n";
     const char* outside = "2 lines of text outside any section (the first: \u201cBuy milk\u201d)";
     const struct {
         const char* shows;
         QByteArray before;
         QList<bool> answers; // one question each; the first asks whether to replace
         const char* second;  // a part of the second question
-        bool replaced;
+        QByteArray after;
     } rows[] = {
-        {"an ID file, declined", monitorFile, {false}, nullptr, false},
-        {"an empty file, agreed", "", {true}, nullptr, true},
-        {"notes, declined at the second question", notes, {true, false}, outside, false},
-        {"a binary file, declined", binary, {true, false}, "3000 bytes, which are not text", false},
+        {"an ID file, declined", monitorFile, {false}, nullptr, monitorFile},
+        {"an empty file, agreed", "", {true}, nullptr, saved},
+        {"a comment and other sections, agreed once", shared, {true}, nullptr, sharedSaved},
+        {"notes, declined at the second question", notes, {true, false}, outside, notes},
+        {"a binary file, declined",
+         binary,
+         {true, false},
+         "3000 bytes, which are not text",
+         binary},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -165,7 +154,7 @@ TEST_F(Form1IdFile, ReplacingAFileAsksFirstAndTwiceForOneThatIsNoIdFile)
         EXPECT_TRUE(!row.second || messages.asked[1].text.contains(row.second));
         for (const auto& question : messages.asked)
             EXPECT_TRUE(question.text.contains(path("notes.txt"))) << question.text.toStdString();
-        EXPECT_EQ(readFile("notes.txt"), row.replaced ? saved : row.before);
+        EXPECT_EQ(readFile("notes.txt"), row.after);
         EXPECT_EQ(folder(), QStringList{"notes.txt"});
     }
     EXPECT_TRUE(messages.shown.isEmpty());

@@ -47,8 +47,7 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
         // A known all-ff product whose layout differs from an unknown product's.
         {{"known product in upper-case hex", "1C05", 0, 2, false},
          {allFf0, allFf1, allFf2, allFf3}},
-        {{"unknown all-ff: highest tty", "1da1", 0, 2, false}, {allFf0, allFf1, allFf2}},
-        {{"unknown all-ff: five is none", "1da1", 0, 2, false},
+        {{"unknown all-ff: the highest tty up to four", "1da1", 0, 2, false},
          {allFf0, allFf1, allFf3, {5, "ff", "ff"}}},
     };
     for (const auto& [row, interfaces] : rows) {

@@ -45,7 +45,6 @@ TEST(ProgressBar, FillsUpToThePercentageWithTheWholeBarsGradient)
         {15, {47, 5}, QColor(134, 0, 121)}, // the gradient's colour there, not the end colour
         {15, {49, 5}, Qt::black},
         {31, {99, 9}, QColor(0, 0, 255)}, // full strength, above the range
-        {0, {0, 5}, Qt::black},           // a cleared reading
     };
     for (const auto& row : rows) {
         bar.setValue(row.value);

@@ -33,7 +33,6 @@ TEST(BoxMessageSink, ShowsSelectablePlainTextAndAgreesOnlyThroughTheNamedButton)
         EXPECT_EQ(box->text(), address);
         EXPECT_EQ(box->textFormat(), Qt::PlainText);
         EXPECT_TRUE(box->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
-        EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
         box->accept();
     });
     BoxMessageSink().show(QStringLiteral("plover"), address, true);

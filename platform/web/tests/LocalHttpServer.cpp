@@ -6,23 +6,13 @@ LocalHttpServer::LocalHttpServer()
         while (QTcpSocket* socket = server_.nextPendingConnection()) {
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
             connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                for (const auto& [heldSocket, route] : held_)
-                    if (heldSocket == socket)
-                        closedByPeer << QString::fromUtf8(route);
+                if (const QVariant route = socket->property("heldRoute"); route.isValid())
+                    closedByPeer << route.toString();
                 socket->deleteLater();
             });
         }
     });
     server_.listen(QHostAddress::LocalHost, 0);
-}
-
-void LocalHttpServer::release(const QByteArray& targetOrPath)
-{
-    held_.removeIf([&](const auto& pending) {
-        if (pending.second == targetOrPath && pending.first)
-            answer(pending.first, routes_.value(targetOrPath));
-        return pending.second == targetOrPath;
-    });
 }
 
 void LocalHttpServer::readRequest(QTcpSocket* socket)
@@ -35,7 +25,7 @@ void LocalHttpServer::readRequest(QTcpSocket* socket)
     const QByteArray key = routes_.contains(target) ? target : target.split('?').first();
     const Reply reply = routes_.value(key, {404, "text/plain", "no such path", {}, false});
     if (reply.held)
-        held_.append({socket, key});
+        socket->setProperty("heldRoute", QString::fromUtf8(key));
     else
         answer(socket, reply);
 }

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QHash>
-#include <QPointer>
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 // A small HTTP/1.1 responder on 127.0.0.1 for tests. A route answers either one exact request
 // target or, failing that, every target of a path (the part before "?"); a held route keeps the
-// connection open without answering until release() is called. Unknown paths get a 404.
+// connection open and never answers. Unknown paths get a 404.
 class LocalHttpServer : public QObject
 {
 public:
@@ -26,7 +25,6 @@ public:
     {
         routes_[targetOrPath] = reply;
     }
-    void release(const QByteArray& targetOrPath);
 
     QStringList targets;      // every request target, as it arrived
     QStringList closedByPeer; // held routes whose connection the client closed before the answer
@@ -37,7 +35,6 @@ private:
 
     QTcpServer server_;
     QHash<QByteArray, Reply> routes_;
-    QList<QPair<QPointer<QTcpSocket>, QByteArray>> held_; // sockets and the routes they wait on
 };
 
 // A port on 127.0.0.1 with nothing listening: one the system just handed out and took back.

@@ -16,20 +16,14 @@ TEST(LookupAddress, FromTheFourFieldsEncodedOrNotAtAll)
         {"worked example",
          {"250", "1", "78", "314"},
          "?&cellid=314&operatorid=1&countrycode=250&lac=78"},
-        {"4G cell with a three-digit MNC",
-         {"310", "260", "6699", "27447297"},
-         "?&cellid=27447297&operatorid=260&countrycode=310&lac=6699"},
         {"empty MCC blocks", {"", "1", "78", "314"}, std::nullopt},
         {"empty cell ID blocks", {"250", "1", "78", ""}, std::nullopt},
         {"spaces count as filled",
          {"250", "1", "  ", "314"},
          "?&cellid=314&operatorid=1&countrycode=250&lac=%20%20"},
-        {"ampersand cannot add a key",
-         {"250", "1&lac=1", "78", "314"},
-         "?&cellid=314&operatorid=1%26lac%3D1&countrycode=250&lac=78"},
-        {"hash cannot cut the query",
-         {"25?", "01", "7/8", "314#Ш"},
-         "?&cellid=314%23%D0%A8&operatorid=01&countrycode=25%3F&lac=7%2F8"},
+        {"marks cannot add a key or cut the query",
+         {"25?", "1&lac=1", "7/8", "314#Ш"},
+         "?&cellid=314%23%D0%A8&operatorid=1%26lac%3D1&countrycode=25%3F&lac=7%2F8"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -43,8 +37,9 @@ TEST(IsWebAddress, OnlyWellFormedHttpAndHttps)
     for (const char* good : {"https://yandex.com/maps/?l=map/&pt=37.6,55.7&ll=37.6,55.7&z=10",
                              "http://127.0.0.1:8642/x?a=%20"})
         EXPECT_TRUE(lookup::isWebAddress(QString::fromUtf8(good))) << good;
-    for (const char* bad : {"file:///etc/passwd", "javascript:alert(1)", "https:///no-host",
-                            "https://host/ space", "https://host/%zz", "ftp://host/x"})
+    for (const char* bad :
+         {"file://localhost/etc/passwd", "javascript://host/%0Aalert(1)", "https:///no-host",
+          "https://host/ space", "https://host/%zz", "ftp://host/x"})
         EXPECT_FALSE(lookup::isWebAddress(QString::fromUtf8(bad))) << bad;
 }
 
