@@ -2,11 +2,11 @@
 #include "ini/IniReader.h"
 #include "ini/IniWriter.h"
 #include "ini/clsINI.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TextPrinter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -86,28 +86,20 @@ TEST(IniWriter, WriteThenReadLosesOnlyWhatTheFormatCannotHold)
     }
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
 class ClsIni : public testing::Test
 {
 protected:
     // An instance that has read `text` from a real file, doc.ini.
     clsINI loaded(const QByteArray& text)
     {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-        file.close();
+        EXPECT_TRUE(folder.write("doc.ini", text));
         clsINI ini;
         ini.setFileName(path);
         return ini;
     }
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath("doc.ini");
+    TempFolder folder;
+    const QString path = folder.path("doc.ini");
 };
 
 // Names match case-insensitively beyond ASCII, untrimmed, and the first match wins; a miss
@@ -147,8 +139,8 @@ TEST_F(ClsIni, FindsTheFirstMatchOfANameAndTellsMissesFromEmptyValues)
 // to none empties the document and leaves nowhere to write, without error.
 TEST_F(ClsIni, UnusablePathsThrowNamingFileAndReason)
 {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
-    for (const QString& unusable : {dir.filePath("folder"), dir.filePath("missing/id.ini")}) {
+    ASSERT_TRUE(QDir().mkdir(folder.path("folder")));
+    for (const QString& unusable : {folder.path("folder"), folder.path("missing/id.ini")}) {
         try {
             clsINI ini;
             ini.setFileName(unusable);
@@ -163,7 +155,7 @@ TEST_F(ClsIni, UnusablePathsThrowNamingFileAndReason)
     }
     // A missing file reads as empty, under the name as given.
     clsINI ini = loaded("[a]\r\nk=1\r\n");
-    const QString unnormalised = dir.path() + "/./sub/../missing.ini";
+    const QString unnormalised = folder.path("./sub/../missing.ini");
     ini.setFileName(unnormalised);
     EXPECT_EQ(ini.FileName(), unnormalised);
     EXPECT_EQ(ini.SectionsCount(), 0);
@@ -189,8 +181,8 @@ TEST_F(ClsIni, AFailedUpdateLeavesTheOldFileWholeAndAnUpdateKeepsPermissions)
     EXPECT_THROW(ini.UpdateFile(), IniFileError);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(bytesOf(path), old);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.ini"}); // no leftovers
+    EXPECT_EQ(fileBytes(path), old);
+    EXPECT_EQ(folder.entries(), QStringList{"doc.ini"}); // no leftovers
     EXPECT_EQ(ini.Value("value", "OPERATOR").size(), 64);
 
     EXPECT_TRUE(ini.UpdateFile());
@@ -223,7 +215,7 @@ TEST_F(ClsIni, WritesExactBytes)
             if (row.saveId)
                 ini.setValue(IdFile::Section, name, value);
         ASSERT_TRUE(ini.UpdateFile());
-        EXPECT_EQ(bytesOf(path), bytesOf(golden + row.expected));
+        EXPECT_EQ(fileBytes(path), fileBytes(golden + row.expected));
     }
 }
 

@@ -5,13 +5,12 @@
 #include "kestrel/aiming/HistoryView.h"
 #include "kestrel/aiming/TonePitch.h"
 #include "kestrel/tests/WindowFixture.h"
+#include "tests/support/TempFolder.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 namespace
 {
@@ -59,8 +58,8 @@ TEST_F(Form1AimingTest, HistoryWindowAndFullScreenShowTheBestLevel)
 
 TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("survey.csv");
+    TempFolder folder;
+    const QString path = folder.path("survey.csv");
     dialog.nextChoices = {QString(), path};
     form().MnuRecord->trigger();
     EXPECT_FALSE(form().MnuRecord->isChecked()) << "a cancelled dialog records nothing";
@@ -73,9 +72,7 @@ TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
     cycle({});
     form().MnuRecord->trigger();
     cycle();
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = fileBytes(path).split('\n');
     ASSERT_EQ(lines.size(), 4) << "header, two cycles, and the end of the last line";
     EXPECT_TRUE(lines[1].endsWith(",Mobile Net,3G,,,6699,12834021,-73,66\r"))
         << lines[1].toStdString();

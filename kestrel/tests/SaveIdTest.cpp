@@ -1,19 +1,18 @@
 // "Save id" of the main window: the five labels in kestrel's order. Dialog, questions and
-// refusals are the ID file's own, tested with plover.
+// refusals are the ID file's own, tested in ini/tests.
 #include "kestrel/tests/WindowFixture.h"
+#include "tests/support/TempFolder.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 namespace
 {
 
 TEST_F(WindowFixture, SaveIdWritesTheFiveLabelsOnceAnOperatorIsKnown)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("id.ini"));
+    TempFolder folder;
+    const QString path = folder.path(QStringLiteral("id.ini"));
     port.setPortOpen(true);
     const auto save = [&] {
         form().LblCellID->setText(QStringLiteral("20512345"));
@@ -31,10 +30,8 @@ TEST_F(WindowFixture, SaveIdWritesTheFiveLabelsOnceAnOperatorIsKnown)
     form().PCOPS();
     save();
     EXPECT_EQ(dialog.shown, QStringList{"save"});
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "[Value]\r\ncellid=20512345\r\nlac=7812\r\nmnc=02\r\nmcc=250\r\n"
-                              "operator=MegaFon (3G)\r\n\r\n");
+    EXPECT_EQ(fileBytes(path), "[Value]\r\ncellid=20512345\r\nlac=7812\r\nmnc=02\r\nmcc=250\r\n"
+                               "operator=MegaFon (3G)\r\n\r\n");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "kestrel/aiming/ReadingRecorder.h"
 
+#include "tests/support/TempFolder.h"
+
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTimeZone>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -38,8 +39,8 @@ TEST(RecordLine, OneCsvLinePerReading)
 
 TEST(ReadingRecorder, AddsAHeaderToANewFileOnlyAndStopsAtTheFirstFailure)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("survey.csv");
+    TempFolder folder;
+    const QString path = folder.path("survey.csv");
     const RecordedReading& reading = reading3G;
     const QByteArray line = recordLine(reading).toUtf8() + "\r\n";
     QString why;
@@ -49,11 +50,9 @@ TEST(ReadingRecorder, AddsAHeaderToANewFileOnlyAndStopsAtTheFirstFailure)
     recorder.stop();
     ASSERT_TRUE(recorder.start(path, &why));
     EXPECT_EQ(recorder.record(reading), std::nullopt);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), recordHeader().toUtf8() + "\r\n" + line + line);
+    EXPECT_EQ(fileBytes(path), recordHeader().toUtf8() + "\r\n" + line + line);
 
-    EXPECT_FALSE(recorder.start(dir.filePath("no/such/folder.csv"), &why));
+    EXPECT_FALSE(recorder.start(folder.path("no/such/folder.csv"), &why));
     EXPECT_FALSE(why.isEmpty());
 
     // A full disk (RLIMIT_FSIZE, as root ignores permissions): the first failed line stops the
