@@ -1,6 +1,7 @@
 // Opening and saving the ID file a user picked, over real files in a fresh folder: what
 // replacing a file asks, and the picks that are refused before a byte is read.
 #include "ini/IdFile.h"
+
 #include "ini/IdFileNames.h"
 #include "platform/message/FakeMessageSink.h"
 #include "tests/support/TempFolder.h"
@@ -53,7 +54,10 @@ TEST_F(IdFileTest, ReplacingAFileAsksFirstAndTwiceForOneThatIsNoIdFile)
         {"an empty file, agreed", "", {true}, nullptr, saved},
         {"a comment and other sections, agreed once", shared, {true}, nullptr, sharedSaved},
         {"notes, declined at the second question", notes, {true, false}, outside, notes},
-        {"a binary file, declined", binary, {true, false}, "3000 bytes, which are not text",
+        {"a binary file, declined",
+         binary,
+         {true, false},
+         "3000 bytes, which are not text",
          binary},
     };
     for (const auto& row : rows) {
@@ -83,7 +87,8 @@ TEST_F(IdFileTest, PicksThatAreNoFileOrTooLargeAreRefused)
     ASSERT_EQ(mkfifo(path("fifo.ini").toLocal8Bit().constData(), 0600), 0);
     ASSERT_TRUE(QDir().mkdir(path("folder.ini")));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.ini")));
-    ASSERT_TRUE(folder.write("large.ini", "[Value]\r\nmcc=1\r\n" + QByteArray(IdFileSizeLimit, ';')));
+    ASSERT_TRUE(
+        folder.write("large.ini", "[Value]\r\nmcc=1\r\n" + QByteArray(IdFileSizeLimit, ';')));
     const struct {
         const char* name;
         const char* reason;
