@@ -11,12 +11,11 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "platform/window/Offscreen.h"
 #include "platform/window/WindowHelpers.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QPixmap>
-#include <cstdio>
 
 namespace
 {
@@ -40,9 +39,7 @@ void showSampleReading(Form1& window)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
 
     bool sample = false;
@@ -69,10 +66,5 @@ int main(int argc, char* argv[])
         showSampleReading(window);
     }
     window.show();
-    if (!window.grab().save(output)) {
-        std::fprintf(stderr, "kestrel-screenshot: cannot write %s\n", qPrintable(output));
-        return 1;
-    }
-    std::printf("%s\n", qPrintable(output));
-    return 0;
+    return saveScreenshot(window, output, "kestrel-screenshot");
 }

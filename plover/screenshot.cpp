@@ -4,18 +4,15 @@
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakePageLoader.h"
 #include "platform/web/FakeUrlOpener.h"
+#include "platform/window/Offscreen.h"
 #include "plover/Form1.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPixmap>
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("plover.png");
 
@@ -32,10 +29,5 @@ int main(int argc, char* argv[])
     form.show();
     QApplication::processEvents();
 
-    if (!form.grab().save(out)) {
-        std::fprintf(stderr, "plover-screenshot: cannot write %s\n", qPrintable(out));
-        return 1;
-    }
-    std::printf("%s\n", qPrintable(out));
-    return 0;
+    return saveScreenshot(form, out, "plover-screenshot");
 }

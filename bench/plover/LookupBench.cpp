@@ -11,6 +11,7 @@
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakeUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
+#include "platform/window/Offscreen.h"
 #include "plover/Form1.h"
 
 #include <QApplication>
@@ -185,8 +186,7 @@ void measureLookup(const char* name, const QString& base)
 int main(int argc, char* argv[])
 {
     const auto [port, server] = startServer();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
     const QString base = QStringLiteral("http://127.0.0.1:%1").arg(port);
     std::printf("rss_at_start_mib=%.1f\n", statusMiB("VmRSS:"));

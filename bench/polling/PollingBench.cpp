@@ -13,6 +13,7 @@
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "platform/cli/CommandLine.h"
 #include "platform/sound/AudioSinkOutput.h"
+#include "platform/window/Offscreen.h"
 
 #include <QAction>
 #include <QApplication>
@@ -248,9 +249,7 @@ struct Phase {
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
     QCommandLineParser options;
     options.setApplicationDescription(

@@ -26,6 +26,7 @@
 #include "platform/serial/SerialCommControl.h"
 #include "platform/sound/AudioSinkOutput.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "platform/window/Offscreen.h"
 #include "platform/window/WindowHelpers.h"
 
 #include <QAction>
@@ -157,9 +158,7 @@ private:
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     QApplication app(argc, argv);
     const Options options = parse(QApplication::arguments());
 

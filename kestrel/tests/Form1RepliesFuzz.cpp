@@ -11,6 +11,7 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "platform/window/Offscreen.h"
 #include "tests/support/TestApp.h"
 #include "tools/fuzz/FuzzCheck.h"
 
@@ -35,9 +36,7 @@ void ensureApplication()
     if (QApplication::instance()) {
         return;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    preferOffscreenPlatform();
     new WidgetApp;
     {
         FakeCommControl port;
