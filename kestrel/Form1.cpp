@@ -1,22 +1,22 @@
 #include "kestrel/Form1.h"
 
+#include "kestrel/Form1Presenter.h"
 #include "kestrel/Form2.h"
+#include "kestrel/aiming/AimingAids.h"
 #include "kestrel/at/NetworkMode.h"
-#include "kestrel/serial/OpeningSequence.h"
-#include "kestrel/serial/PortText.h"
-#include "kestrel/voice/SpokenNumbers.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "packaging/icons/ProgramIcon.h"
-#include "platform/inventory/UsbTtyDescription.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/window/WindowHelpers.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
@@ -24,9 +24,7 @@ namespace
 {
 
 const QColor windowGrey(192, 192, 192);
-const QColor captionGrey(128, 128, 128);
 const QColor panelGrey(64, 64, 64);
-const QColor lightBlue(192, 192, 255);
 const QColor boxText(224, 224, 224);
 
 const QString timesNewRoman = QStringLiteral("Times New Roman");
@@ -143,14 +141,14 @@ QStringList portChoices()
 
 } // namespace
 
-Form1::Form1(MonitorPlatform platform, QWidget* parent)
+Form1::Form1(MonitorCore& core, WindowPlatform platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      MSComm1(platform.MSComm1), MMControl1(platform.MMControl1), cmdOpenFile(platform.cmdOpenFile),
-      inventory_(platform.inventory), executableFolder_(std::move(platform.executableFolder)),
-      deviceWatch_(platform.deviceWatch), toneOutput_(platform.toneOutput),
-      messages_(platform.messages ? *platform.messages : boxes_)
+      MMControl1(platform.MMControl1), cmdOpenFile(platform.cmdOpenFile), core_(core),
+      executableFolder_(std::move(platform.executableFolder)),
+      messages_(platform.messages ? *platform.messages : boxes_),
+      aiming_(new AimingAids(platform.toneOutput, this))
 {
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
@@ -167,12 +165,10 @@ Form1::Form1(MonitorPlatform platform, QWidget* parent)
     createDisplayFields();
     createChoices();
     createHiddenControls();
-    createTimers();
-    connectActions();
-    connectListPicksAndPolling();
-    connectLink();
     createAimingMenu();
-    showStatus();
+    Timer3 = makeTimer(this, "Timer3", 2000);
+    connectHandlers();
+    connectCore();
 }
 
 void Form1::createPanel()
@@ -200,9 +196,8 @@ void Form1::createDisplayFields()
     ProgressBar1->setValue(1);
     // The menu-text colour of the system palette (black in the usual schemes).
     ProgressBar1->setBackColor(QApplication::palette().color(QPalette::WindowText));
-    barColour_ = lightBlue;
-    ProgressBar1->setBarColorStart(barColour_);
-    ProgressBar1->setBarColorEnd(barColour_);
+    ProgressBar1->setBarColorStart(lightBlue);
+    ProgressBar1->setBarColorEnd(lightBlue);
     ProgressBar1->setTextColor(lightBlue);
     ProgressBar1->setFont(designFont(msSansSerif, 8.25));
 
@@ -223,9 +218,9 @@ void Form1::createDisplayFields()
     LblCellID = makeLabel(this, "LblCellID", twipsRect(5520, 1080, 1815, 255), QString(), lightBlue,
                           fieldFont);
     // Until the operator query colours it, the operator line uses the button-text colour.
-    operatorColour_ = QApplication::palette().color(QPalette::ButtonText);
     LblCOPS = makeLabel(this, "LblCOPS", twipsRect(480, 1320, 2655, 255), QString(),
-                        operatorColour_, designFont(microsoftSansSerif, 9, true));
+                        QApplication::palette().color(QPalette::ButtonText),
+                        designFont(microsoftSansSerif, 9, true));
     LblCSQ = makeLabel(this, "LblCSQ", twipsRect(3000, 1320, 1335, 300), QString(), lightBlue,
                        designFont(msSansSerif, 12, true));
     LblCSQ->setAutoFillBackground(true);
@@ -264,45 +259,15 @@ void Form1::createHiddenControls()
     Text1 = new QLineEdit(QStringLiteral("Text1"), this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setGeometry(twipsRect(360, 5400, 3375, 285));
-
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
-void Form1::createTimers()
+void Form1::createAimingMenu()
 {
-    TimerPause = makeTimer(this, "TimerPause", 1000);
-    Timer1 = makeTimer(this, "Timer1", 300);
-    Timer3 = makeTimer(this, "Timer3", 2000);
-    TimerWatch = makeTimer(this, "TimerWatch", 1000);
-}
-
-QColor Form1::staleColour()
-{
-    return captionGrey;
-}
-
-QColor Form1::levelColour() const
-{
-    // The level is read only in cycles that read the operator, so while it is current the
-    // operator line shows its live colour.
-    return freshness_.levelStale() ? staleColour() : textColour(LblCOPS);
-}
-
-void Form1::showFreshness()
-{
-    const auto shown = [](bool stale, const QColor& live) { return stale ? staleColour() : live; };
-    const bool operatorStale = freshness_.operatorStale();
-    const bool levelStale = freshness_.levelStale();
-    const bool locationStale = freshness_.locationStale();
-    setTextColour(LblCOPS, shown(operatorStale, operatorColour_));
-    setTextColour(LblMCC, shown(operatorStale, lightBlue));
-    setTextColour(LblMNC, shown(operatorStale, lightBlue));
-    setTextColour(LblCSQ, shown(levelStale, lightBlue));
-    setTextColour(LblLAC, shown(locationStale, lightBlue));
-    setTextColour(LblCellID, shown(locationStale, lightBlue));
-    const QColor bar = shown(levelStale, barColour_);
-    if (ProgressBar1->BarColorStart() != bar || ProgressBar1->BarColorEnd() != bar) {
-        ProgressBar1->setBarColorStart(bar);
-        ProgressBar1->setBarColorEnd(bar);
-    }
+    MenuAiming = new QMenu(this);
+    MenuAiming->setObjectName(QStringLiteral("MenuAiming"));
+    MnuTone = MenuAiming->addAction(QStringLiteral("Aiming tone"));
+    MnuTone->setCheckable(true);
+    MnuHistory = MenuAiming->addAction(QStringLiteral("Signal history"));
+    MnuRecord = MenuAiming->addAction(QStringLiteral("Record readings…"));
+    MnuRecord->setCheckable(true);
 }

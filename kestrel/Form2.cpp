@@ -1,7 +1,9 @@
 #include "kestrel/Form2.h"
 
 #include "kestrel/Form1.h"
+#include "kestrel/HistoryWindow.h"
 #include "kestrel/LevelDbm.h"
+#include "kestrel/aiming/AimingAids.h"
 #include "kestrel/aiming/HistoryView.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/window/WindowHelpers.h"
@@ -49,6 +51,8 @@ void copyText(QLabel* label, const QString& text)
 
 constexpr int initialSize = 250;
 constexpr int sizeBeforeFirstSetting = 24;
+// Below the level text, a trace lower than this would show nothing to read.
+constexpr int lowestTrace = 60;
 
 } // namespace
 
@@ -109,17 +113,27 @@ Form2::Form2(const Form1& mainWindow) : mainWindow_(mainWindow)
     });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 
-    TraceView = new HistoryView(mainWindow.signalHistory(), this);
+    TraceView = new HistoryView(mainWindow.aimingAids().history(), this);
     TraceView->setObjectName(QStringLiteral("TraceView"));
     TraceView->setScale(3);
-    placeTrace();
+    TraceView->hide();
 }
 
 void Form2::placeTrace()
 {
-    // The lower two fifths, below the level.
-    const int top = height() * 3 / 5;
-    TraceView->setGeometry(0, top, width(), height() - top);
+    // The history goes with its window, and only where the level text leaves room for it.
+    const HistoryWindow* history = mainWindow_.historyWindow();
+    const int top = Label2->geometry().bottom() + 1;
+    const bool shown = history && history->isVisible() && height() - top >= lowestTrace;
+    if (shown) {
+        const QRect below(0, top, width(), height() - top);
+        if (TraceView->geometry() != below) {
+            TraceView->setGeometry(below);
+        }
+    }
+    if (TraceView->isVisible() != shown) {
+        TraceView->setVisible(shown);
+    }
 }
 
 void Form2::resizeEvent(QResizeEvent* event)
@@ -163,6 +177,7 @@ void Form2::Timer1_Timer()
     setTextColour(Label2, mainWindow_.levelColour());
     copyText(Label2, fullScreenLevelText(mainWindow_.Check1->isChecked(),
                                          mainWindow_.ProgressBar1->Percentage(), LevelDbm()));
+    placeTrace();
 }
 
 void Form2::closeEvent(QCloseEvent* event)
@@ -181,4 +196,5 @@ void Form2::setLevelTextSize(int points)
     font.setPointSize(points);
     Label2->setFont(font);
     Label2->adjustSize();
+    placeTrace();
 }

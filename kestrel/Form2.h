@@ -37,7 +37,8 @@ public:
     QLabel* Label1 = nullptr; // operator line
     QLabel* Label2 = nullptr; // level
     QTimer* Timer1 = nullptr; // 10 ms: copies the main window's display
-    // The main window's signal history across the lower part, with the best level as a line.
+    // The main window's signal history below the level text, with the best level as a line;
+    // shown while the "Signal history" window is open and the level text leaves room for it.
     HistoryView* TraceView = nullptr;
 
     // Takes the screen's size and sets the level text to the slider's size; starts Timer1.
@@ -45,8 +46,8 @@ public:
     // A position the user set (mouse released, or a key): the level text takes its size.
     void Slider1_Click();
     // Copies the operator line and its colour, and the level in the main window's level colour
-    // (grey while stale). Only what differs is set, so an unchanged display is not repainted
-    // 100 times a second.
+    // (grey while stale), and places the history below the level. Only what differs is set, so
+    // an unchanged display is not repainted 100 times a second.
     void Timer1_Timer();
     // The main window calls this after every polling cycle.
     void refreshHistory();

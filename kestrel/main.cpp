@@ -1,4 +1,5 @@
 #include "kestrel/Form1.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "platform/cli/CommandLine.h"
 #include "platform/filedialog/QtFileDialog.h"
 #include "platform/hotplug/UdevDeviceWatch.h"
@@ -9,6 +10,7 @@
 #include "platform/sound/MediaSoundPlayer.h"
 
 #include <QApplication>
+#include <QThread>
 
 int main(int argc, char* argv[])
 {
@@ -22,8 +24,8 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;
 
-    // The platform pieces outlive the window that uses them. "Save id" asks and reports through
-    // message boxes over the window.
+    // The platform pieces outlive the core and the window that use them. "Save id" asks and
+    // reports through message boxes over the window.
     SerialCommControl serialPort;
     SysfsDeviceInventory inventory(QStringLiteral("/sys"));
     MediaSoundPlayer soundPlayer;
@@ -32,11 +34,19 @@ int main(int argc, char* argv[])
     AudioSinkOutput toneOutput;
     BoxMessageSink messages;
 
-    Form1 window({serialPort, inventory, soundPlayer, fileDialog,
-                  QCoreApplication::applicationDirPath(), &deviceWatch, &toneOutput, &messages});
+    // The core polls the stick in a thread of its own, so the window never waits for it.
+    MonitorCore core({serialPort, inventory, &deviceWatch});
+    QThread coreThread;
+    coreThread.setObjectName(QStringLiteral("monitor core"));
+    Form1 window(core, {soundPlayer, fileDialog, QCoreApplication::applicationDirPath(),
+                        &toneOutput, &messages});
     fileDialog.setOwner(&window);
     messages.setOwner(&window);
+    core.runIn(coreThread);
     window.Form_Load();
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    // Closing the window ends the core; any other end of the event loop must too.
+    core.finish();
+    return status;
 }

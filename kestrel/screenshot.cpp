@@ -5,34 +5,33 @@
 // Without --sample the window is shown as after start-up with a modem found on port 2; with it,
 // the display fields hold a typical 3G reading.
 #include "kestrel/Form1.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/inventory/UsbTtyDescription.h"
-#include "platform/levelbar/ProgressBar.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
 #include "platform/window/Offscreen.h"
-#include "platform/window/WindowHelpers.h"
 
 #include <QApplication>
-#include <QLabel>
 
 namespace
 {
 
 void showSampleReading(Form1& window)
 {
-    const QColor blue(0, 0, 255);
-    window.LblCOPS->setText(QStringLiteral("MegaFon (3G)"));
-    setTextColour(window.LblCOPS, blue);
-    window.LblCSQ->setText(QStringLiteral("  -73db"));
-    window.LblMCC->setText(QStringLiteral("250"));
-    window.LblMNC->setText(QStringLiteral("02"));
-    window.LblLAC->setText(QStringLiteral("7812"));
-    window.LblCellID->setText(QStringLiteral("20512345"));
-    window.ProgressBar1->setBarColorStart(blue);
-    window.ProgressBar1->setBarColorEnd(blue);
-    window.ProgressBar1->setValue(20);
+    MonitorReading reading;
+    reading.operatorNamed = true;
+    reading.operatorName = QStringLiteral("MegaFon");
+    reading.operatorGeneration = reading.generation = at::Generation::G3;
+    reading.operatorKnown = true;
+    reading.mcc = QStringLiteral("250");
+    reading.mnc = QStringLiteral("02");
+    reading.lac = QStringLiteral("7812");
+    reading.cellId = QStringLiteral("20512345");
+    reading.levelDbm = -73;
+    reading.barValue = 20;
+    window.showReading(reading);
 }
 
 } // namespace
@@ -59,8 +58,8 @@ int main(int argc, char* argv[])
     FakeSoundPlayer soundPlayer;
     FakeFileDialog fileDialog;
 
-    Form1 window(
-        {serialPort, inventory, soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
+    MonitorCore core({serialPort, inventory});
+    Form1 window(core, {soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
     window.Form_Load();
     if (sample) {
         showSampleReading(window);

@@ -7,6 +7,9 @@
 //
 //   polling-bench [--seconds 30] [--latency 15] [--silent-seconds 5] [--stream-seconds 3]
 //                 [--unplugged-seconds 5]
+#include "kestrel/Form1Presenter.h"
+#include "kestrel/aiming/AimingAids.h"
+#include "kestrel/aiming/AimingTone.h"
 #include "kestrel/aiming/TonePitch.h"
 #include "kestrel/aiming/ToneSynth.h"
 #include "kestrel/at/Conversions.h"
@@ -185,7 +188,7 @@ std::vector<ChangeMaker::Kind> changeKinds()
         {"level (every cycle)",
          [rssi](modemsim::ModemSimulator& sim, int n) { sim.setRssi(rssi(n)); },
          [rssi](const Form1& form, int n) {
-             return form.LblCSQ->text() == at::dbmCaption(-113 + 2 * rssi(n));
+             return form.LblCSQ->text() == dbmCaption(-113 + 2 * rssi(n));
          },
          {}},
         {"operator name (name cycles)",
@@ -205,7 +208,7 @@ std::vector<ChangeMaker::Kind> changeKinds()
         {"tone pitch (every cycle)",
          [rssi](modemsim::ModemSimulator& sim, int n) { sim.setRssi(rssi(n) + 1); },
          [rssi](const Form1& form, int n) {
-             return form.aimingTone().generator().targetPitchHz() ==
+             return form.aimingAids().tone().generator().targetPitchHz() ==
                     tonePitchHz(-113 + 2 * (rssi(n) + 1));
          },
          {}},
@@ -316,7 +319,8 @@ int main(int argc, char* argv[])
 
     // Every tick of Timer1 is timed: the window's own connection gives way to one that calls the
     // same handler between two clock reads.
-    QObject::disconnect(form.Timer1, &QTimer::timeout, &form, nullptr);
+    MonitorCore& core = monitor.core();
+    QObject::disconnect(core.Timer1, &QTimer::timeout, &core, nullptr);
     // The stick's log tells how long it took for each reply of the cycle; the rest of the
     // cycle's length is the monitor's own.
     std::size_t logged = 0;
@@ -331,9 +335,9 @@ int main(int argc, char* argv[])
         logged = log.size();
         return sum;
     };
-    QObject::connect(form.Timer1, &QTimer::timeout, &form, [&] {
+    QObject::connect(core.Timer1, &QTimer::timeout, &form, [&] {
         const Clock::time_point start = Clock::now();
-        form.Timer1_Timer();
+        core.Timer1_Timer();
         const Clock::time_point end = Clock::now();
         const double stickMs = stickLatencySince();
         if (phase) {

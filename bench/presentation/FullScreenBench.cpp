@@ -18,6 +18,7 @@
 #include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
 #include "kestrel/LevelDbm.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/inventory/UsbTtyDescription.h"
@@ -99,19 +100,20 @@ public:
     }
 };
 
-// What one polling cycle writes when the level moves: the operator line, its colour, the bar
-// and LevelDbm. Alternates between two readings so that every change is a real one.
+// A reading whose level moves: the operator line, its colour, the bar and LevelDbm.
+// Alternates between two readings so that every change is a real one.
 void showReading(Form1& window, int step)
 {
     const bool threeG = step % 2 == 0;
     const int index = threeG ? 20 : 14;
-    const QColor colour = threeG ? QColor(0, 0, 255) : QColor(0, 192, 0);
-    window.LblCOPS->setText(threeG ? QStringLiteral("MegaFon (3G)")
-                                   : QStringLiteral("MegaFon (2G)"));
-    setTextColour(window.LblCOPS, colour);
-    window.ProgressBar1->setValue(index);
-    LevelDbm() = -113 + 2 * index;
-    window.LblCSQ->setText(QStringLiteral("  %1db").arg(-113 + 2 * index));
+    MonitorReading reading;
+    reading.operatorNamed = reading.operatorKnown = true;
+    reading.operatorName = QStringLiteral("MegaFon");
+    reading.generation = reading.operatorGeneration =
+        threeG ? at::Generation::G3 : at::Generation::G2;
+    reading.barValue = index;
+    reading.levelDbm = -113 + 2 * index;
+    window.showReading(reading);
 }
 
 // The modem simulator program, told its signal index through scenario lines on its input.
@@ -181,8 +183,9 @@ int main(int argc, char* argv[])
     FakeSoundPlayer soundPlayer;
     FakeFileDialog fileDialog;
     AudioSinkOutput toneOutput;
-    Form1 window({modemPath.isEmpty() ? static_cast<CommControl&>(noPort) : modemPort, inventory,
-                  soundPlayer, fileDialog, QString(), nullptr, &toneOutput});
+    MonitorCore core(
+        {modemPath.isEmpty() ? static_cast<CommControl&>(noPort) : modemPort, inventory});
+    Form1 window(core, {soundPlayer, fileDialog, QString(), &toneOutput});
     window.Form_Load();
     window.show();
     if (options.aids) {

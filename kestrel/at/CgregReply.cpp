@@ -92,9 +92,9 @@ CgregOutcome parseRegistration(const QString& reply, const QString& tag, const C
     if (located) {
         out.state = {lac, cellId};
     }
-    out.display.lblLac = hexToDecimalText(out.state.lacText);
-    out.display.lblCellId = hexToDecimalText(out.state.cellIdText);
-    if (located && out.display.lblLac && out.display.lblCellId) {
+    out.lac = hexToDecimalText(out.state.lacText);
+    out.cellId = hexToDecimalText(out.state.cellIdText);
+    if (located && out.lac && out.cellId) {
         out.reading = CgregReading::Location;
     }
     return out;

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "kestrel/at/DisplayWrites.h"
-
 #include <QString>
+#include <optional>
 
 namespace at
 {
@@ -21,7 +20,10 @@ enum class CgregReading { NoReport, NoLocation, Location };
 struct CgregOutcome {
     CgregState state; // keep for the next cycle
     CgregReading reading = CgregReading::NoReport;
-    DisplayWrites display;
+    // The kept fields in decimal, each when it is one to eight hex digits; none leaves the
+    // shown value as it is.
+    std::optional<QString> lac;
+    std::optional<QString> cellId;
 };
 
 // The reply to "AT+CGREG?" after "AT+CGREG=2", read field by field as 3GPP TS 27.007 writes it:
@@ -40,8 +42,8 @@ struct CgregOutcome {
 // - No report line, or a solicited one of <n> 0 or 1 (no location reporting) that carries no
 //   location fields, changes nothing.
 // - Otherwise, when <stat> is 1 (home) or 5 (roaming), both location fields are there and the
-//   line is whole (its line end came), they become the kept fields; the kept fields are then shown
-//   in decimal, each when it is one to eight hex digits (otherwise its label stays as it is).
+//   line is whole (its line end came), they become the kept fields; the kept fields are then given
+//   in decimal, each when it is one to eight hex digits.
 CgregOutcome parseCgregReply(const QString& reply, const CgregState& kept);
 
 // The same for the reply to "AT+CEREG?" after "AT+CEREG=2", on LTE:

@@ -12,17 +12,6 @@ QString levelDbmText(DbmLevel level)
     return level ? QString::number(*level) : QString();
 }
 
-QString dbmCaption(int levelDbm)
-{
-    return QStringLiteral("  ") + QString::number(levelDbm) + QStringLiteral("db");
-}
-
-QString percentCaption(double barPercentage)
-{
-    return QStringLiteral("  ") + QString::number(roundHalfToEven(barPercentage)) +
-           QStringLiteral("%");
-}
-
 int roundHalfToEven(double value)
 {
     if (std::isnan(value)) {

@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-// Number conversions behind the captions of the main window.
+// Number conversions of the reply steps, and the text form of the level.
 namespace at
 {
 
@@ -14,13 +14,6 @@ using DbmLevel = std::optional<int>;
 // `LevelDbm` as text: the plain decimal number with its minus sign ("-73"), or empty text when
 // the reading is cleared. The voice announcement and the full-screen view read this form.
 QString levelDbmText(DbmLevel level);
-
-// The dBm caption of `LblCSQ`: two blanks, the level, then "db" ("  -73db").
-QString dbmCaption(int levelDbm);
-
-// The percentage caption of `LblCSQ`: two blanks, the level bar's percentage rounded half to
-// even, then "%" ("  52%").
-QString percentCaption(double barPercentage);
 
 // Rounds to the nearest whole number, a half to the even neighbour (2.5 -> 2, 3.5 -> 4). Not a
 // number gives 0; values beyond the range of int are held at its ends.

@@ -2,6 +2,8 @@
 
 #include "kestrel/at/TextCuts.h"
 
+#include <QStringList>
+
 namespace at
 {
 
@@ -12,48 +14,36 @@ const QString kTag = QStringLiteral("+COPS:");
 const QString kNoOperator = QStringLiteral("+COPS: 0\r\n");
 const QString kQuote = QStringLiteral("\"");
 const QString kSpace = QStringLiteral(" ");
-const char* const kSuffix4G = " (4G)";
 
 // Automatic operator selection with the other format: the modem then gives a name and a code
 // on alternate cycles.
 const QString kSwitchToName = QStringLiteral("AT+COPS=0,0");
 const QString kSwitchToCode = QStringLiteral("AT+COPS=0,2");
 
-void clearForNoOperator(CopsOutcome& out)
-{
-    out.state.operatorText.clear();
-    DisplayWrites& d = out.display;
-    d.lblCops = d.lblCsq = d.lblMcc = d.lblMnc = d.lblLac = d.lblCellId = QString();
-    d.barValue = 0;
-    // With no network the last level must not go on being spoken or shown as current.
-    d.levelDbm = DbmLevel();
-}
-
 // The access technologies of 3GPP TS 27.007 by generation: GSM, GSM Compact, GSM with EGPRS;
 // UTRAN, with HSDPA, HSUPA, both; E-UTRAN, E-UTRAN on a 5G core; NR on a 5G core, NG-RAN,
 // E-UTRA-NR dual connectivity.
-struct Generation {
+struct TechnologyGeneration {
     QStringList technologies;
-    const char* suffix;
-    QColor (*colour)();
+    Generation generation;
 };
 
-const Generation kGenerations[] = {
-    {{"0", "1", "3"}, " (2G)", colour2G},
-    {{"2", "4", "5", "6"}, " (3G)", colour3G},
-    {{"7", "10"}, kSuffix4G, colour4G},
-    {{"11", "12", "13"}, " (5G)", colour5G},
+const TechnologyGeneration kGenerations[] = {
+    {{"0", "1", "3"}, Generation::G2},
+    {{"2", "4", "5", "6"}, Generation::G3},
+    {{"7", "10"}, Generation::G4},
+    {{"11", "12", "13"}, Generation::G5},
 };
 
-void applyTechnology(CopsOutcome& out)
+// The generation the technology field names; the kept one for a field it does not know.
+Generation generationOf(const QString& technology, Generation kept)
 {
-    for (const Generation& generation : kGenerations) {
-        if (generation.technologies.contains(out.state.accessTechnology)) {
-            out.state.technologySuffix = QLatin1String(generation.suffix);
-            out.display.technologyColour = generation.colour();
-            return;
+    for (const TechnologyGeneration& entry : kGenerations) {
+        if (entry.technologies.contains(technology)) {
+            return entry.generation;
         }
     }
+    return kept;
 }
 
 // The technology field: from `start` to the next comma or line end.
@@ -67,18 +57,22 @@ QString technologyField(const QString& line, int start)
     return rest.left(end);
 }
 
+bool isNameFormat(const QString& formatChar)
+{
+    return formatChar == QLatin1String("0") || formatChar == QLatin1String("1");
+}
+
 } // namespace
 
 bool onLte(const CopsState& state)
 {
-    return state.technologySuffix == QLatin1String(kSuffix4G);
+    return state.generation == Generation::G4;
 }
 
 CopsOutcome parseCopsReply(const QString& reply, const CopsState& kept)
 {
     CopsOutcome out;
     out.state = kept;
-    out.display.text1 = reply;
     const std::optional<QString> found = replyLine(reply, kTag);
     if (!found) {
         return out;
@@ -92,23 +86,23 @@ CopsOutcome parseCopsReply(const QString& reply, const CopsState& kept)
     out.state.formatChar = cut(line, s + 3, 1).value_or(out.state.formatChar);
     out.state.operatorText = cut(line, q1 + 1, q2 - q1 - 1).value_or(out.state.operatorText);
     if (line.contains(kNoOperator)) {
-        clearForNoOperator(out);
+        out.state.operatorText.clear();
         out.reading = CopsReading::NoOperator;
     }
     // Without a pair of quotes there is no operator, and so no technology field after it.
     out.state.accessTechnology = q1 > 0 && q2 > 0 ? technologyField(line, q2 + 2) : QString();
-    applyTechnology(out);
+    out.state.generation = generationOf(out.state.accessTechnology, out.state.generation);
 
     const QString& op = out.state.operatorText;
     if (out.state.formatChar == QLatin1String("2")) {
-        out.display.lblMcc = cut(op, 1, 3);
-        out.display.lblMnc = cut(op, 4, 3);
+        out.mcc = cut(op, 1, 3);
+        out.mnc = cut(op, 4, 3);
         out.switchCommand = kSwitchToName;
-        out.runPcsq = true;
-        out.reading = CopsReading::Operator;
-    } else if (out.state.formatChar == QLatin1String("0")) {
-        out.display.lblCops = op + out.state.technologySuffix;
+    } else if (isNameFormat(out.state.formatChar)) {
+        out.name = op;
         out.switchCommand = kSwitchToCode;
+    }
+    if (out.switchCommand) {
         out.runPcsq = true;
         out.reading = CopsReading::Operator;
     }

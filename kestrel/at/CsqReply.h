@@ -1,9 +1,10 @@
 #pragma once
 
+#include "kestrel/at/Conversions.h"
 #include "kestrel/at/CopsReply.h"
-#include "kestrel/at/DisplayWrites.h"
 
 #include <QString>
+#include <optional>
 
 namespace at
 {
@@ -15,23 +16,25 @@ struct CsqState {
 
 struct CsqOutcome {
     CsqState state; // keep for the next cycle
-    DisplayWrites display;
-    // true: run PCGREG, which enables Timer1 when it ends; false: enable Timer1 now.
-    bool runPcgreg = false;
     // The reply gave a level, or said that none can be measured.
     bool levelRead = false;
+    // With levelRead: the strength index, 0 to 31, and the level in dBm it stands for; both
+    // none when the stick measures nothing (99), or the index is empty or not a number.
+    std::optional<int> index;
+    DbmLevel levelDbm;
+    // true: run PCGREG, which enables Timer1 when it ends; false: enable Timer1 now.
+    bool runPcgreg = false;
 };
 
 // The reply to "AT+CSQ", for example
-//   "\r\n+CSQ: 20,99\r\n\r\nOK\r\n"   index 20: "  -73db", bar at 20
-//   "\r\n+CSQ: 99,99\r\n\r\nOK\r\n"   no reading: label and LevelDbm cleared, bar at 0
-//   "\r\n^DSFLOWRPT:0000003C,...\r\n\r\n+CSQ: 25,99\r\n\r\nOK\r\n"   index 25: "  -63db"
+//   "\r\n+CSQ: 20,99\r\n\r\nOK\r\n"   index 20: -73 dBm
+//   "\r\n+CSQ: 99,99\r\n\r\nOK\r\n"   no reading: the level is cleared
+//   "\r\n^DSFLOWRPT:0000003C,...\r\n\r\n+CSQ: 25,99\r\n\r\nOK\r\n"   index 25: -63 dBm
 // The signal text is what stands between the first blank and the first comma of the reply line
 // (from "+CSQ:" to its line end; kept when the comma comes first), so text before that line
 // does not shift the cut. An index that is not a number, is empty, or gives a level above 0 dBm
-// (99) clears the reading. `cops` tells whether an operator is known (the bar is set only then).
-// `percentMode` is `Check1` ticked: the caption then shows the bar's percentage.
-CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqState& kept,
-                         bool percentMode);
+// (99) clears the reading. `cops` tells whether an operator is known: the registration query
+// runs only then.
+CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqState& kept);
 
 } // namespace at

@@ -8,7 +8,8 @@ namespace at
 {
 
 // One entry of `Combo2` and the configuration command it sends. The hex digits are lower case
-// in the first two commands and upper case in the third, as the modem has always been sent them.
+// in the first two commands and upper case in the third: Huawei's firmware takes either, and
+// a log of what a stick received stays comparable from one version of the monitor to the next.
 // The last three are for 4G sticks: ^SYSCFGEX with the acquisition order (LTE only; LTE, then
 // WCDMA, then GSM; automatic), all bands, roaming and service domain left as they are, all LTE
 // bands. A 3G stick answers them with ERROR, which the next transaction reads as a leftover.

@@ -18,8 +18,13 @@ SimulatedMonitor::SimulatedMonitor()
 {
 }
 
-// The window closes the port before the simulator goes away.
-SimulatedMonitor::~SimulatedMonitor() = default;
+// The core closes the port before the simulator goes away.
+SimulatedMonitor::~SimulatedMonitor()
+{
+    if (core_) {
+        core_->finish();
+    }
+}
 
 QString SimulatedMonitor::portPath(qint16 number) const
 {
@@ -89,10 +94,13 @@ bool SimulatedMonitor::start()
         return false;
     }
     stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, kPortNumber);
-    MonitorPlatform platform{port_, inventory_, sound_, dialog_,
-                             QCoreApplication::applicationDirPath()};
-    platform.toneOutput = toneOutput_;
-    window_ = std::make_unique<Form1>(platform);
+    core_ = std::make_unique<MonitorCore>(MonitorCore::Platform{port_, inventory_});
+    window_ = std::make_unique<Form1>(
+        *core_,
+        WindowPlatform{sound_, dialog_, QCoreApplication::applicationDirPath(), toneOutput_});
+    if (ownThread_) {
+        core_->runIn(coreThread_);
+    }
     window_->Form_Load();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kestrel/Form1.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeSysfs.h"
 #include "platform/inventory/SysfsDeviceInventory.h"
@@ -11,6 +12,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 // The monitor's main window on a simulated stick. The simulator serves a pseudo-terminal and
@@ -18,7 +20,8 @@
 // N to ttyUSB<N> in that folder, and the real device list reads a fake sysfs tree in which the
 // stick's "PC UI" port is ttyUSB3. So Form_Load finds, opens and polls the stick as it would a
 // real one. Pulling the stick takes it out of both; plugging it in again puts it back, under
-// the same number or another.
+// the same number or another. The monitor core runs in the caller's thread, or in a thread of
+// its own as in the program (setOwnThread).
 //
 // A QApplication must exist before start().
 class SimulatedMonitor
@@ -37,12 +40,15 @@ public:
     bool start();
     // Where the aiming tone plays (before start; none by default, so tests stay quiet).
     void setToneOutput(PcmOutput* output) { toneOutput_ = output; }
+    // Polls in a thread of its own, as the program does (before start).
+    void setOwnThread(bool own) { ownThread_ = own; }
     QString errorString() const { return error_; }
 
     modemsim::ModemSimulator& simulator() { return simulator_; }
     SerialCommControl& port() { return port_; }
     // Valid after a successful start().
     Form1& window() { return *window_; }
+    MonitorCore& core() { return *core_; }
     // The dialog behind "Save id": set its next choices before pressing the button.
     FakeFileDialog& fileDialog() { return dialog_; }
 
@@ -73,6 +79,9 @@ private:
     FakeSoundPlayer sound_;
     FakeFileDialog dialog_;
     PcmOutput* toneOutput_ = nullptr;
+    bool ownThread_ = false;
+    QThread coreThread_;
+    std::unique_ptr<MonitorCore> core_;
     std::unique_ptr<Form1> window_;
     QString error_;
 };

@@ -147,6 +147,8 @@ int main(int argc, char* argv[])
     SimulatedMonitor monitor;
     AudioSinkOutput toneOutput;
     monitor.setToneOutput(&toneOutput);
+    // As in the program, the core polls the stick in a thread of its own.
+    monitor.setOwnThread(true);
     modemsim::ModemSimulator& simulator = monitor.simulator();
     simulator.setLatency(std::chrono::milliseconds{latencyMs});
     simulator.setCopsLatency(std::chrono::milliseconds{latencyMs});
@@ -176,8 +178,7 @@ int main(int argc, char* argv[])
     openAimingAids(monitor, options.isSet(tone), options.isSet(history), options.isSet(fullScreen),
                    options.value(record));
 
-    // The round's steps are played from the window's own loop; a polling cycle that holds the
-    // loop only delays a step by that cycle.
+    // The round's steps are played from the window's own loop, while the core polls.
     std::chrono::milliseconds played{0};
     QTimer stepper;
     QObject::connect(&stepper, &QTimer::timeout, [&] {

@@ -17,7 +17,7 @@ void AtTransaction::run(const QString& command, const QString& endMarker)
         if (const std::optional<QString> text = port_.Input()) {
             replyText_ = *text;
         }
-        if (port_.deviceLost()) {
+        if (port_.deviceLost() || (stop_ && stop_->load())) {
             break;
         }
         if (replyText_.contains(kErrorMarker)) {

@@ -12,12 +12,12 @@ at::CopsOutcome queryOperator(AtTransaction& transaction, const at::CopsState& k
 }
 
 at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops,
-                           const at::CsqState& kept, bool percentMode)
+                           const at::CsqState& kept)
 {
     transaction.resetReadCounter();
     transaction.clearReplyText();
     transaction.run(QStringLiteral("AT+CSQ"), AtTransaction::kOkEndMarker);
-    return at::parseCsqReply(transaction.replyText(), cops, kept, percentMode);
+    return at::parseCsqReply(transaction.replyText(), cops, kept);
 }
 
 at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CopsState& cops,

@@ -27,14 +27,15 @@ TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
     EXPECT_EQ(toneOutput.source, nullptr);
     form().MnuTone->trigger();
     ASSERT_NE(toneOutput.source, nullptr);
-    EXPECT_EQ(form().aimingTone().generator().targetPitchHz(), tonePitchHz(-73));
-    EXPECT_GT(form().aimingTone().generator().targetGain(), 0);
+    EXPECT_EQ(form().aimingAids().tone().generator().targetPitchHz(), tonePitchHz(-73));
+    EXPECT_GT(form().aimingAids().tone().generator().targetGain(), 0);
 
     cycle({});
     cycle({});
-    EXPECT_EQ(form().aimingTone().generator().targetGain(), 0) << "silent while the level is stale";
+    EXPECT_EQ(form().aimingAids().tone().generator().targetGain(), 0)
+        << "silent while the level is stale";
     form().MnuTone->trigger();
-    EXPECT_FALSE(form().aimingTone().isOn());
+    EXPECT_FALSE(form().aimingAids().tone().isOn());
 }
 
 TEST_F(Form1AimingTest, HistoryWindowAndFullScreenShowTheBestLevel)

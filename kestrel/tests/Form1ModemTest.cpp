@@ -3,10 +3,10 @@
 // sticks do (unsolicited reports, echo, split and error replies, garbage, floods, unplugging).
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
-#include "kestrel/at/DisplayWrites.h"
-#include "kestrel/at/tests/QtPrinters.h"
 #include "kestrel/demo/SimulatedMonitor.h"
+#include "kestrel/monitor/PortLink.h"
 #include "kestrel/tests/FieldCheck.h"
+#include "kestrel/tests/QtPrinters.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
@@ -46,7 +46,7 @@ protected:
         ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
         ASSERT_TRUE(monitor.port().PortOpen());
         // The test runs the cycles itself; no event loop runs in between unless it waits.
-        form().Timer1->stop();
+        form().core().Timer1->stop();
     }
 
     ModemSimulator& sim() { return monitor.simulator(); }
@@ -55,7 +55,7 @@ protected:
     void cycles(int count)
     {
         for (int i = 0; i < count; ++i) {
-            form().Timer1_Timer();
+            form().core().Timer1_Timer();
         }
     }
 
@@ -156,7 +156,7 @@ TEST_P(Form1TroubleTest, LabelsHoldOnlyCutTextsAndTheReadingComesBack)
     for (int i = 0; i < trouble.cycles; ++i) {
         SCOPED_TRACE(i);
         cycles(1);
-        EXPECT_TRUE(form().Timer1->isActive());
+        EXPECT_TRUE(form().core().Timer1->isActive());
         if (trouble.during == Trouble::Steady) {
             EXPECT_EQ(display(form()), kSteady);
         } else {
@@ -190,7 +190,7 @@ TEST_F(Form1ModemTest, APulledStickIsFoundAgainUnderAnotherNumber)
     puller.join();
     EXPECT_EQ(form().windowTitle(), "kestrel — USB3: unplugged, waiting for the stick");
     EXPECT_FALSE(monitor.port().PortOpen());
-    EXPECT_FALSE(form().Timer1->isActive());
+    EXPECT_FALSE(form().core().Timer1->isActive());
     EXPECT_EQ(display(form()), kSteady);
     EXPECT_EQ(form().LblCSQ->palette().color(QPalette::WindowText), Form1::staleColour());
     form().Check2->setChecked(true);

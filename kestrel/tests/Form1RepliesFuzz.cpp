@@ -3,8 +3,9 @@
 // Timer1 must run after every tick, and each field may only hold what the reply steps can cut:
 // texts out of the replies, levels the index formula gives, decimal location numbers.
 #include "kestrel/Form1.h"
+#include "kestrel/GenerationColours.h"
 #include "kestrel/LevelDbm.h"
-#include "kestrel/at/DisplayWrites.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "kestrel/tests/FieldCheck.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -43,7 +44,8 @@ void ensureApplication()
         FakeDeviceInventory inventory;
         FakeSoundPlayer sound;
         FakeFileDialog dialog;
-        Form1 warm({port, inventory, sound, dialog, QString()});
+        MonitorCore core({port, inventory});
+        Form1 warm(core, {sound, dialog, QString()});
         warm.grab();
     }
     std::atexit([] { delete QApplication::instance(); });
@@ -104,11 +106,14 @@ void checkFields(const Form1& form, const QStringList& replies, const QColor& st
     const at::DbmLevel level = LevelDbm();
     FUZZ_CHECK(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
     const QColor colour = form.LblCOPS->palette().color(QPalette::WindowText);
-    FUZZ_CHECK(colour == startColour || colour == at::colour2G() || colour == at::colour3G() ||
-               colour == at::colour4G() || colour == at::colour5G() ||
-               colour == Form1::staleColour());
+    bool known = colour == startColour || colour == Form1::staleColour();
+    for (const auto generation :
+         {at::Generation::G2, at::Generation::G3, at::Generation::G4, at::Generation::G5}) {
+        known = known || colour == generationColour(generation, startColour);
+    }
+    FUZZ_CHECK(known);
     FUZZ_CHECK(form.ProgressBar1->BarColorStart() == form.ProgressBar1->BarColorEnd());
-    FUZZ_CHECK(form.Timer1->isActive());
+    FUZZ_CHECK(form.core().Timer1->isActive());
 }
 
 } // namespace
@@ -135,13 +140,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     LevelDbm() = std::nullopt;
 
-    Form1 form({port, inventory, sound, dialog, QString()});
+    MonitorCore core({port, inventory});
+    Form1 form(core, {sound, dialog, QString()});
     form.Check1->setChecked(data[0] & 1);
     const QColor startColour = form.LblCOPS->palette().color(QPalette::WindowText);
-    form.Timer1->start();
+    form.core().Timer1->start();
     for (int tick = 0; tick < 3; ++tick) {
         const int readsBefore = port.readCount;
-        form.Timer1_Timer();
+        form.core().Timer1_Timer();
         FUZZ_CHECK(port.readCount - readsBefore <= 5 * AtTransaction::kReadLimit);
         // The raw view holds a reply, cut at the edit field's length limit.
         const QString raw = form.Text1->text();

@@ -63,8 +63,8 @@ TEST_F(Form1Stick, LoadOpensTheFirstModemsPortAndStartsPolling)
         EXPECT_EQ(port.PortOpen(), opened);
         EXPECT_EQ(port.openCount, opened ? 1 : 0);
         EXPECT_EQ(port.PortOpen() ? port.settings : "", opened ? "128000,N,8,1" : "");
-        EXPECT_EQ(f.Timer1->isActive(), opened);
-        EXPECT_FALSE(f.TimerPause->isActive());
+        EXPECT_EQ(f.core().Timer1->isActive(), opened);
+        EXPECT_FALSE(f.core().link().TimerPause->isActive());
         EXPECT_TRUE(f.Timer3->isActive());
         EXPECT_EQ(f.Combo1->currentText(), row.opened);
         EXPECT_EQ(f.Combo1->count(), opened ? 28 : 27);
@@ -78,19 +78,19 @@ TEST_F(Form1Stick, AFailedOpeningRetriesOnTheThirdTickWithTheBoxsCurrentText)
     port.failingPorts = {3};
     Form1& f = load(stickAs(3));
     EXPECT_FALSE(port.PortOpen());
-    EXPECT_TRUE(f.TimerPause->isActive());
-    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_TRUE(f.core().link().TimerPause->isActive());
+    EXPECT_FALSE(f.core().Timer1->isActive());
     EXPECT_EQ(f.Combo1->toolTip(), QStringLiteral("cannot open port"));
 
     f.Combo1->setEditText(QStringLiteral("5"));
-    f.TimerPause_Timer();
-    f.TimerPause_Timer();
+    f.core().link().TimerPause_Timer();
+    f.core().link().TimerPause_Timer();
     EXPECT_FALSE(port.PortOpen());
-    f.TimerPause_Timer();
+    f.core().link().TimerPause_Timer();
     EXPECT_TRUE(port.PortOpen());
     EXPECT_EQ(port.CommPort(), 5);
-    EXPECT_TRUE(f.Timer1->isActive());
-    EXPECT_FALSE(f.TimerPause->isActive());
+    EXPECT_TRUE(f.core().Timer1->isActive());
+    EXPECT_FALSE(f.core().link().TimerPause->isActive());
     EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
 }
 
@@ -105,7 +105,8 @@ TEST_F(Form1Stick, PickingAPortClosesTheOpenOneFirstAndUnloadClosesIt)
     EXPECT_EQ(port.openCount, 3);
     f.Form_Unload();
     EXPECT_FALSE(port.PortOpen());
-    EXPECT_FALSE(f.Timer1->isActive() || f.Timer3->isActive() || f.TimerPause->isActive());
+    EXPECT_FALSE(f.core().Timer1->isActive() || f.Timer3->isActive() ||
+                 f.core().link().TimerPause->isActive());
 }
 
 TEST_F(Form1Stick, TheTitleTellsWhereTheMonitorStands)
@@ -162,7 +163,7 @@ TEST_F(Form1Stick, UnplugGreysTheReadingsAndReplugBringsThemBack)
     port.lost = true;
     inventory.list = QList<DeviceEntry>{};
     watch.remove(QStringLiteral("ttyUSB3"));
-    EXPECT_TRUE(form.TimerWatch->isActive());
+    EXPECT_TRUE(form.core().link().TimerWatch->isActive());
     EXPECT_EQ(colours(), QStringList(7, "grey"));
 
     form.Command1_Click();
@@ -190,12 +191,12 @@ TEST_F(Form1Stick, UnplugGreysTheReadingsAndReplugBringsThemBack)
 TEST_F(Form1Stick, TheFirstStickPluggedInIsOpenedAndALostRegistrationGreysTheCell)
 {
     Form1& form = load(QList<DeviceEntry>{});
-    EXPECT_TRUE(form.TimerWatch->isActive());
+    EXPECT_TRUE(form.core().link().TimerWatch->isActive());
     inventory.list = stickAs(2);
-    QMetaObject::invokeMethod(form.TimerWatch, "timeout");
+    QMetaObject::invokeMethod(form.core().link().TimerWatch, "timeout");
     ASSERT_TRUE(port.PortOpen());
     EXPECT_EQ(port.CommPort(), 2);
-    EXPECT_FALSE(form.TimerWatch->isActive());
+    EXPECT_FALSE(form.core().link().TimerWatch->isActive());
 
     cycle();
     QStringList unregistered = kWholeCycle;
@@ -233,7 +234,8 @@ TEST_F(Form1Stick, ReturnInThePortBoxOpensATypedPortAtOnce)
     form.Combo1->setEditText(QStringLiteral("hu"));
     form.Command2->click();
     EXPECT_EQ(port.CommPort(), 3);
-    EXPECT_TRUE(port.PortOpen() && form.Timer1->isActive() && form.TimerPause->isActive());
+    EXPECT_TRUE(port.PortOpen() && form.core().Timer1->isActive() &&
+                form.core().link().TimerPause->isActive());
     EXPECT_EQ(form.Combo1->toolTip(), QStringLiteral("\"hu\" is not a port number"));
 }
 

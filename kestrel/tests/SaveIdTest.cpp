@@ -1,5 +1,5 @@
-// "Save id" of the main window: the five labels in kestrel's order. Dialog, questions and
-// refusals are the ID file's own, tested in ini/tests.
+// "Save id" of the main window: the last reading's cell identity in kestrel's order. Dialog,
+// questions and refusals are the ID file's own, tested with it.
 #include "kestrel/tests/WindowFixture.h"
 #include "tests/support/TempFolder.h"
 
@@ -9,29 +9,23 @@
 namespace
 {
 
-TEST_F(WindowFixture, SaveIdWritesTheFiveLabelsOnceAnOperatorIsKnown)
+TEST_F(WindowFixture, SaveIdWritesTheLastReadingOnceAnOperatorIsKnown)
 {
     TempFolder folder;
     const QString path = folder.path(QStringLiteral("id.ini"));
     port.setPortOpen(true);
-    const auto save = [&] {
-        form().LblCellID->setText(QStringLiteral("20512345"));
-        form().LblLAC->setText(QStringLiteral("7812"));
-        form().LblMNC->setText(QStringLiteral("02"));
-        form().LblMCC->setText(QStringLiteral("250"));
-        form().LblCOPS->setText(QStringLiteral("MegaFon (3G)"));
-        dialog.nextChoices = QStringList{path};
-        form().CommandSave->click();
-    };
-
-    save();
+    dialog.nextChoices = QStringList{path};
+    form().CommandSave->click();
     EXPECT_TRUE(dialog.shown.isEmpty()) << "no operator read yet: nothing to save";
-    port.scriptedReads = {QStringLiteral("\r\n+COPS: 0,0,\"MegaFon\",2\r\n")};
-    form().PCOPS();
-    save();
+
+    cycle();
+    QStringList codeCycle = kWholeCycle;
+    codeCycle[0] = QStringLiteral("\r\n+COPS: 0,2,\"25002\",2\r\n\r\nOK\r\n");
+    cycle(codeCycle);
+    form().CommandSave->click();
     EXPECT_EQ(dialog.shown, QStringList{"save"});
-    EXPECT_EQ(fileBytes(path), "[Value]\r\ncellid=20512345\r\nlac=7812\r\nmnc=02\r\nmcc=250\r\n"
-                               "operator=MegaFon (3G)\r\n\r\n");
+    EXPECT_EQ(fileBytes(path), "[Value]\r\ncellid=12834021\r\nlac=6699\r\nmnc=02\r\nmcc=250\r\n"
+                               "operator=Mobile Net (3G)\r\n\r\n");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 // The voice timer of a real main window asking the player for the recordings the build made.
 #include "kestrel/tests/WindowFixture.h"
 #include "kestrel/voice/SpokenNumbers.h"
-#include "platform/levelbar/ProgressBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +19,10 @@ protected:
     QString played(bool percent, int barValue, at::DbmLevel level)
     {
         form().Check1->setChecked(percent);
-        form().ProgressBar1->setValue(barValue);
-        LevelDbm() = level;
+        MonitorReading reading;
+        reading.barValue = barValue;
+        reading.levelDbm = level;
+        form().showReading(reading);
         return voiceTick().value(0).mid(QStringLiteral("FileName=").size());
     }
 };

@@ -2,6 +2,10 @@
 
 #include "kestrel/Form1.h"
 #include "kestrel/LevelDbm.h"
+#include "kestrel/aiming/AimingAids.h"
+#include "kestrel/aiming/AimingTone.h"
+#include "kestrel/monitor/MonitorCore.h"
+#include "kestrel/monitor/PortLink.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/hotplug/FakeDeviceWatch.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -34,8 +38,9 @@ inline QList<DeviceEntry> stickAs(int number)
         {huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB%1)").arg(number)}};
 }
 
-// The main window over fakes of everything it talks to; made on first use, so that a test can
-// set the fakes up first. Public, so that the rows of a table can drive it.
+// The main window and its monitor core over fakes of everything they talk to, the core in the
+// test's thread; made on first use, so that a test can set the fakes up first. Public, so that
+// the rows of a table can drive it.
 class WindowFixture : public testing::Test, WithApplication
 {
 public:
@@ -44,8 +49,9 @@ public:
     Form1& form()
     {
         if (!window_) {
-            window_ = std::make_unique<Form1>(MonitorPlatform{
-                port, inventory, sound, dialog, executableFolder, &watch, &toneOutput, &messages});
+            core_ = std::make_unique<MonitorCore>(MonitorCore::Platform{port, inventory, &watch});
+            window_ = std::make_unique<Form1>(
+                *core_, WindowPlatform{sound, dialog, executableFolder, &toneOutput, &messages});
         }
         return *window_;
     }
@@ -54,9 +60,16 @@ public:
     Form1& load(const std::optional<QList<DeviceEntry>>& devices)
     {
         inventory.list = devices;
-        window_.reset();
+        reset();
         form().Form_Load();
         return form();
+    }
+
+    // The next form() makes a new window and core.
+    void reset()
+    {
+        window_.reset();
+        core_.reset();
     }
 
     // One polling cycle over the given replies.
@@ -65,7 +78,7 @@ public:
         for (const QString& reply : replies) {
             port.scriptedReads.emplace_back(reply);
         }
-        form().Timer1_Timer();
+        form().core().Timer1_Timer();
     }
 
     // What one tick of the voice timer asks of the player, with "LEVEL AS VOICE" ticked.
@@ -87,5 +100,6 @@ public:
     FakeMessageSink messages;
 
 protected:
+    std::unique_ptr<MonitorCore> core_;
     std::unique_ptr<Form1> window_;
 };

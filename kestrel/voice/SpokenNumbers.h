@@ -1,14 +1,8 @@
 #pragma once
 
-#include <QStringList>
+#include "kestrel/status/LevelBar.h"
 
-// The level bar's range as the main window's design sets it (Form1 uses these); a cleared
-// reading sets the bar to 0 and the strongest signal index sets it to 31, both outside the
-// range.
-constexpr int LevelBarMinimum = 1;
-constexpr int LevelBarMaximum = 30;
-constexpr int LowestBarValue = 0;
-constexpr int HighestBarValue = 31;
+#include <QStringList>
 
 // The signal indexes that give a level in dBm (index 99, no reading, clears the level).
 constexpr int LowestSignalIndex = 0;

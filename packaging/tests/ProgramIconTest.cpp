@@ -1,6 +1,7 @@
 #include "packaging/icons/ProgramIcon.h"
 
 #include "kestrel/Form1.h"
+#include "kestrel/monitor/MonitorCore.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/serial/FakeCommControl.h"
@@ -42,7 +43,8 @@ TEST(ProgramIcon, IsTheInstalledPictureAndTheMonitorsWindowShowsIt)
     FakeDeviceInventory inventory;
     FakeSoundPlayer player;
     FakeFileDialog dialog;
-    const Form1 form{MonitorPlatform{port, inventory, player, dialog, QString()}};
+    MonitorCore core({port, inventory});
+    const Form1 form(core, {player, dialog, QString()});
     expectInstalledPicture(QStringLiteral("kestrel"), form.windowIcon());
     expectInstalledPicture(QStringLiteral("plover"), programIcon(QStringLiteral("plover")));
 }

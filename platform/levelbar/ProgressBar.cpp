@@ -5,16 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-double levelPercentage(int value, int min, int max)
-{
-    if (max <= min) {
-        return value >= max ? 100.0 : 0.0;
-    }
-    const double percent =
-        100.0 * (static_cast<double>(value) - min) / (static_cast<double>(max) - min);
-    return std::clamp(percent, 0.0, 100.0);
-}
-
 ProgressBar::ProgressBar(QWidget* parent)
     : QWidget(parent), barColorStart_(palette().color(QPalette::Highlight)),
       barColorEnd_(barColorStart_), backColor_(palette().color(QPalette::Base)),

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "platform/levelbar/LevelPercentage.h"
+
 #include <QColor>
 #include <QWidget>
-
-// Where `value` stands within [min, max], in percent, kept within 0 and 100. A range without
-// width counts as full once the value reaches it.
-double levelPercentage(int value, int min, int max);
 
 // A borderless level bar: the part of the bar up to the value's percentage is filled with a
 // gradient from the start colour (left) to the end colour (right edge of the whole bar), the

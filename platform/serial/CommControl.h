@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class QThread;
+
 // The serial port as the monitor drives it: seven properties, set in a fixed order to open the
 // port, then Output to write and Input to read.
 //
@@ -47,4 +49,8 @@ public:
     virtual bool anyFailed() const = 0;
     // The reason for the most recent failure, in words for the user ("" when none).
     virtual QString lastFailure() const = 0;
+
+    // Hands the port to `thread`, whose calls it serves from then on; a port built on Qt
+    // objects moves them there. Called from the thread the port serves now.
+    virtual void moveToThread(QThread* thread) { (void)thread; }
 };

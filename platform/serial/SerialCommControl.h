@@ -39,6 +39,7 @@ public:
     void clearFailures() override { failed_ = false; }
     bool anyFailed() const override { return failed_; }
     QString lastFailure() const override { return lastFailure_; }
+    void moveToThread(QThread* thread) override { serial_.moveToThread(thread); }
 
     // The device path the current port number maps to.
     QString portPath() const { return portPath_(port_); }

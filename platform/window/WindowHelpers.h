@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/window/TimerEnable.h"
+
 #include <QColor>
 #include <QPalette>
 #include <QPoint>
 #include <QRect>
-#include <QTimer>
 #include <QWidget>
 
 // What the windows of both programs share from their design: positions in twips, colours by
@@ -24,15 +25,6 @@ inline QRect twipsRect(int left, int top, int width, int height)
 inline QPoint twipsPoint(int left, int top)
 {
     return {pixels(left), pixels(top)};
-}
-
-// Enabling a running timer leaves its interval running, as a timer's Enabled flag does; after a
-// stop it starts the interval afresh.
-inline void enable(QTimer* timer)
-{
-    if (!timer->isActive()) {
-        timer->start();
-    }
 }
 
 inline void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)

@@ -33,11 +33,11 @@ TEST(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
     sim.setUnsolicited(modemsim::Unsolicited::Mode, true, 17ms);
     ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
     Form1& form = monitor.window();
-    form.Timer1->stop();
+    form.core().Timer1->stop();
     // The labels after `cycles` polling cycles.
     const auto displayAfter = [&form](int cycles) {
         for (int i = 0; i < cycles; ++i)
-            form.Timer1_Timer();
+            form.core().Timer1_Timer();
         return QStringList{form.LblCOPS->text(), form.LblMCC->text(), form.LblMNC->text(),
                            form.LblCSQ->text(),  form.LblLAC->text(), form.LblCellID->text()};
     };

@@ -1,6 +1,6 @@
 #include "kestrel/at/Conversions.h"
 
-#include "kestrel/at/tests/QtPrinters.h"
+#include "tests/support/TextPrinter.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -48,12 +48,6 @@ TEST(RoundHalfToEven, GoesToTheEvenNeighbourOnAHalf)
         SCOPED_TRACE(row.value);
         EXPECT_EQ(at::roundHalfToEven(row.value), row.rounded);
     }
-}
-
-TEST(PercentCaption, BeginsWithTwoBlanksAndRoundsHalfToEven)
-{
-    EXPECT_EQ(at::percentCaption(2.5), QStringLiteral("  2%"));
-    EXPECT_EQ(at::percentCaption(65.517), QStringLiteral("  66%"));
 }
 
 TEST(StrengthIndex, OnlyDecimalDigitsAreANumber)

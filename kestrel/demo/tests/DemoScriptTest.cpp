@@ -1,6 +1,6 @@
 #include "kestrel/demo/DemoScript.h"
 
-#include "kestrel/at/tests/QtPrinters.h"
+#include "tests/support/TextPrinter.h"
 
 #include <gtest/gtest.h>
 

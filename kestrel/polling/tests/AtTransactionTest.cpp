@@ -1,7 +1,7 @@
 #include "kestrel/polling/AtTransaction.h"
 
-#include "kestrel/at/tests/QtPrinters.h"
 #include "platform/serial/FakeCommControl.h"
+#include "tests/support/TextPrinter.h"
 
 #include <deque>
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ TEST(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
     }
 }
 
-TEST(AtTransactionSequence, ALeftoverReplyThenAPulledStickThenTheFullReadLimitAgain)
+TEST(AtTransactionSequence, ALeftoverReplyThenAPulledStickThenTheFullReadLimitThenAStop)
 {
     FakeCommControl port;
     port.setPortOpen(true);
@@ -92,6 +92,13 @@ TEST(AtTransactionSequence, ALeftoverReplyThenAPulledStickThenTheFullReadLimitAg
     port.lost = false;
     transaction.run(QStringLiteral("AT+CSQ"), kOk);
     EXPECT_EQ(port.readCount, 4 + AtTransaction::kReadLimit) << "a full read limit each time";
+    EXPECT_EQ(transaction.readCounter(), 0);
+
+    // The program ends: the wait stops after one read.
+    std::atomic<bool> stop{true};
+    transaction.stopWhen(stop);
+    transaction.run(QStringLiteral("AT+CSQ"), kOk);
+    EXPECT_EQ(port.readCount, 5 + AtTransaction::kReadLimit);
     EXPECT_EQ(transaction.readCounter(), 0);
 }
 

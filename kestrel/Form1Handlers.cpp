@@ -1,0 +1,231 @@
+// The main window's handlers: each hands the user's choice to the monitor core or acts on the
+// last reading; none waits for the stick.
+#include "ini/IdFile.h"
+#include "ini/IdFileNames.h"
+#include "kestrel/ComboBoxWatchers.h"
+#include "kestrel/Form1.h"
+#include "kestrel/Form1Presenter.h"
+#include "kestrel/Form2.h"
+#include "kestrel/HistoryWindow.h"
+#include "kestrel/LevelDbm.h"
+#include "kestrel/aiming/AimingAids.h"
+#include "kestrel/monitor/MonitorCore.h"
+#include "kestrel/serial/PortText.h"
+#include "kestrel/voice/VoicePlay.h"
+#include "platform/filedialog/FileDialog.h"
+#include "platform/window/WindowHelpers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+Form1::~Form1()
+{
+    // The view has no owner but reads this window on every tick: it must not outlive it.
+    delete form2_;
+}
+
+void Form1::connectHandlers()
+{
+    new ListPickWatcher(Combo1, [this] { Combo1_Click(); });
+    new ListPickWatcher(Combo2, [this] { Combo2_Click(); });
+    new ReturnKeyWatcher(Combo1->lineEdit(), [this] { Combo1_Return(); });
+    connect(Combo1, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { core_.setPortBoxText(text); });
+    connect(Check1, &QCheckBox::toggled, this, [this](bool on) { core_.setPercentMode(on); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(CommandSave, &QPushButton::clicked, this, [this] { CommandSave_Click(); });
+    connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
+    connect(MnuTone, &QAction::toggled, aiming_, &AimingAids::setToneOn);
+    connect(MnuHistory, &QAction::triggered, this, [this] { MnuHistory_Click(); });
+    connect(MnuRecord, &QAction::toggled, this, [this](bool on) { MnuRecord_Click(on); });
+    connect(aiming_, &AimingAids::historyChanged, this, [this] {
+        if (historyWindow_) {
+            historyWindow_->refresh();
+        }
+        if (form2_) {
+            form2_->refreshHistory();
+        }
+    });
+    connect(aiming_, &AimingAids::recordingFailed, this, [this](const QString& text) {
+        const QSignalBlocker quiet(MnuRecord);
+        MnuRecord->setChecked(false);
+        tell(text);
+    });
+}
+
+void Form1::connectCore()
+{
+    setWindowTitle(core_.title());
+    connect(&core_, &MonitorCore::titleChanged, this, &QWidget::setWindowTitle);
+    connect(&core_, &MonitorCore::readingReady, this, [this](const MonitorReading& reading) {
+        showReading(reading);
+        aiming_->take(reading);
+    });
+    connect(&core_, &MonitorCore::stickShown, this, [this](const QString& caption) {
+        Combo1->setEditText(caption);
+        // Show the caption from its start, as a text box does, not scrolled to its end.
+        Combo1->lineEdit()->setCursorPosition(0);
+        // A stick that comes back under the same name is listed once.
+        if (Combo1->findText(caption) < 0) {
+            Combo1->addItem(caption);
+        }
+    });
+    connect(&core_, &MonitorCore::openingTold, Combo1, &QWidget::setToolTip);
+}
+
+void Form1::Form_Load()
+{
+    core_.load();
+    enable(Timer3);
+}
+
+void Form1::Form_Unload()
+{
+    if (form2_) {
+        form2_->close();
+    }
+    Timer3->stop();
+    core_.finish();
+    QCoreApplication::quit();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Combo1_Click()
+{
+    core_.pickPort(Combo1->currentText());
+}
+
+void Form1::Command2_Click()
+{
+    core_.tryPort(Combo1->currentText());
+}
+
+void Form1::Combo1_Return()
+{
+    const QString typed = Combo1->currentText();
+    const auto portText = portTextFromBoxText(typed);
+    const auto number = portText ? portNumberFromText(*portText) : std::nullopt;
+    if (!number || *number < 0) {
+        const QString note = QStringLiteral("\"%1\" is not a port number").arg(typed.trimmed());
+        Combo1->setToolTip(note);
+        core_.tell(note);
+        return;
+    }
+    Combo1_Click();
+}
+
+void Form1::Combo2_Click()
+{
+    core_.chooseNetworkMode(Combo2->currentText());
+}
+
+void Form1::Command1_Click()
+{
+    if (!form2_) {
+        form2_ = new Form2(*this);
+        form2_->Form_Load();
+    }
+    // Brought forward also from the task bar.
+    form2_->setWindowState(form2_->windowState() & ~Qt::WindowMinimized);
+    form2_->show();
+    form2_->raise();
+    form2_->activateWindow();
+}
+
+Form2* Form1::fullScreenView() const
+{
+    return form2_;
+}
+
+void Form1::Timer3_Timer()
+{
+    // A level that is no longer current is not spoken.
+    if (reading_.levelStale) {
+        return;
+    }
+    voiceplay(MMControl1,
+              VoiceInputs{Check2->isChecked(), Check1->isChecked(), reading_.barPercentage(),
+                          at::levelDbmText(LevelDbm()), executableFolder_});
+    if (Check2->isChecked()) {
+        aiming_->duckTone();
+    }
+}
+
+void Form1::CommandSave_Click()
+{
+    if (!reading_.operatorKnown) {
+        return;
+    }
+    pickAndSaveIdFile(cmdOpenFile,
+                      {{IdFile::CellId, reading_.cellId},
+                       {IdFile::Lac, reading_.lac},
+                       {IdFile::Mnc, reading_.mnc},
+                       {IdFile::Mcc, reading_.mcc},
+                       {IdFile::Operator, operatorLine(reading_)}},
+                      messages_, QStringLiteral("kestrel"));
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event)
+{
+    MenuAiming->exec(event->globalPos());
+}
+
+void Form1::MnuHistory_Click()
+{
+    if (!historyWindow_) {
+        historyWindow_ = new HistoryWindow(aiming_->history(), this);
+        // The best level counts from the window's opening.
+        aiming_->history().resetBest();
+        historyWindow_->refresh();
+    }
+    historyWindow_->show();
+    historyWindow_->raise();
+    historyWindow_->activateWindow();
+}
+
+HistoryWindow* Form1::historyWindow() const
+{
+    return historyWindow_;
+}
+
+void Form1::MnuRecord_Click(bool on)
+{
+    if (!on) {
+        aiming_->stopRecording();
+        return;
+    }
+    cmdOpenFile.setDefaultExt(QStringLiteral("csv"));
+    cmdOpenFile.setFilter(QStringLiteral("Readings (*.csv)|*.csv"));
+    cmdOpenFile.setFileName(
+        QStringLiteral("kestrel-%1.csv")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm"))));
+    cmdOpenFile.ShowSave();
+    const QString path = cmdOpenFile.FileName();
+    QString why;
+    if (path.isEmpty() || !aiming_->startRecording(path, &why)) {
+        if (!path.isEmpty()) {
+            tell(QStringLiteral("Cannot record readings to %1: %2").arg(path, why));
+        }
+        const QSignalBlocker quiet(MnuRecord);
+        MnuRecord->setChecked(false);
+    }
+}
+
+void Form1::tell(const QString& text)
+{
+    messages_.show(QStringLiteral("kestrel"), text);
+}

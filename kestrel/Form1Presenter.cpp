@@ -1,0 +1,125 @@
+// The presenter: a reading of the monitor core as the main window's captions and colours.
+#include "kestrel/Form1Presenter.h"
+
+#include "kestrel/Form1.h"
+#include "kestrel/GenerationColours.h"
+#include "kestrel/LevelDbm.h"
+#include "platform/levelbar/ProgressBar.h"
+#include "platform/window/WindowHelpers.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace
+{
+
+QString generationSuffix(at::Generation generation)
+{
+    switch (generation) {
+    case at::Generation::G2:
+        return QStringLiteral(" (2G)");
+    case at::Generation::G3:
+        return QStringLiteral(" (3G)");
+    case at::Generation::G4:
+        return QStringLiteral(" (4G)");
+    case at::Generation::G5:
+        return QStringLiteral(" (5G)");
+    case at::Generation::Unknown:
+        break;
+    }
+    return {};
+}
+
+QString levelCaption(const MonitorReading& reading)
+{
+    if (!reading.levelDbm) {
+        return {};
+    }
+    return reading.levelInPercent ? percentCaption(reading.barPercentage())
+                                  : dbmCaption(*reading.levelDbm);
+}
+
+} // namespace
+
+QString operatorLine(const MonitorReading& reading)
+{
+    return reading.operatorNamed
+               ? reading.operatorName + generationSuffix(reading.operatorGeneration)
+               : QString();
+}
+
+QString dbmCaption(int levelDbm)
+{
+    return QStringLiteral("  ") + QString::number(levelDbm) + QStringLiteral("db");
+}
+
+QString percentCaption(double barPercentage)
+{
+    return QStringLiteral("  ") + QString::number(at::roundHalfToEven(barPercentage)) +
+           QStringLiteral("%");
+}
+
+Form1Captions presentReading(const MonitorReading& reading, const QColor& beforeAnyGeneration)
+{
+    const auto shown = [](bool stale, const QColor& live) { return stale ? captionGrey : live; };
+    Form1Captions c;
+    c.cops = operatorLine(reading);
+    c.mcc = reading.mcc;
+    c.mnc = reading.mnc;
+    c.csq = levelCaption(reading);
+    c.lac = reading.lac;
+    c.cellId = reading.cellId;
+    c.text1 = reading.rawReply;
+    c.copsColour =
+        shown(reading.operatorStale, generationColour(reading.generation, beforeAnyGeneration));
+    c.mccColour = c.mncColour = shown(reading.operatorStale, lightBlue);
+    c.csqColour = shown(reading.levelStale, lightBlue);
+    c.lacColour = c.cellIdColour = shown(reading.locationStale, lightBlue);
+    c.barColour = shown(reading.levelStale, generationColour(reading.generation, lightBlue));
+    c.barValue = reading.barValue;
+    return c;
+}
+
+QColor Form1::staleColour()
+{
+    return captionGrey;
+}
+
+QColor Form1::levelColour() const
+{
+    // The level is read only in cycles that read the operator, so while it is current the
+    // operator line shows its live colour.
+    return reading_.levelStale ? staleColour() : textColour(LblCOPS);
+}
+
+void Form1::showReading(const MonitorReading& reading)
+{
+    reading_ = reading;
+    LevelDbm() = reading.levelDbm;
+    const Form1Captions c =
+        presentReading(reading, QApplication::palette().color(QPalette::ButtonText));
+    const std::pair<QLabel*, const QString&> texts[] = {
+        {LblCOPS, c.cops}, {LblMCC, c.mcc}, {LblMNC, c.mnc},
+        {LblCSQ, c.csq},   {LblLAC, c.lac}, {LblCellID, c.cellId},
+    };
+    for (const auto& [label, text] : texts) {
+        if (label->text() != text) {
+            label->setText(text);
+        }
+    }
+    Text1->setText(c.text1);
+    const std::pair<QLabel*, const QColor&> colours[] = {
+        {LblCOPS, c.copsColour}, {LblMCC, c.mccColour}, {LblMNC, c.mncColour},
+        {LblCSQ, c.csqColour},   {LblLAC, c.lacColour}, {LblCellID, c.cellIdColour},
+    };
+    for (const auto& [label, colour] : colours) {
+        setTextColour(label, colour);
+    }
+    ProgressBar1->setValue(c.barValue);
+    if (ProgressBar1->BarColorStart() != c.barColour ||
+        ProgressBar1->BarColorEnd() != c.barColour) {
+        ProgressBar1->setBarColorStart(c.barColour);
+        ProgressBar1->setBarColorEnd(c.barColour);
+    }
+}

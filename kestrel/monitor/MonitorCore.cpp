@@ -1,0 +1,201 @@
+#include "kestrel/monitor/MonitorCore.h"
+
+#include "kestrel/at/NetworkMode.h"
+#include "kestrel/monitor/PortLink.h"
+#include "platform/serial/CommControl.h"
+#include "platform/window/TimerEnable.h"
+
+#include <QThread>
+#include <QTimer>
+
+MonitorCore::MonitorCore(Platform platform, QObject* parent)
+    : QObject(parent), port_(platform.port),
+      link_(new PortLink(platform.port, platform.inventory, platform.deviceWatch, this)),
+      cycle_(platform.port)
+{
+    qRegisterMetaType<MonitorReading>();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(300);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    noteExpiry_ = new QTimer(this);
+    noteExpiry_->setSingleShot(true);
+    noteExpiry_->setInterval(kNoteMs);
+    connect(noteExpiry_, &QTimer::timeout, this, [this] {
+        note_.clear();
+        publishTitle();
+    });
+    cycle_.stopWhen(stopping_);
+    connectLink();
+    title_ = monitorTitle(link_->status());
+}
+
+MonitorCore::~MonitorCore() = default;
+
+void MonitorCore::connectLink()
+{
+    connect(link_, &PortLink::opened, this, [this] {
+        freshness_.portOpened();
+        enable(Timer1);
+    });
+    connect(link_, &PortLink::lost, this, [this] {
+        Timer1->stop();
+        freshness_.deviceLost();
+        publishReading();
+    });
+    connect(link_, &PortLink::note, this, [this](const QString& text) {
+        if (text.isEmpty()) {
+            note_.clear();
+            noteExpiry_->stop();
+        } else {
+            tell(text);
+        }
+    });
+    connect(link_, &PortLink::statusChanged, this, [this] { publishTitle(); });
+    connect(link_, &PortLink::stickShown, this, &MonitorCore::stickShown);
+    connect(link_, &PortLink::openingTold, this, &MonitorCore::openingTold);
+}
+
+void MonitorCore::runIn(QThread& thread)
+{
+    port_.moveToThread(&thread);
+    moveToThread(&thread);
+    thread.start();
+}
+
+void MonitorCore::finish()
+{
+    stopping_ = true;
+    QThread* own = thread();
+    if (own == QThread::currentThread() || !own->isRunning()) {
+        shutDown();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, home = QThread::currentThread()] {
+            shutDown();
+            // Back where the core and its port were made, which also destroys them.
+            port_.moveToThread(home);
+            moveToThread(home);
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    own->wait();
+}
+
+void MonitorCore::shutDown()
+{
+    Timer1->stop();
+    noteExpiry_->stop();
+    link_->stop();
+}
+
+void MonitorCore::inOwnThread(std::function<void()> work)
+{
+    if (thread() == QThread::currentThread()) {
+        work();
+    } else {
+        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    }
+}
+
+void MonitorCore::load()
+{
+    inOwnThread([this] { link_->findStick(); });
+}
+
+void MonitorCore::setPortBoxText(const QString& text)
+{
+    inOwnThread([this, text] { link_->setBoxText(text); });
+}
+
+void MonitorCore::pickPort(const QString& boxText)
+{
+    inOwnThread([this, boxText] {
+        link_->setBoxText(boxText);
+        link_->pick();
+    });
+}
+
+void MonitorCore::tryPort(const QString& boxText)
+{
+    inOwnThread([this, boxText] {
+        link_->setBoxText(boxText);
+        link_->RUNS();
+    });
+}
+
+void MonitorCore::chooseNetworkMode(const QString& entry)
+{
+    inOwnThread([this, entry] { ggg(entry); });
+}
+
+void MonitorCore::setPercentMode(bool on)
+{
+    inOwnThread([this, on] { percentMode_ = on; });
+}
+
+void MonitorCore::tell(const QString& note)
+{
+    inOwnThread([this, note] {
+        note_ = note;
+        noteExpiry_->start();
+        publishTitle();
+    });
+}
+
+void MonitorCore::Timer1_Timer()
+{
+    const PollingCycle::Outcome outcome = cycle_.run(reading_, percentMode_);
+    // The signal query stopped Timer1 and the cycle's last step enabled it again, so the next
+    // cycle begins a whole interval after this one ended.
+    if (outcome.signalQueried) {
+        Timer1->start();
+    }
+    if (port_.deviceLost()) {
+        link_->portLost();
+        return;
+    }
+    freshness_.cycleEnded(outcome.readings);
+    publishReading();
+}
+
+void MonitorCore::ggg(const QString& entry)
+{
+    const std::optional<QString> output = at::networkModeOutput(entry);
+    if (!output) {
+        return;
+    }
+    Timer1->stop();
+    // The modem's answer is not awaited: the next polling transaction reads it as a leftover.
+    port_.setOutput(*output);
+    enable(Timer1);
+    if (port_.deviceLost()) {
+        link_->portLost();
+    }
+}
+
+void MonitorCore::publishReading()
+{
+    reading_.operatorStale = freshness_.operatorStale();
+    reading_.levelStale = freshness_.levelStale();
+    reading_.locationStale = freshness_.locationStale();
+    reading_.link = link_->status();
+    emit readingReady(reading_);
+    publishTitle();
+}
+
+void MonitorCore::publishTitle()
+{
+    LinkStatus status = link_->status();
+    if (status.link == Link::Open) {
+        status.noReply = freshness_.noReply();
+    }
+    status.note = note_;
+    const QString title = monitorTitle(status);
+    if (title != title_) {
+        title_ = title;
+        emit titleChanged(title_);
+    }
+}

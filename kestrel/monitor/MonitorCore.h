@@ -1,0 +1,101 @@
+#pragma once
+
+#include "kestrel/monitor/MonitorReading.h"
+#include "kestrel/monitor/PollingCycle.h"
+#include "kestrel/status/ReadingFreshness.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <functional>
+
+class CommControl;
+class DeviceInventory;
+class DeviceWatch;
+class PortLink;
+class QThread;
+class QTimer;
+
+// The monitor without its windows: the link to the stick, the polling cycle and what it keeps,
+// which readings are current, and the window's title. After every polling cycle, and when the
+// stick goes away, it sends the reading; the windows show that and ask for nothing else.
+//
+// It may run in a thread of its own (runIn): every call on the port then happens there, and
+// what the window asks for (a port, a network mode, ...) is queued and done after the cycle
+// under way. Called from the thread it lives in, each request is done at once.
+class MonitorCore : public QObject
+{
+    Q_OBJECT
+public:
+    struct Platform {
+        CommControl& port;
+        DeviceInventory& inventory;
+        // Tells when ttys come and go; optional, the core also looks by itself every second.
+        DeviceWatch* deviceWatch = nullptr;
+    };
+
+    // How long a note stays in the title.
+    static constexpr int kNoteMs = 5000;
+
+    explicit MonitorCore(Platform platform, QObject* parent = nullptr);
+    ~MonitorCore() override;
+
+    QTimer* Timer1 = nullptr; // 300 ms: the polling cycle
+    PortLink& link() { return *link_; }
+
+    // Moves the core and its port into `thread` and starts it.
+    void runIn(QThread& thread);
+    // Ends the monitor: a running transaction stops after its next read, the timers stop and
+    // the port closes on the core's thread; returns once that thread has ended.
+    void finish();
+
+    // The window's requests.
+    // Finds the stick and opens its port.
+    void load();
+    // Combo1's text as the user sees it; a retry opens what it names.
+    void setPortBoxText(const QString& text);
+    // A port picked from Combo1's list: closes the port, then opens the picked one.
+    void pickPort(const QString& boxText);
+    // Command2: opens the port the text names without closing the open one first.
+    void tryPort(const QString& boxText);
+    // An entry chosen from Combo2's list: ggg.
+    void chooseNetworkMode(const QString& entry);
+    // "LEVEL PERCENTAGE " ticked or not, as the signal query finds it.
+    void setPercentMode(bool on);
+    // A note for the title, shown for kNoteMs.
+    void tell(const QString& note);
+
+    // A tick of Timer1: one polling cycle, then the reading is sent.
+    void Timer1_Timer();
+    // Sends the network-mode command of the entry, stopping and restarting Timer1 around it.
+    void ggg(const QString& entry);
+
+    const MonitorReading& reading() const { return reading_; }
+    QString title() const { return title_; }
+
+signals:
+    void readingReady(const MonitorReading& reading);
+    void titleChanged(const QString& title);
+    // Combo1 shows the stick's caption and lists it.
+    void stickShown(const QString& caption);
+    // Why the last opening failed, for Combo1's tool tip; empty after a success.
+    void openingTold(const QString& reason);
+
+private:
+    void inOwnThread(std::function<void()> work);
+    void connectLink();
+    void shutDown();
+    void publishReading();
+    void publishTitle();
+
+    CommControl& port_;
+    PortLink* link_ = nullptr;
+    PollingCycle cycle_;
+    ReadingFreshness freshness_;
+    MonitorReading reading_;
+    bool percentMode_ = false;
+    QString note_;
+    QTimer* noteExpiry_ = nullptr;
+    QString title_;
+    std::atomic<bool> stopping_{false};
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "kestrel/at/Conversions.h"
+#include "kestrel/at/Generation.h"
+#include "kestrel/status/LevelBar.h"
+#include "kestrel/status/LinkStatus.h"
+
+#include <QMetaType>
+#include <QString>
+
+// What the monitor knows about its stick, as one value: sent to the windows after every polling
+// cycle and when the stick goes away. A value stays as the last reply that carried it left it
+// (the operator's name from name cycles, the network codes from code cycles) until a reply
+// changes or clears it; the stale flags tell which parts are no longer current.
+struct MonitorReading {
+    // The operator's name as the last name cycle read it, with the generation the stick was on
+    // then; `operatorNamed` is false before the first name and after "no operator".
+    bool operatorNamed = false;
+    QString operatorName;
+    at::Generation operatorGeneration = at::Generation::Unknown;
+    // The newest generation the stick named; the colours follow it.
+    at::Generation generation = at::Generation::Unknown;
+    // An operator is known (a name or a code): only then is the cell identity worth saving.
+    bool operatorKnown = false;
+    QString mcc;
+    QString mnc;
+    // Location area (or tracking area) code and cell ID, in decimal.
+    QString lac;
+    QString cellId;
+
+    // The level in dBm; none before the first level and after one was cleared.
+    at::DbmLevel levelDbm;
+    // The level bar's value: the strength index when an operator was known as it came, 0 after
+    // a cleared level, kept otherwise.
+    int barValue = LevelBarStartValue;
+    // The level was read while "LEVEL PERCENTAGE " was ticked.
+    bool levelInPercent = false;
+    double barPercentage() const { return levelBarPercentage(barValue); }
+
+    // The last reply the operator or the signal query read.
+    QString rawReply;
+
+    bool operatorStale = false;
+    bool levelStale = false;
+    bool locationStale = false;
+
+    LinkStatus link;
+};
+
+Q_DECLARE_METATYPE(MonitorReading)

@@ -1,0 +1,228 @@
+// The monitor core over a scripted port, without a window: what a polling cycle sends, what the
+// reading then holds, when Timer1 runs, and what the title says.
+#include "kestrel/monitor/MonitorCore.h"
+
+#include "kestrel/monitor/PortLink.h"
+#include "platform/inventory/FakeDeviceInventory.h"
+#include "platform/inventory/UsbTtyDescription.h"
+#include "platform/serial/FakeCommControl.h"
+#include "tests/support/TextPrinter.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using at::Generation;
+
+const QString kOk = QStringLiteral("\r\nOK\r\n");
+const QString kNoOperator = QStringLiteral("\r\n+COPS: 0\r\n\r\nOK\r\n");
+
+// The replies of one whole cycle of a 3G stick ("Mobile Net", index 20, LAC 1A2B, cell
+// 00C3D4E5), in the order the commands go out.
+const QStringList kWholeCycle{
+    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
+    kOk,
+    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
+    kOk,
+    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
+};
+
+// The whole cycle with another first (operator) and third (signal) reply.
+QStringList withReplies(const QString& operatorReply, const QString& signalReply)
+{
+    QStringList replies = kWholeCycle;
+    replies[0] = operatorReply.isEmpty() ? replies[0] : operatorReply;
+    replies[2] = signalReply.isEmpty() ? replies[2] : signalReply;
+    return replies;
+}
+
+QString index(int value)
+{
+    return QStringLiteral("\r\n+CSQ: %1,99\r\n\r\nOK\r\n").arg(value);
+}
+
+class MonitorCoreTest : public testing::Test
+{
+protected:
+    MonitorCoreTest()
+    {
+        inventory.list = QList<DeviceEntry>{
+            {huaweiPcUiDescription, huaweiPcUiDescription + QStringLiteral(" (USB3)")}};
+        QObject::connect(&core, &MonitorCore::readingReady,
+                         [this](const MonitorReading& reading) { readings.push_back(reading); });
+        core.load();
+    }
+
+    // One polling cycle over the given replies; the reading it sent.
+    const MonitorReading& cycle(const QStringList& replies = kWholeCycle)
+    {
+        for (const QString& reply : replies) {
+            port.scriptedReads.emplace_back(reply);
+        }
+        core.Timer1_Timer();
+        return readings.back();
+    }
+
+    static inline int argc = 1;
+    static inline char name[] = "tests";
+    static inline char* argv[] = {name, nullptr};
+    QCoreApplication app{argc, argv};
+    FakeCommControl port;
+    FakeDeviceInventory inventory;
+    MonitorCore core{{port, inventory}};
+    std::vector<MonitorReading> readings;
+};
+
+// Where a cycle stops, and that Timer1 runs again at the end whichever way it ended.
+TEST_F(MonitorCoreTest, EachWayACycleEndsLeavesTimer1Running)
+{
+    const QStringList whole{"AT+COPS?\r", "AT+COPS=0,2\r", "AT+CSQ\r", "AT+CGREG=2\r",
+                            "AT+CGREG?\r"};
+    const struct {
+        const char* name;
+        QStringList replies;
+        QStringList commands;
+    } rows[] = {
+        {"WholeCycle", kWholeCycle, whole},
+        {"NoReplyEndsAfterTheOperatorQuery", {}, whole.mid(0, 1)},
+        {"EmptyOperatorSkipsTheRegistrationQuery",
+         {"\r\n+COPS: 0,0,\"\",2\r\n\r\nOK\r\n", kOk, kWholeCycle[2]},
+         whole.mid(0, 3)},
+        {"ShortNameFormatIsAWholeCycle", withReplies("\r\n+COPS: 0,1,\"TN\",2\r\n", {}), whole},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        port.written.clear();
+        port.scriptedReads.clear();
+        cycle(row.replies);
+        EXPECT_EQ(port.written, row.commands);
+        EXPECT_TRUE(core.Timer1->isActive());
+    }
+}
+
+// The replies of one cycle after a name cycle and a code cycle of "Mobile Net" / 00101 on 3G at
+// index 20, LAC 6699, cell 12834021.
+TEST_F(MonitorCoreTest, EachCycleLeavesWhatTheRepliesSaidInTheReading)
+{
+    const struct {
+        const char* name;
+        QStringList replies;
+        bool percentMode;
+        QString operatorName; // "-" when the operator line is cleared
+        Generation generation;
+        QString mcc;
+        at::DbmLevel level;
+        int bar;
+        QString cellId;
+    } rows[] = {
+        {"TheStrongestIndex", withReplies({}, index(31)), false, "Mobile Net", Generation::G3,
+         "001", -51, 31, "12834021"},
+        {"NoLevelClearsTheLevelAndTheBar", withReplies({}, index(99)), false, "Mobile Net",
+         Generation::G3, "001", std::nullopt, 0, "12834021"},
+        {"InPercentModeTheLevelIsStillRead", kWholeCycle, true, "Mobile Net", Generation::G3, "001",
+         -73, 20, "12834021"},
+        {"ACodeCycleOn4GKeepsTheNameAndItsSuffix",
+         withReplies("\r\n+COPS: 0,2,\"25002\",7\r\n\r\nOK\r\n", {}), false, "Mobile Net",
+         Generation::G4, "250", -73, 20, "12834021"},
+        {"ShortNameFormatGivesTheName", withReplies("\r\n+COPS: 0,1,\"TN\",0\r\n", index(25)),
+         false, "TN", Generation::G2, "001", -63, 25, "12834021"},
+        {"NoOperatorClearsEverything",
+         {kNoOperator},
+         false,
+         "-",
+         Generation::G3,
+         "",
+         std::nullopt,
+         0,
+         ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        core.setPercentMode(false);
+        cycle();
+        cycle(withReplies("\r\n+COPS: 0,2,\"00101\",2\r\n\r\nOK\r\n", {}));
+        core.setPercentMode(row.percentMode);
+        const MonitorReading& r = cycle(row.replies);
+        EXPECT_EQ(r.operatorNamed ? r.operatorName : "-", row.operatorName);
+        EXPECT_EQ(r.operatorGeneration, row.operatorName == "TN" ? Generation::G2 : Generation::G3)
+            << "the generation the name came with";
+        EXPECT_EQ(r.generation, row.generation);
+        EXPECT_EQ(r.mcc, row.mcc);
+        EXPECT_EQ(r.levelDbm, row.level);
+        EXPECT_EQ(r.barValue, row.bar);
+        EXPECT_EQ(r.levelInPercent, row.percentMode && row.operatorName != "-");
+        EXPECT_EQ(r.cellId, row.cellId);
+        EXPECT_EQ(r.operatorKnown, row.operatorName != "-");
+        EXPECT_EQ(r.rawReply, row.replies.value(2, row.replies[0]))
+            << "the raw reply is the signal reply, or the operator reply when no level came";
+        EXPECT_FALSE(r.operatorStale || r.levelStale || r.locationStale);
+    }
+}
+
+// Without an operator the level is read but the bar stays, and no registration is asked.
+TEST_F(MonitorCoreTest, ALevelWithoutAnOperatorLeavesTheBar)
+{
+    cycle();
+    const MonitorReading& r = cycle({"\r\n+COPS: 0,0,\"\",2\r\n\r\nOK\r\n", kOk, index(25)});
+    EXPECT_FALSE(r.operatorKnown);
+    EXPECT_EQ(r.levelDbm, -63);
+    EXPECT_EQ(r.barValue, 20);
+}
+
+TEST_F(MonitorCoreTest, TheTitleTellsTheLinkThenTheNewestNoteForAWhile)
+{
+    QStringList titles;
+    QObject::connect(&core, &MonitorCore::titleChanged,
+                     [&titles](const QString& title) { titles << title; });
+    EXPECT_EQ(core.title(), "kestrel — USB3");
+    cycle({});
+    cycle({"\r\nERROR\r\n"});
+    EXPECT_EQ(core.title(), "kestrel — USB3: no reply");
+    cycle(withReplies("\r\n+COPS: 0,1,\"TN\",2\r\n", {}));
+    EXPECT_EQ(core.title(), "kestrel — USB3") << "a short name is a reply";
+
+    core.tell(QStringLiteral("\"abc\" is not a port number"));
+    EXPECT_EQ(core.title(), "kestrel — USB3 — \"abc\" is not a port number");
+    cycle();
+    EXPECT_EQ(core.title(), "kestrel — USB3 — \"abc\" is not a port number");
+    QTimer* expiry = nullptr;
+    for (QTimer* timer : core.findChildren<QTimer*>()) {
+        if (timer->isSingleShot() && timer->interval() == MonitorCore::kNoteMs) {
+            expiry = timer;
+        }
+    }
+    ASSERT_NE(expiry, nullptr);
+    EXPECT_TRUE(expiry->isActive());
+    QMetaObject::invokeMethod(expiry, "timeout");
+    EXPECT_EQ(core.title(), "kestrel — USB3");
+    EXPECT_EQ(titles.size(), 4) << "each change once: no reply, a reply, the note, its end";
+}
+
+// A network mode goes out at once, also without an open port, and polling runs afterwards.
+TEST_F(MonitorCoreTest, ANetworkModeIsSentAndRestartsTimer1)
+{
+    const struct {
+        QString entry;
+        QStringList sent;
+    } rows[] = {
+        {"3G Only", {"AT^SYSCFG=14,2,3fffffff,0,1\r"}},
+        {"4G Preferred", {"AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,\r"}},
+        {"3g only", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.entry.toStdString());
+        port.written.clear();
+        core.Timer1->stop();
+        core.chooseNetworkMode(row.entry);
+        EXPECT_EQ(port.written, row.sent);
+        EXPECT_EQ(core.Timer1->isActive(), !row.sent.isEmpty());
+    }
+    core.link().stop();
+    core.chooseNetworkMode(QStringLiteral("3G Only"));
+    EXPECT_TRUE(core.Timer1->isActive()) << "with the port closed too";
+}
+
+} // namespace
