@@ -1,6 +1,6 @@
 // The main window's actions beyond polling: the full-screen view, the spoken level and the ID
 // file.
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 #include "ini/IdFileNames.h"
 #include "kestrel/Form1.h"
 #include "kestrel/Form2.h"
