@@ -1,6 +1,6 @@
 // The main window's handlers: each hands the user's choice to the monitor core or acts on the
 // last reading; none waits for the stick.
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 #include "ini/IdFileNames.h"
 #include "kestrel/ComboBoxWatchers.h"
 #include "kestrel/Form1.h"

@@ -1,6 +1,6 @@
 #include "plover/Form1.h"
 
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 #include "ini/IdFileNames.h"
 #include "packaging/icons/ProgramIcon.h"
 #include "platform/web/PageLoader.h"

@@ -3,7 +3,7 @@
 #include "platform/message/MessageSink.h"
 #include "platform/web/PageLoader.h"
 #include "platform/web/UrlOpener.h"
-#include "plover/lookup/PageSearch.h"
+#include "textcuts/TextCuts.h"
 
 #include <QUrl>
 
@@ -12,6 +12,9 @@ namespace lookup
 
 namespace
 {
+
+using textcuts::cut;
+using textcuts::position;
 
 const QString QuotationMark = QStringLiteral("\"");
 
@@ -62,13 +65,13 @@ void CellLookup::web1()
 void CellLookup::takeCoordinates()
 {
     const QString& page = values_.pageText;
-    const qsizetype k = findFrom(1, page, QStringLiteral("coordinates"));
-    const qsizetype q1 = findFrom(k + 1, page, QuotationMark);
-    const qsizetype q2 = findFrom(q1 + 1, page, QuotationMark);
-    assignIfTaken(values_.firstValue, charactersAt(page, q1 + 1, q2 - q1 - 1));
-    const qsizetype q3 = findFrom(q2 + 1, page, QuotationMark);
-    const qsizetype q4 = findFrom(q3 + 1, page, QuotationMark);
-    assignIfTaken(values_.secondValue, charactersAt(page, q3 + 1, q4 - q3 - 1));
+    const int k = position(page, QStringLiteral("coordinates"));
+    const int q1 = position(page, QuotationMark, k + 1);
+    const int q2 = position(page, QuotationMark, q1 + 1);
+    assignIfTaken(values_.firstValue, cut(page, q1 + 1, q2 - q1 - 1));
+    const int q3 = position(page, QuotationMark, q2 + 1);
+    const int q4 = position(page, QuotationMark, q3 + 1);
+    assignIfTaken(values_.secondValue, cut(page, q3 + 1, q4 - q3 - 1));
 }
 
 void CellLookup::web2()

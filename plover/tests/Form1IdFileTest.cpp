@@ -1,4 +1,4 @@
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 #include "packaging/icons/ProgramIcon.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/message/FakeMessageSink.h"

@@ -1,7 +1,7 @@
 // A 4G stick on LTE, from the monitor's window to the map: kestrel polls the simulated stick
 // (with its unsolicited reports on), "Save id" writes the ID file, and the locator reads that
 // file and asks the cell service, which serves the sample export on 127.0.0.1.
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "plover/lookup/CellLookup.h"

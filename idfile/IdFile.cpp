@@ -1,4 +1,4 @@
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 
 #include "ini/IdFileNames.h"
 #include "ini/IniReader.h"

@@ -1,6 +1,6 @@
 // Opening and saving the ID file a user picked, over real files in a fresh folder: what
 // replacing a file asks, and the picks that are refused before a byte is read.
-#include "ini/IdFile.h"
+#include "idfile/IdFile.h"
 
 #include "ini/IdFileNames.h"
 #include "platform/message/FakeMessageSink.h"
