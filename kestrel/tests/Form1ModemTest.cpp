@@ -6,6 +6,7 @@
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "kestrel/monitor/PortLink.h"
 #include "kestrel/tests/FieldCheck.h"
+#include "kestrel/tests/ListPick.h"
 #include "kestrel/tests/QtPrinters.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "tests/support/TestApp.h"
@@ -209,6 +210,45 @@ TEST_F(Form1ModemTest, APulledStickIsFoundAgainUnderAnotherNumber)
     EXPECT_EQ(monitor.port().CommPort(), 4);
     EXPECT_EQ(form().Combo1->currentText(), SimulatedMonitor::stickCaption(4));
     EXPECT_EQ(display(form()).replace("-63", "-73"), kSteady);
+}
+
+// The core in a thread of its own, as in the program: a connection type chosen while a cycle
+// waits for the stick goes out after that cycle's last command, never between two of them;
+// the readings reach the window; and closing the window ends a wait on a silent stick.
+TEST(Form1OwnThreadTest, ChoicesWaitForTheCycleAndClosingEndsTheWait)
+{
+    WidgetApp app;
+    LevelDbm() = std::nullopt;
+    SimulatedMonitor monitor;
+    monitor.setOwnThread(true);
+    monitor.simulator().setLatency(40ms);
+    ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
+    Form1& form = monitor.window();
+    ASSERT_TRUE(waitUntil([&] { return display(form) == kSteady; }, 10000))
+        << display(form).toStdString();
+
+    monitor.simulator().clearLog();
+    ASSERT_TRUE(monitor.simulator().waitForCommands(2, 5000)) << "a cycle is under way";
+    pickFromList(form.Combo2, 0);
+    ASSERT_TRUE(waitUntil([&] {
+        const auto log = monitor.simulator().log();
+        return std::any_of(log.begin(), log.end(),
+                           [](const LogEntry& e) { return e.command.startsWith("AT^SYSCFG"); });
+    }));
+    QByteArrayList commands;
+    for (const LogEntry& entry : monitor.simulator().log()) {
+        commands << entry.command;
+    }
+    const qsizetype choice = commands.indexOf("AT^SYSCFG=14,2,3fffffff,0,1");
+    ASSERT_GT(choice, 0);
+    EXPECT_EQ(commands[choice - 1], "AT+CGREG?") << commands.join(' ').toStdString();
+    EXPECT_EQ(commands.mid(0, choice).count("AT+COPS?"), 1);
+
+    monitor.simulator().silenceForever();
+    ASSERT_TRUE(waitUntil([&] { return form.windowTitle().endsWith("no reply"); }, 10000));
+    form.close();
+    EXPECT_FALSE(monitor.port().PortOpen());
+    EXPECT_EQ(monitor.core().thread(), QThread::currentThread()) << "the core's thread ended";
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "kestrel/Form2.h"
 
+#include "kestrel/HistoryWindow.h"
+#include "kestrel/aiming/HistoryView.h"
 #include "kestrel/tests/WindowFixture.h"
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/window/WindowHelpers.h"
@@ -116,6 +118,35 @@ TEST_F(Form2Test, TheViewGoesWithTheMainWindow)
     view = &openView();
     window_.reset();
     EXPECT_TRUE(view.isNull()) << "the view never outlives the window it reads";
+}
+
+// The history trace goes with the "Signal history" window and never covers the level text.
+TEST_F(Form2Test, TheHistoryTraceShowsWithItsWindowBelowTheLevel)
+{
+    Form2& view = openView();
+    view.Timer1_Timer();
+    EXPECT_FALSE(view.TraceView->isVisible()) << "no history window yet";
+
+    form().MnuHistory->trigger();
+    for (const int points : {100, 250, 500}) {
+        SCOPED_TRACE(points);
+        view.Slider1->setValue(points);
+        view.Timer1_Timer();
+        const int levelBottom = view.Label2->geometry().bottom();
+        if (view.TraceView->isVisible()) {
+            EXPECT_GT(view.TraceView->geometry().top(), levelBottom);
+            EXPECT_EQ(view.TraceView->geometry().bottom(), view.rect().bottom());
+        } else {
+            EXPECT_GT(levelBottom + 60, view.height()) << "hidden only where there is no room";
+        }
+    }
+    view.Slider1->setValue(100);
+    view.Timer1_Timer();
+    EXPECT_TRUE(view.TraceView->isVisible());
+    form().historyWindow()->close();
+    view.Timer1_Timer();
+    EXPECT_FALSE(view.TraceView->isVisible());
+    closeView();
 }
 
 TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)

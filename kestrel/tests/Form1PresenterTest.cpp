@@ -1,0 +1,117 @@
+// The presenter: a reading as the main window's captions, colours and bar.
+#include "kestrel/Form1Presenter.h"
+
+#include "kestrel/tests/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using at::Generation;
+
+const QColor kBefore(10, 20, 30); // the button-text colour of the platform's palette
+const QColor kBlue(0, 0, 255);
+const QColor kGreen(0, 192, 0);
+const QColor kAmber(255, 176, 0);
+const QColor& kGrey = captionGrey;
+
+// "Mobile Net" on 3G, 001/01, index 20, LAC 6699, cell 12834021: all current.
+MonitorReading steady()
+{
+    MonitorReading r;
+    r.operatorNamed = r.operatorKnown = true;
+    r.operatorName = QStringLiteral("Mobile Net");
+    r.operatorGeneration = r.generation = Generation::G3;
+    r.mcc = QStringLiteral("001");
+    r.mnc = QStringLiteral("01");
+    r.lac = QStringLiteral("6699");
+    r.cellId = QStringLiteral("12834021");
+    r.levelDbm = -73;
+    r.barValue = 20;
+    r.rawReply = QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    return r;
+}
+
+template <class Change> MonitorReading steadyWith(Change change)
+{
+    MonitorReading r = steady();
+    change(r);
+    return r;
+}
+
+TEST(Form1Presenter, EachReadingHasItsCaptionsAndColours)
+{
+    const struct {
+        const char* name;
+        MonitorReading reading;
+        QString cops;
+        QString csq;
+        QColor copsColour;
+        QColor csqColour;
+        QColor barColour;
+        QColor locationColour;
+    } rows[] = {
+        {"BeforeTheFirstReading", MonitorReading(), "", "", kBefore, lightBlue, lightBlue,
+         lightBlue},
+        {"A3GReadingInDbm", steady(), "Mobile Net (3G)", "  -73db", kBlue, lightBlue, kBlue,
+         lightBlue},
+        {"ReadInPercentModeShowsTheBarsPercentage",
+         steadyWith([](MonitorReading& r) { r.levelInPercent = true; }), "Mobile Net (3G)", "  66%",
+         kBlue, lightBlue, kBlue, lightBlue},
+        {"AClearedLevelShowsNoLevel", steadyWith([](MonitorReading& r) { r.levelDbm.reset(); }),
+         "Mobile Net (3G)", "", kBlue, lightBlue, kBlue, lightBlue},
+        {"TheColourFollowsTheStickTheSuffixTheName",
+         steadyWith([](MonitorReading& r) { r.generation = Generation::G4; }), "Mobile Net (3G)",
+         "  -73db", kAmber, lightBlue, kAmber, lightBlue},
+        {"AnEmptyNameStillCarriesItsSuffix",
+         steadyWith([](MonitorReading& r) { r.operatorName.clear(); }), " (3G)", "  -73db", kBlue,
+         lightBlue, kBlue, lightBlue},
+        {"ANameWithoutGeneration", steadyWith([](MonitorReading& r) {
+             r.operatorGeneration = r.generation = Generation::Unknown;
+         }),
+         "Mobile Net", "  -73db", kBefore, lightBlue, lightBlue, lightBlue},
+        {"NoOperator", steadyWith([](MonitorReading& r) {
+             r.operatorNamed = false;
+             r.generation = Generation::G2;
+         }),
+         "", "  -73db", kGreen, lightBlue, kGreen, lightBlue},
+        {"AStaleOperator", steadyWith([](MonitorReading& r) { r.operatorStale = true; }),
+         "Mobile Net (3G)", "  -73db", kGrey, lightBlue, kBlue, lightBlue},
+        {"AStaleLevel", steadyWith([](MonitorReading& r) { r.levelStale = true; }),
+         "Mobile Net (3G)", "  -73db", kBlue, kGrey, kGrey, lightBlue},
+        {"AStaleLocation", steadyWith([](MonitorReading& r) { r.locationStale = true; }),
+         "Mobile Net (3G)", "  -73db", kBlue, lightBlue, kBlue, kGrey},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Form1Captions c = presentReading(row.reading, kBefore);
+        EXPECT_EQ(c.cops, row.cops);
+        EXPECT_EQ(c.csq, row.csq);
+        EXPECT_EQ(c.mcc, row.reading.mcc);
+        EXPECT_EQ(c.mnc, row.reading.mnc);
+        EXPECT_EQ(c.lac, row.reading.lac);
+        EXPECT_EQ(c.cellId, row.reading.cellId);
+        EXPECT_EQ(c.text1, row.reading.rawReply);
+        EXPECT_EQ(c.barValue, row.reading.barValue);
+        EXPECT_EQ(c.copsColour, row.copsColour);
+        EXPECT_EQ(c.mccColour, row.reading.operatorStale ? kGrey : lightBlue);
+        EXPECT_EQ(c.mncColour, c.mccColour);
+        EXPECT_EQ(c.csqColour, row.csqColour);
+        EXPECT_EQ(c.barColour, row.barColour);
+        EXPECT_EQ(c.lacColour, row.locationColour);
+        EXPECT_EQ(c.cellIdColour, row.locationColour);
+    }
+}
+
+// The percentage is the bar's, rounded half to even: index 2 stands at 3.45%, index 16 at
+// 51.72%, index 31 beyond the bar's end at 100%.
+TEST(Form1Presenter, ThePercentageCaptionIsTheBarsRoundedHalfToEven)
+{
+    EXPECT_EQ(percentCaption(2.5), "  2%");
+    EXPECT_EQ(percentCaption(levelBarPercentage(16)), "  52%");
+    EXPECT_EQ(percentCaption(levelBarPercentage(31)), "  100%");
+    EXPECT_EQ(dbmCaption(-113), "  -113db");
+}
+
+} // namespace
