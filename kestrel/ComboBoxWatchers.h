@@ -82,16 +82,17 @@ private:
     bool armed_ = false;
 };
 
-// Calls `onReturn` when Return or Enter is pressed in the edit field. An editable combo box
-// hands an ignored Return back to its edit field, which then emits returnPressed a second
-// time; a filter sees the key once, as it arrives from the user.
+// Calls `onReturn` when Return or Enter is pressed in the box's edit field. The key reaches
+// the box, which has the focus, and the box hands it to its edit field by a direct call, not as
+// an event: a filter on the edit field never sees a key the user pressed, one on the box sees
+// it once. (The edit field's returnPressed may fire twice for one key.)
 class ReturnKeyWatcher : public QObject
 {
 public:
-    ReturnKeyWatcher(QLineEdit* field, std::function<void()> onReturn)
-        : QObject(field), onReturn_(std::move(onReturn))
+    ReturnKeyWatcher(QComboBox* box, std::function<void()> onReturn)
+        : QObject(box), onReturn_(std::move(onReturn))
     {
-        field->installEventFilter(this);
+        box->installEventFilter(this);
     }
 
 protected:

@@ -36,7 +36,7 @@ void Form1::connectHandlers()
 {
     new ListPickWatcher(Combo1, [this] { Combo1_Click(); });
     new ListPickWatcher(Combo2, [this] { Combo2_Click(); });
-    new ReturnKeyWatcher(Combo1->lineEdit(), [this] { Combo1_Return(); });
+    new ReturnKeyWatcher(Combo1, [this] { Combo1_Return(); });
     connect(Combo1, &QComboBox::editTextChanged, this,
             [this](const QString& text) { core_.setPortBoxText(text); });
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) { core_.setPercentMode(on); });

@@ -43,7 +43,6 @@ TEST_F(Form1PollingTest, TheStrengthIndexReachesCaptionBarAndLevelDbm)
         int bar;
         at::DbmLevel level;
     } rows[] = {
-        {"31", false, "  -51db", 31, -51},
         {"99", false, "", 0, std::nullopt},
         {"20", true, "  66%", 20, -73},
     };

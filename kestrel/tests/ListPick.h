@@ -24,10 +24,11 @@ inline void pickFromListByKeyboard(QComboBox* box, int index)
     QTest::keyClick(box->view(), Qt::Key_Return);
 }
 
-// Types `text` into the box's edit field and confirms it with Return.
+// Types `text` into the box and confirms it with Return, the keys going where a user's keys
+// go: to the box, which has the focus.
 inline void typeAndReturn(QComboBox* box, const QString& text)
 {
-    box->lineEdit()->clear();
-    QTest::keyClicks(box->lineEdit(), text);
-    QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    box->clearEditText();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
 }
