@@ -181,19 +181,24 @@ void MonitorCore::publishReading()
     reading_.operatorStale = freshness_.operatorStale();
     reading_.levelStale = freshness_.levelStale();
     reading_.locationStale = freshness_.locationStale();
-    reading_.link = link_->status();
+    reading_.link = linkStatus();
     emit readingReady(reading_);
     publishTitle();
 }
 
-void MonitorCore::publishTitle()
+LinkStatus MonitorCore::linkStatus() const
 {
     LinkStatus status = link_->status();
     if (status.link == Link::Open) {
         status.noReply = freshness_.noReply();
     }
     status.note = note_;
-    const QString title = monitorTitle(status);
+    return status;
+}
+
+void MonitorCore::publishTitle()
+{
+    const QString title = monitorTitle(linkStatus());
     if (title != title_) {
         title_ = title;
         emit titleChanged(title_);

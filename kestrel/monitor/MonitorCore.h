@@ -85,6 +85,8 @@ private:
     void inOwnThread(std::function<void()> work);
     void connectLink();
     void shutDown();
+    // The link as the title tells it: whether an open port brings replies, and the note.
+    LinkStatus linkStatus() const;
     void publishReading();
     void publishTitle();
 
