@@ -14,21 +14,11 @@
 namespace
 {
 
+// " (3G)" after the operator's name; nothing while the generation is unknown.
 QString generationSuffix(at::Generation generation)
 {
-    switch (generation) {
-    case at::Generation::G2:
-        return QStringLiteral(" (2G)");
-    case at::Generation::G3:
-        return QStringLiteral(" (3G)");
-    case at::Generation::G4:
-        return QStringLiteral(" (4G)");
-    case at::Generation::G5:
-        return QStringLiteral(" (5G)");
-    case at::Generation::Unknown:
-        break;
-    }
-    return {};
+    const QString name = at::generationName(generation);
+    return name.isEmpty() ? QString() : QStringLiteral(" (") + name + QLatin1Char(')');
 }
 
 QString levelCaption(const MonitorReading& reading)

@@ -7,35 +7,13 @@
 #include <QGuiApplication>
 #include <QPalette>
 
-namespace
-{
-
-QString generationName(at::Generation generation)
-{
-    switch (generation) {
-    case at::Generation::G2:
-        return QStringLiteral("2G");
-    case at::Generation::G3:
-        return QStringLiteral("3G");
-    case at::Generation::G4:
-        return QStringLiteral("4G");
-    case at::Generation::G5:
-        return QStringLiteral("5G");
-    case at::Generation::Unknown:
-        break;
-    }
-    return {};
-}
-
-} // namespace
-
 RecordedReading recordOf(const MonitorReading& reading, const QDateTime& time)
 {
     RecordedReading record;
     record.time = time;
     if (reading.operatorNamed) {
         record.operatorName = reading.operatorName;
-        record.technology = generationName(reading.operatorGeneration);
+        record.technology = at::generationName(reading.operatorGeneration);
     }
     record.mcc = reading.mcc;
     record.mnc = reading.mnc;
