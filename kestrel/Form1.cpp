@@ -43,7 +43,7 @@ void installFontSubstitutes()
         timesNewRoman, {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
 }
 
-QFont designFont(const QString& family, double points, bool bold = false)
+QFont windowFont(const QString& family, double points, bool bold = false)
 {
     QFont font(family);
     font.setPointSizeF(points);
@@ -51,7 +51,7 @@ QFont designFont(const QString& family, double points, bool bold = false)
     return font;
 }
 
-// A label as the design has it: transparent, text at the top left, clipped to its box.
+// A display label: transparent, text at the top left, clipped to its box.
 QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text,
                   const QColor& colour, const QFont& font)
 {
@@ -154,7 +154,7 @@ Form1::Form1(MonitorCore& core, WindowPlatform platform, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(programIcon(QStringLiteral("kestrel")));
     setFixedSize(pixels(7260), pixels(3300));
-    setFont(designFont(msSansSerif, 8.25));
+    setFont(windowFont(msSansSerif, 8.25));
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, windowGrey);
@@ -181,12 +181,12 @@ void Form1::createPanel()
 
 void Form1::createDisplayFields()
 {
-    const QFont serif = designFont(timesNewRoman, 8.25);
-    const QFont fieldFont = designFont(msSansSerif, 8.25, true);
-    const QFont fieldFontNew = designFont(microsoftSansSerif, 8.25, true);
+    const QFont serif = windowFont(timesNewRoman, 8.25);
+    const QFont fieldFont = windowFont(msSansSerif, 8.25, true);
+    const QFont fieldFontNew = windowFont(microsoftSansSerif, 8.25, true);
 
     Label5 = makeLabel(this, "Label5", twipsRect(240, 120, 3255, 255), QStringLiteral("KESTREL"),
-                       captionGrey, designFont(timesNewRoman, 9.75));
+                       captionGrey, windowFont(timesNewRoman, 9.75));
 
     ProgressBar1 = new ProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -199,7 +199,7 @@ void Form1::createDisplayFields()
     ProgressBar1->setBarColorStart(lightBlue);
     ProgressBar1->setBarColorEnd(lightBlue);
     ProgressBar1->setTextColor(lightBlue);
-    ProgressBar1->setFont(designFont(msSansSerif, 8.25));
+    ProgressBar1->setFont(windowFont(msSansSerif, 8.25));
 
     Label4 = makeLabel(this, "Label4", twipsRect(480, 1080, 495, 255), QStringLiteral("MCC :  "),
                        lightBlue, serif);
@@ -220,16 +220,16 @@ void Form1::createDisplayFields()
     // Until the operator query colours it, the operator line uses the button-text colour.
     LblCOPS = makeLabel(this, "LblCOPS", twipsRect(480, 1320, 2655, 255), QString(),
                         QApplication::palette().color(QPalette::ButtonText),
-                        designFont(microsoftSansSerif, 9, true));
+                        windowFont(microsoftSansSerif, 9, true));
     LblCSQ = makeLabel(this, "LblCSQ", twipsRect(3000, 1320, 1335, 300), QString(), lightBlue,
-                       designFont(msSansSerif, 12, true));
+                       windowFont(msSansSerif, 12, true));
     LblCSQ->setAutoFillBackground(true);
     setColour(LblCSQ, QPalette::Window, Qt::black);
 }
 
 void Form1::createChoices()
 {
-    const QFont serif = designFont(timesNewRoman, 8.25);
+    const QFont serif = windowFont(timesNewRoman, 8.25);
 
     Check1 = makeCheck(this, "Check1", twipsRect(240, 1920, 255, 255));
     Label6 = makeLabel(this, "Label6", twipsRect(600, 1920, 1695, 255),
@@ -249,7 +249,7 @@ void Form1::createChoices()
     Combo2 = makeBox(this, "Combo2", twipsRect(2040, 2760, 3135, 315), at::networkModeEntries());
     Label10 = makeLabel(this, "Label10", twipsRect(2640, 3480, 1455, 255),
                         QStringLiteral("Kestrel signal monitor"), captionGrey,
-                        designFont(timesNewRoman, 6.75));
+                        windowFont(timesNewRoman, 6.75));
 }
 
 void Form1::createHiddenControls()

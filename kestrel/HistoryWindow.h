@@ -8,8 +8,8 @@ class QPushButton;
 class SignalHistory;
 
 // "Signal history": the level over the last ten minutes and the best level since the window
-// was opened or "Reset best" was pressed. It holds nothing of its own: the main window keeps
-// the history and asks it to refresh after every polling cycle.
+// was opened or "Reset best" was pressed. It holds nothing of its own: the aiming aids keep the
+// history, and the main window asks it to refresh after every reading.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT

@@ -1,4 +1,4 @@
-// Renders the monitor's main window offscreen to a PNG, for comparing with the window's design.
+// Renders the monitor's main window offscreen to a PNG, for a look at it without a display.
 //
 //   kestrel-screenshot [--sample] [out.png]
 //

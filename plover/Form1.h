@@ -25,7 +25,7 @@ public:
           MessageSink& messages, lookup::BaseAddresses bases = lookup::basesInEffect(),
           QWidget* parent = nullptr);
 
-    // The controls, each with its design name as objectName.
+    // The controls, each with its own name as objectName.
     QPushButton* CommandOpen;
     QPushButton* CommandSave;
     QLabel* Label1;

@@ -7,7 +7,7 @@
 // --aids switches the aiming tone on (on the real audio output, where there is one) and opens
 // the signal history, as someone aiming an antenna has them.
 //
-// The level changes by writes into the window as a polling cycle makes them, or, with --modem,
+// The level changes by readings handed to the window as the core sends them, or, with --modem,
 // in the modem simulator (run as its own process, so its CPU time is not counted), which the
 // window then polls over a real pseudo-terminal. With --grab it saves a picture of the view
 // showing a 3G reading and measures nothing.

@@ -22,7 +22,7 @@ struct CsqOutcome {
     // none when the stick measures nothing (99), or the index is empty or not a number.
     std::optional<int> index;
     DbmLevel levelDbm;
-    // true: run PCGREG, which enables Timer1 when it ends; false: enable Timer1 now.
+    // An operator is known: the registration query PCGREG runs next.
     bool runPcgreg = false;
 };
 

@@ -108,7 +108,7 @@ int main(int argc, char* argv[])
 
     QCommandLineParser options;
     options.setApplicationDescription(
-        QStringLiteral("The kestrel signal monitor polling a simulated Huawei 3G stick."));
+        QStringLiteral("The kestrel signal monitor polling a simulated Huawei 3G or 4G stick."));
     const QCommandLineOption latency =
         commandLineOption("latency", "The stick's reply latency (default 15).", "ms", "15");
     const QCommandLineOption screenshot = commandLineOption(

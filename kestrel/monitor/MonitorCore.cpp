@@ -148,8 +148,8 @@ void MonitorCore::tell(const QString& note)
 void MonitorCore::Timer1_Timer()
 {
     const PollingCycle::Outcome outcome = cycle_.run(reading_, percentMode_);
-    // The signal query stopped Timer1 and the cycle's last step enabled it again, so the next
-    // cycle begins a whole interval after this one ended.
+    // A cycle that ran the signal query restarts Timer1, so the next cycle begins a whole
+    // interval after this one ended.
     if (outcome.signalQueried) {
         Timer1->start();
     }

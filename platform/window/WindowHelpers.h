@@ -8,8 +8,8 @@
 #include <QRect>
 #include <QWidget>
 
-// What the windows of both programs share from their design: positions in twips, colours by
-// palette role and timers with an Enabled flag.
+// What the windows of both programs share: positions in twips, colours by palette role and
+// timers with an Enabled flag.
 
 // The windows are laid out in twips, 15 to a pixel at 96 dots per inch.
 constexpr int pixels(int twips)

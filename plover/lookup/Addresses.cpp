@@ -21,7 +21,7 @@ std::optional<QString> lookupAddress(const QString& serviceBase, const CellField
     if (fields.mcc.isEmpty() || fields.mnc.isEmpty() || fields.lac.isEmpty() ||
         fields.cellid.isEmpty())
         return std::nullopt;
-    // The query starts with an empty field ("?&"), which the service has always been sent.
+    // The query starts with an empty field ("?&"), which the service skips.
     return serviceBase + QStringLiteral("/cellid_location/?&cellid=") + encoded(fields.cellid) +
            QStringLiteral("&operatorid=") + encoded(fields.mnc) + QStringLiteral("&countrycode=") +
            encoded(fields.mcc) + QStringLiteral("&lac=") + encoded(fields.lac);
