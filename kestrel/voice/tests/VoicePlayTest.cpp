@@ -1,5 +1,6 @@
 #include "kestrel/voice/VoicePlay.h"
 
+#include "kestrel/voice/SpokenNumbers.h"
 #include "platform/sound/FakeSoundPlayer.h"
 
 #include <gtest/gtest.h>
@@ -9,9 +10,10 @@ namespace
 
 const QString Folder = QStringLiteral("/opt/kestrel");
 
+// Percentage unticked and unset, as a caller that names only the level leaves them.
 VoiceInputs dbm(const QString& levelDbm)
 {
-    return VoiceInputs{true, false, 0, levelDbm, Folder};
+    return VoiceInputs{.check2Ticked = true, .levelDbm = levelDbm, .executableFolder = Folder};
 }
 
 VoiceInputs percent(double percentage, const QString& levelDbm = QStringLiteral("-85"))
@@ -42,6 +44,7 @@ TEST(Voiceplay, OneTickNamesTheRecordingThenClosesOpensAndPlays)
         {"a cleared level still has a percentage", percent(0, QString()), "0"},
         {"a full bar", percent(100), "100"},
         {"a half rounds to even", percent(2.5), "2"},
+        {"a half rounds up to an even neighbour", percent(3.5), "4"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -50,10 +53,21 @@ TEST(Voiceplay, OneTickNamesTheRecordingThenClosesOpensAndPlays)
         EXPECT_EQ(player.calls, tickCalls(row.number));
         EXPECT_EQ("FileName=" + player.FileName(), tickCalls(row.number)[0]);
     }
-    // Unticked, a tick sends nothing (as the window's voice test also shows).
+    // LEVEL AS VOICE left unticked, a tick sends nothing (as the window's voice test also shows).
     FakeSoundPlayer player;
-    voiceplay(player, VoiceInputs{false, true, 50, QStringLiteral("-85"), Folder});
+    voiceplay(player,
+              VoiceInputs{.check1Ticked = true, .levelDbm = "-85", .executableFolder = Folder});
     EXPECT_TRUE(player.calls.isEmpty());
+}
+
+// One recording each for the odd levels -113 to -51 dBm and for the percentages the bar reports
+// for its values 0 to 31, in order, none twice: 55 files.
+TEST(SpokenNumbers, AreEveryLevelAndEveryBarPercentageOnceInOrder)
+{
+    const QString expected = "0 3 7 10 14 17 21 24 28 31 34 38 41 45 48 51 52 53 55 57 59 61 62 "
+                             "63 65 66 67 69 71 72 73 75 76 77 79 81 83 85 86 87 89 90 91 93 95 "
+                             "97 99 100 101 103 105 107 109 111 113";
+    EXPECT_EQ(spokenNumbers().join(' '), expected);
 }
 
 } // namespace

@@ -31,6 +31,13 @@ TEST(LineSettings, ParsesFourFieldsAndRefusesAnyOther)
         EXPECT_EQ(parseLineSettings(QString::fromLatin1(refused)), std::nullopt) << refused;
 }
 
+// Port 0 is the first stick's node, the one most users have.
+TEST(UsbSerialPortPath, NumbersTheTtyUsbNodesFromZero)
+{
+    EXPECT_EQ(usbSerialPortPath(0), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(usbSerialPortPath(-1), QString());
+}
+
 // A missing node and a port held by another program are the opening tests' cases below.
 TEST(OpenFailureReason, TellsTheUserWhatToDo)
 {
@@ -112,6 +119,44 @@ TEST_F(SerialCommControlTest, AnOpenedPortHasTheLineSettingsAndReadsAndWrites)
     ASSERT_TRUE(port.setInputLen(4) && modem.send("ABCDEF"));
     EXPECT_EQ(port.Input(), QStringLiteral("ABCD"));
     EXPECT_EQ(port.Input(), QStringLiteral("EF"));
+}
+
+// Settings given to a closed port take effect when it opens, and on an open port at once. A pty
+// keeps eight data bits without parity (an open one refuses others), so the rows read what it
+// keeps: the rate, odd parity's flag, the stop bits and the handshaking.
+TEST_F(SerialCommControlTest, LineSettingsTakeEffectGivenBeforeOpeningOrWhileOpen)
+{
+    const struct {
+        const char* shows;
+        bool whileOpen;       // opened first as the monitor does ("128000,N,8,1", no handshaking)
+        const char* settings; // null: left as they are
+        int handshaking;      // -1: left as it is
+        int inputLen;
+        speed_t speed;
+        tcflag_t cflag; // of PARODD, CSTOPB and CRTSCTS
+        tcflag_t iflag; // of IXON and IXOFF
+    } rows[] = {
+        {"all given before opening", false, "9600,O,7,2", 2, 2, 9600, PARODD | CSTOPB | CRTSCTS, 0},
+        {"settings on an open port", true, "57600,N,8,2", -1, 3, 57600, CSTOPB, 0},
+        {"handshaking on an open port", true, nullptr, 1, 4, 128000, 0, IXON | IXOFF},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        SerialCommControl line = makePort();
+        ASSERT_TRUE(row.whileOpen ? openPort(line, 3) : line.setCommPort(3));
+        EXPECT_TRUE(!row.settings || line.setSettings(row.settings));
+        EXPECT_TRUE(row.handshaking < 0 || line.setHandshaking(row.handshaking));
+        EXPECT_TRUE(line.setInputLen(row.inputLen));
+        ASSERT_TRUE(line.PortOpen() || line.setPortOpen(true));
+        EXPECT_FALSE(line.anyFailed()) << line.lastFailure().toStdString();
+        termios2 kept{};
+        ASSERT_EQ(::ioctl(modem.fd(), TCGETS2, &kept), 0);
+        EXPECT_EQ(kept.c_ospeed, row.speed);
+        EXPECT_EQ(kept.c_cflag & (PARODD | CSTOPB | CRTSCTS), row.cflag);
+        EXPECT_EQ(kept.c_iflag & (IXON | IXOFF), row.iflag);
+        ASSERT_TRUE(modem.send("ABCDEF"));
+        EXPECT_EQ(line.Input(), QStringLiteral("ABCDEF").left(row.inputLen));
+    }
 }
 
 TEST_F(SerialCommControlTest, ASecondHolderOfTheDeviceCannotOpenIt)

@@ -106,6 +106,28 @@ TEST(Cli, SocketFromSystemdServesTheSampleOnFirstStartUntilSigterm)
     EXPECT_EQ(serve.status(), 0);
 }
 
+// SIGTERM part-way through an import: the exit status says so (128 + 15) and no database is made.
+TEST(Cli, AnImportStoppedBySigtermFailsAndLeavesNoDatabase)
+{
+    TempDir dir;
+    std::string rows;
+    for (int cell = 0; cell < 1000000; ++cell) // about a second's work
+        rows += "GSM,250,1,78," + std::to_string(cell) + ",0,1,1,1,1,1,1,1800000000,0\n";
+    const QString file = QString::fromStdString(dir.write("big.csv", rows));
+    Program import({"import", file, QString::fromStdString(dir.file("cells.db"))}, dir.file(""));
+    ASSERT_TRUE(import.waitForStarted());
+    const qint64 pid = import.processId();
+    // Its handlers are in place once the database being built appears beside the export.
+    while (dir.names().size() < 2 && !import.waitForFinished(1)) {
+    }
+    ASSERT_EQ(import.state(), QProcess::Running) << "done before it could be stopped";
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    const std::string report = import.rest();
+    EXPECT_EQ(import.status(), 128 + SIGTERM) << report;
+    EXPECT_NE(report.find("interrupted after"), std::string::npos) << report;
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"big.csv"});
+}
+
 // A command line or a file that cellsvc cannot use: the exit status, a message that names the
 // wrong word, or the file once and what to do, and nothing created or left behind.
 TEST(Cli, RefusesWhatItCannotUseInWords)

@@ -17,10 +17,9 @@ const std::string kHeader = std::string(kExportHeader) + "\n";
 // The Moscow cell moved to latitude 55.5, newer than the sample's row.
 const std::string kMovedMoscow = "GSM,250,1,78,314,0,37.5,55.5,900,20,1,1300000000,1700000001,-80";
 
-ImportResult import(const std::string& file, const std::string& database, bool stop = false,
-                    bool replace = false)
+ImportResult import(const std::string& file, const std::string& database, bool replace = false)
 {
-    return importFile(file, database, 16, {}, std::atomic<bool>{stop}, replace);
+    return importFile(file, database, 16, {}, std::atomic<bool>{false}, replace);
 }
 
 // Bad rows are counted and the first ten reported by line; a file without one usable row is
@@ -103,24 +102,35 @@ TEST(Import, ACrashedImportKeepsThePreviousData)
     EXPECT_EQ(import(kSample, database).stored, 392) << "the file takes the next import";
 }
 
-// A new database is built aside, leaving nothing else; stopped, an import builds no new
-// database, and an existing one keeps its data.
+// A new database is built aside, leaving nothing else. An import stopped before its first batch
+// or as its last one is stored reports so and stores nothing: it builds no new database, and an
+// existing one keeps its data.
 TEST(ImportFile, BuildsAsideAndAStoppedImportLeavesWhatWasThere)
 {
     TempDir dir;
     std::string rows = kHeader;
-    for (int i = 0; i < 100000; ++i) {
+    // Four batches: a stop before the first finds the reading thread waiting to hand one over.
+    constexpr int kCells = 3 * (1 << 16) + 1;
+    for (int i = 0; i < kCells; ++i) {
         rows += "GSM,250,1,78," + std::to_string(i) + ",0,1,1,1,1,1,1,1800000000,0\n";
     }
     const std::string file = dir.write("big.csv", rows);
     const std::string database = dir.file("cells.db");
-    EXPECT_TRUE(import(file, database, true).interrupted);
+    const auto stoppedAt = [&](std::int64_t rowsRead) {
+        std::atomic<bool> stop{rowsRead == 0};
+        const auto progress = [&](const ImportProgress& p) { stop = stop || p.rows == rowsRead; };
+        const ImportResult result = importFile(file, database, 16, progress, stop);
+        return result.interrupted && result.stored + result.keptNewer == 0;
+    };
+    for (const std::int64_t at : {0, kCells})
+        EXPECT_TRUE(stoppedAt(at)) << "stopped at row " << at;
     EXPECT_EQ(dir.names(), std::vector<std::string>{"big.csv"});
 
     dir.write("cells.db-wal", std::string(4096, 'x')); // left over from a deleted database
     EXPECT_EQ(import(kSample, database).stored, 392);
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"big.csv", "cells.db"}));
-    EXPECT_TRUE(import(file, database, true).interrupted);
+    for (const std::int64_t at : {0, kCells})
+        EXPECT_TRUE(stoppedAt(at)) << "stopped at row " << at;
     CellReader reader(database);
     EXPECT_EQ(reader.count(), 392);
     EXPECT_DOUBLE_EQ(reader.find(kMoscow)->latitude, 55.7558);
@@ -158,7 +168,7 @@ TEST(ImportFile, RemovesWhatKilledImportsLeftThenUpdatesInPlaceOrReplaces)
     EXPECT_THROW(import(other, database), std::runtime_error) << "its columns would be misread";
     EXPECT_EQ(reader.count(), 393);
 
-    import(dir.write("moved.csv", kMovedMoscow), database, false, true);
+    import(dir.write("moved.csv", kMovedMoscow), database, true);
     EXPECT_EQ(reader.count(), 1);
 }
 
