@@ -14,14 +14,6 @@
 namespace
 {
 
-// A whole cycle whose signal reply carries `index`.
-QStringList withIndex(const QString& index)
-{
-    QStringList replies = kWholeCycle;
-    replies[2] = QStringLiteral("\r\n+CSQ: %1,99\r\n\r\nOK\r\n").arg(index);
-    return replies;
-}
-
 class Form1PollingTest : public WindowFixture
 {
 protected:
@@ -32,32 +24,18 @@ protected:
     }
 };
 
-// The signal reply reaches the caption, the bar, the program-wide level and the raw view in both
-// display modes (the reply's reading itself is the signal step's test).
-TEST_F(Form1PollingTest, TheStrengthIndexReachesCaptionBarAndLevelDbm)
+// A cycle's reading reaches the labels, the bar, the program-wide level and the raw view, and
+// "LEVEL PERCENTAGE " reaches the signal query.
+TEST_F(Form1PollingTest, AReadingReachesTheLabelsBarAndLevelDbm)
 {
-    const struct {
-        QString index;
-        bool percent;
-        QString caption;
-        int bar;
-        at::DbmLevel level;
-    } rows[] = {
-        {"99", false, "", 0, std::nullopt},
-        {"20", true, "  66%", 20, -73},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.caption.toStdString() + (row.percent ? " in percent" : " in dBm"));
-        form().ProgressBar1->setValue(7);
-        LevelDbm() = -99;
-        form().Check1->setChecked(row.percent);
-        cycle(withIndex(row.index));
-        EXPECT_EQ(form().LblCSQ->text(), row.caption);
-        EXPECT_EQ(form().ProgressBar1->Value(), row.bar);
-        EXPECT_EQ(LevelDbm(), row.level);
-        // The raw view holds the signal reply, the last one copied in a cycle.
-        EXPECT_EQ(form().Text1->text(), withIndex(row.index)[2]);
-    }
+    form().Check1->setChecked(true);
+    cycle();
+    EXPECT_EQ(form().LblCOPS->text(), "Mobile Net (3G)");
+    EXPECT_EQ(form().LblCSQ->text(), "  66%");
+    EXPECT_EQ(form().LblCellID->text(), "12834021");
+    EXPECT_EQ(form().ProgressBar1->Value(), 20);
+    EXPECT_EQ(LevelDbm(), -73);
+    EXPECT_EQ(form().Text1->text(), kWholeCycle[2]) << "the signal reply, the last one read";
 }
 
 // Only a choice from Combo2's list sends, each entry its command exactly with one CR, and

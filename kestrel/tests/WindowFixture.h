@@ -6,6 +6,7 @@
 #include "kestrel/aiming/AimingTone.h"
 #include "kestrel/monitor/MonitorCore.h"
 #include "kestrel/monitor/PortLink.h"
+#include "kestrel/monitor/tests/WholeCycle.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/hotplug/FakeDeviceWatch.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -20,16 +21,6 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
-
-// The replies of one whole polling cycle of a 3G stick ("Mobile Net", index 20, LAC 1A2B, cell
-// 00C3D4E5), in the order the commands go out.
-inline const QStringList kWholeCycle{
-    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
-    QStringLiteral("\r\nOK\r\n"),
-    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
-    QStringLiteral("\r\nOK\r\n"),
-    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
-};
 
 // The stick's PC UI port in the device list, as port `number`.
 inline QList<DeviceEntry> stickAs(int number)

@@ -3,6 +3,7 @@
 #include "kestrel/monitor/MonitorCore.h"
 
 #include "kestrel/monitor/PortLink.h"
+#include "kestrel/monitor/tests/WholeCycle.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/serial/FakeCommControl.h"
@@ -19,16 +20,6 @@ using at::Generation;
 
 const QString kOk = QStringLiteral("\r\nOK\r\n");
 const QString kNoOperator = QStringLiteral("\r\n+COPS: 0\r\n\r\nOK\r\n");
-
-// The replies of one whole cycle of a 3G stick ("Mobile Net", index 20, LAC 1A2B, cell
-// 00C3D4E5), in the order the commands go out.
-const QStringList kWholeCycle{
-    QStringLiteral("\r\n+COPS: 0,0,\"Mobile Net\",2\r\n\r\nOK\r\n"),
-    kOk,
-    QStringLiteral("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"),
-    kOk,
-    QStringLiteral("\r\n+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n"),
-};
 
 // The whole cycle with another first (operator) and third (signal) reply.
 QStringList withReplies(const QString& operatorReply, const QString& signalReply)
@@ -199,30 +190,6 @@ TEST_F(MonitorCoreTest, TheTitleTellsTheLinkThenTheNewestNoteForAWhile)
     QMetaObject::invokeMethod(expiry, "timeout");
     EXPECT_EQ(core.title(), "kestrel — USB3");
     EXPECT_EQ(titles.size(), 4) << "each change once: no reply, a reply, the note, its end";
-}
-
-// A network mode goes out at once, also without an open port, and polling runs afterwards.
-TEST_F(MonitorCoreTest, ANetworkModeIsSentAndRestartsTimer1)
-{
-    const struct {
-        QString entry;
-        QStringList sent;
-    } rows[] = {
-        {"3G Only", {"AT^SYSCFG=14,2,3fffffff,0,1\r"}},
-        {"4G Preferred", {"AT^SYSCFGEX=\"030201\",3FFFFFFF,2,4,7FFFFFFFFFFFFFFF,,\r"}},
-        {"3g only", {}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.entry.toStdString());
-        port.written.clear();
-        core.Timer1->stop();
-        core.chooseNetworkMode(row.entry);
-        EXPECT_EQ(port.written, row.sent);
-        EXPECT_EQ(core.Timer1->isActive(), !row.sent.isEmpty());
-    }
-    core.link().stop();
-    core.chooseNetworkMode(QStringLiteral("3G Only"));
-    EXPECT_TRUE(core.Timer1->isActive()) << "with the port closed too";
 }
 
 } // namespace
