@@ -15,11 +15,10 @@ constexpr int kDbmPerIndexStep = 2;
 
 } // namespace
 
-CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqState& kept)
+CsqOutcome parseCsqReply(const QString& reply, const CsqState& kept)
 {
     CsqOutcome out;
     out.state = kept;
-    out.runPcgreg = !cops.operatorText.isEmpty();
     const std::optional<QString> line = replyLine(reply, kTag);
     if (!line) {
         return out;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "kestrel/at/Conversions.h"
-#include "kestrel/at/CopsReply.h"
 
 #include <QString>
 #include <optional>
@@ -22,8 +21,6 @@ struct CsqOutcome {
     // none when the stick measures nothing (99), or the index is empty or not a number.
     std::optional<int> index;
     DbmLevel levelDbm;
-    // An operator is known: the registration query PCGREG runs next.
-    bool runPcgreg = false;
 };
 
 // The reply to "AT+CSQ", for example
@@ -33,8 +30,7 @@ struct CsqOutcome {
 // The signal text is what stands between the first blank and the first comma of the reply line
 // (from "+CSQ:" to its line end; kept when the comma comes first), so text before that line
 // does not shift the cut. An index that is not a number, is empty, or gives a level above 0 dBm
-// (99) clears the reading. `cops` tells whether an operator is known: the registration query
-// runs only then.
-CsqOutcome parseCsqReply(const QString& reply, const CopsState& cops, const CsqState& kept);
+// (99) clears the reading.
+CsqOutcome parseCsqReply(const QString& reply, const CsqState& kept);
 
 } // namespace at

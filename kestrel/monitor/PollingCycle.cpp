@@ -52,7 +52,7 @@ void PollingCycle::PCOPS()
 void PollingCycle::PCSQ()
 {
     outcome_.signalQueried = true;
-    const at::CsqOutcome out = querySignal(transaction_, cops_, csq_);
+    const at::CsqOutcome out = querySignal(transaction_, csq_);
     csq_ = out.state;
     MonitorReading& r = *reading_;
     r.rawReply = transaction_.replyText();
@@ -66,7 +66,8 @@ void PollingCycle::PCSQ()
         }
     }
     outcome_.readings.levelRead = out.levelRead;
-    if (out.runPcgreg) {
+    // The cell identity is worth asking for only while there is an operator.
+    if (r.operatorKnown) {
         PCGREG();
     }
 }

@@ -11,13 +11,12 @@ at::CopsOutcome queryOperator(AtTransaction& transaction, const at::CopsState& k
     return out;
 }
 
-at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops,
-                           const at::CsqState& kept)
+at::CsqOutcome querySignal(AtTransaction& transaction, const at::CsqState& kept)
 {
     transaction.resetReadCounter();
     transaction.clearReplyText();
     transaction.run(QStringLiteral("AT+CSQ"), AtTransaction::kOkEndMarker);
-    return at::parseCsqReply(transaction.replyText(), cops, kept);
+    return at::parseCsqReply(transaction.replyText(), kept);
 }
 
 at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CopsState& cops,

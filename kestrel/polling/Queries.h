@@ -12,8 +12,7 @@
 at::CopsOutcome queryOperator(AtTransaction& transaction, const at::CopsState& kept);
 
 // PCSQ: "AT+CSQ" with counter and reply text reset first.
-at::CsqOutcome querySignal(AtTransaction& transaction, const at::CopsState& cops,
-                           const at::CsqState& kept);
+at::CsqOutcome querySignal(AtTransaction& transaction, const at::CsqState& kept);
 
 // PCGREG: "AT+CGREG=2" (reply not examined), then "AT+CGREG?"; on 4G (as `cops` keeps it)
 // "AT+CEREG=2", then "AT+CEREG?", whose tracking area code and E-UTRAN cell ID take the place

@@ -12,15 +12,12 @@ using std::nullopt;
 
 const QString kOk = QStringLiteral("\r\n\r\nOK\r\n");
 
-const QString kOp = QStringLiteral("Mobile Net");
-
 struct CsqRow {
     const char* name;
     QString reply;
     QString signalText;       // kept for the next cycle; "17" before
     bool levelRead;           // the reply told a level, or that there is none
     std::optional<int> index; // with a level
-    QString operatorText = kOp;
 };
 
 // clang-format off
@@ -31,8 +28,6 @@ const CsqRow kRows[] = {
     {"Index99IsNoReading", "\r\n+CSQ: 99,99" + kOk, "99", true, nullopt},
     {"Index56IsStillAReading", "\r\n+CSQ: 56,99" + kOk, "56", true, 56},
     {"Index57IsAboveZeroDbm", "\r\n+CSQ: 57,99" + kOk, "57", true, nullopt},
-    {"EmptyOperatorReadsTheLevelButSkipsTheRegistration", "\r\n+CSQ: 20,99" + kOk, "20", true,
-     20, ""},
     {"EchoBeforeTheReplyDoesNotShiftTheCut", "AT+CSQ\r\r\n+CSQ: 20,99" + kOk, "20", true, 20},
     {"HcsqLineBeforeTheReplyDoesNotShiftTheCut",
      "\r\n^HCSQ:\"LTE\",48,40,120,25\r\n\r\n+CSQ: 25,99" + kOk, "25", true, 25},
@@ -41,7 +36,7 @@ const CsqRow kRows[] = {
     {"CommaBeforeTheBlankKeepsTheLastIndex", "\r\n+CSQ:20, 99" + kOk, "17", true, 17},
     {"SplitReplyLeavesOnlyTheOk", "\r\nOK\r\n", "17", false, nullopt},
     {"CmeErrorChangesNothing", "\r\n+CME ERROR: 10\r\n", "17", false, nullopt},
-    {"SilentModemChangesNothing", "", "17", false, nullopt, ""},
+    {"SilentModemChangesNothing", "", "17", false, nullopt},
 };
 // clang-format on
 
@@ -49,15 +44,12 @@ TEST(CsqReply, TellsTheIndexAndItsLevel)
 {
     for (const CsqRow& row : kRows) {
         SCOPED_TRACE(row.name);
-        at::CopsState cops;
-        cops.operatorText = row.operatorText;
-        const at::CsqOutcome out = at::parseCsqReply(row.reply, cops, at::CsqState{"17"});
+        const at::CsqOutcome out = at::parseCsqReply(row.reply, at::CsqState{"17"});
 
         EXPECT_EQ(out.state.signalText, row.signalText);
         EXPECT_EQ(out.levelRead, row.levelRead);
         EXPECT_EQ(out.index, row.index);
         EXPECT_EQ(out.levelDbm, row.index ? DbmLevel(-113 + 2 * *row.index) : DbmLevel());
-        EXPECT_EQ(out.runPcgreg, !row.operatorText.isEmpty());
     }
 }
 
