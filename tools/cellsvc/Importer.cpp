@@ -370,7 +370,6 @@ ImportResult importExport(ExportReader& reader, CellWriter& writer,
     try {
         while (std::optional<Batch> batch = queue.pop()) {
             if (stop.load()) {
-                result.interrupted = true;
                 break;
             }
             for (Row& row : batch->rows) {

@@ -128,7 +128,7 @@ TEST_F(SerialCommControlTest, LineSettingsTakeEffectGivenBeforeOpeningOrWhileOpe
         tcflag_t cflag; // of PARODD, CSTOPB and CRTSCTS
         tcflag_t iflag; // of IXON and IXOFF
     } rows[] = {
-        {"all given before opening", false, "9600,O,7,2", 2, 2, 9600, PARODD | CSTOPB | CRTSCTS, 0},
+        {"all given before opening", false, "9600,O,7,2", 2, 1, 9600, PARODD | CSTOPB | CRTSCTS, 0},
         {"settings on an open port", true, "57600,N,8,2", -1, 3, 57600, CSTOPB, 0},
         {"the monitor's line, then handshaking", true, nullptr, 1, 4, 128000, 0, IXON | IXOFF},
     };

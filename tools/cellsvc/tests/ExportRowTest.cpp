@@ -56,6 +56,7 @@ TEST(ExportRow, BadRowsAreRefusedWithAReason)
         {"LatitudeBeyondPole", "GSM,1,1,1,1,0,2.3,91.5,1000,5,1,1,2,0",
          "lat \"91.5\" is not a latitude"},
         {"LatitudeNotANumber", "GSM,1,1,1,1,0,2.3,nan,1000,5,1,1,2,0", "lat \"nan\""},
+        {"LatitudeWithLettersAfter", "GSM,1,1,1,1,0,2.3,48.8x,1000,5,1,1,2,0", "lat \"48.8x\""},
         {"CellWithLetters", "UMTS,1,1,4,12a4,0,2.3,48.8,1000,5,1,1,2,0",
          "cell \"12a4\" is not an integer"},
         {"NegativeCell", "GSM,1,1,1,-5,0,2.3,48.8,1000,5,1,1,2,0", "cell \"-5\" is out of range"},
