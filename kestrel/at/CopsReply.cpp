@@ -89,8 +89,9 @@ CopsOutcome parseCopsReply(const QString& reply, const CopsState& kept)
         out.state.operatorText.clear();
         out.reading = CopsReading::NoOperator;
     }
-    // Without a pair of quotes there is no operator, and so no technology field after it.
-    out.state.accessTechnology = q1 > 0 && q2 > 0 ? technologyField(line, q2 + 2) : QString();
+    // Without a pair of quotes there is no operator, and so no technology field after it (a
+    // closing quote is found only after an opening one).
+    out.state.accessTechnology = q2 > 0 ? technologyField(line, q2 + 2) : QString();
     out.state.generation = generationOf(out.state.accessTechnology, out.state.generation);
 
     const QString& op = out.state.operatorText;

@@ -1,6 +1,7 @@
 #include "tools/cellsvc/CellDatabase.h"
 #include "tools/cellsvc/ExportRow.h"
 #include "tools/cellsvc/Importer.h"
+#include "tools/cellsvc/ProgressLine.h"
 #include "tools/cellsvc/tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -170,6 +171,30 @@ TEST(ImportFile, RemovesWhatKilledImportsLeftThenUpdatesInPlaceOrReplaces)
 
     import(dir.write("moved.csv", kMovedMoscow), database, true);
     EXPECT_EQ(reader.count(), 1);
+}
+
+// The import's progress line: the bar, the percentage, rows in thousands, the rate and the time
+// left, which goes once everything is read.
+TEST(ProgressLine, ShowsTheBarRowsRateAndTimeLeft)
+{
+    const struct {
+        ImportProgress progress; // rows, bytes read, file size, committing
+        double seconds;
+        const char* line;
+    } rows[] = {
+        {{0, 0, 0, false}, 0, "[--------------------]   0%  0 rows"},
+        {{1234567, 50, 100, false},
+         10,
+         "[##########----------]  50%  1,234,567 rows  123,456 rows/s  about 0:10 left"},
+        {{1000, 100, 100, false}, 2, "[####################] 100%  1,000 rows  500 rows/s"},
+        {{1000, 100, 100, true},
+         2,
+         "[####################] 100%  1,000 rows  500 rows/s  writing the database"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(progressLine(row.progress, row.seconds), row.line);
+    }
+    EXPECT_EQ(groupThousands(-1234567), "-1,234,567");
 }
 
 } // namespace
