@@ -7,6 +7,7 @@
 namespace
 {
 
+using at::CgregReading;
 using at::CgregState;
 using std::nullopt;
 
@@ -101,6 +102,14 @@ TEST(CgregReply, GivesTheKeptFieldsInDecimal)
         EXPECT_EQ(out.state.cellIdText, row.expectKept.cellIdText);
         EXPECT_EQ(out.lac, row.labels.first);
         EXPECT_EQ(out.cellId, row.labels.second);
+        // A location is new fields taken and both readable; without a report line, no report.
+        const bool taken = row.expectKept.lacText != row.kept.lacText ||
+                           row.expectKept.cellIdText != row.kept.cellIdText;
+        const bool report = row.reply.contains(row.cereg ? "+CEREG:" : "+CGREG:");
+        EXPECT_EQ(out.reading, !report ? CgregReading::NoReport
+                               : taken && row.labels.first && row.labels.second
+                                   ? CgregReading::Location
+                                   : CgregReading::NoLocation);
     }
 }
 
