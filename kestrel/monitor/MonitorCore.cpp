@@ -19,6 +19,7 @@ MonitorCore::MonitorCore(Platform platform, QObject* parent)
     Timer1->setInterval(300);
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     noteExpiry_ = new QTimer(this);
+    noteExpiry_->setObjectName(QStringLiteral("NoteExpiry"));
     noteExpiry_->setSingleShot(true);
     noteExpiry_->setInterval(kNoteMs);
     connect(noteExpiry_, &QTimer::timeout, this, [this] {

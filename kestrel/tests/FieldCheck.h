@@ -4,24 +4,16 @@
 
 #include <QLabel>
 #include <QRegularExpression>
-#include <QStringList>
-#include <algorithm>
 
 // Names the first label whose text no reply step could have made, or returns an empty string:
-// an operator with a technology suffix, codes of at most three characters, a level of the index
-// formula, decimal location numbers. With `replies`, the operator and the codes must be cut out
-// of one of them; without, the operator line must carry a technology suffix, as every reply of a
-// stick that names its technology gives.
-inline QString impossibleField(const Form1& form, const QStringList& replies = {})
+// an operator line with a technology suffix (every reply of a stick that names its technology
+// gives one), codes of at most three characters, a level of the index formula, decimal location
+// numbers.
+inline QString impossibleField(const Form1& form)
 {
     static const QRegularExpression suffix(QStringLiteral(" \\([2-5]G\\)$"));
     static const QRegularExpression dbm(QStringLiteral("^  (-\\d+)db$"));
     static const QRegularExpression percent(QStringLiteral("^  (\\d+)%$"));
-    const auto cut = [&replies](const QString& text) {
-        return text.isEmpty() || replies.isEmpty() ||
-               std::any_of(replies.begin(), replies.end(),
-                           [&text](const QString& reply) { return reply.contains(text); });
-    };
     const auto signal = [&](const QString& text) {
         if (const auto m = dbm.match(text); m.hasMatch()) {
             const int level = m.captured(1).toInt();
@@ -37,10 +29,9 @@ inline QString impossibleField(const Form1& form, const QStringList& replies = {
     };
     const QString cops = form.LblCOPS->text();
     const bool fine[] = {
-        replies.isEmpty() ? cops.isEmpty() || suffix.match(cops).hasMatch()
-                          : cut(QString(cops).remove(suffix)),
-        form.LblMCC->text().size() <= 3 && cut(form.LblMCC->text()),
-        form.LblMNC->text().size() <= 3 && cut(form.LblMNC->text()),
+        cops.isEmpty() || suffix.match(cops).hasMatch(),
+        form.LblMCC->text().size() <= 3,
+        form.LblMNC->text().size() <= 3,
         signal(form.LblCSQ->text()),
         location(form.LblLAC->text()),
         location(form.LblCellID->text()),

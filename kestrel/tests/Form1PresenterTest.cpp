@@ -104,14 +104,4 @@ TEST(Form1Presenter, EachReadingHasItsCaptionsAndColours)
     }
 }
 
-// The percentage is the bar's, rounded half to even: index 2 stands at 3.45%, index 16 at
-// 51.72%, index 31 beyond the bar's end at 100%.
-TEST(Form1Presenter, ThePercentageCaptionIsTheBarsRoundedHalfToEven)
-{
-    EXPECT_EQ(percentCaption(2.5), "  2%");
-    EXPECT_EQ(percentCaption(levelBarPercentage(16)), "  52%");
-    EXPECT_EQ(percentCaption(levelBarPercentage(31)), "  100%");
-    EXPECT_EQ(dbmCaption(-113), "  -113db");
-}
-
 } // namespace

@@ -179,14 +179,9 @@ TEST_F(MonitorCoreTest, TheTitleTellsTheLinkThenTheNewestNoteForAWhile)
     EXPECT_EQ(core.title(), "kestrel — USB3 — \"abc\" is not a port number");
     cycle();
     EXPECT_EQ(core.title(), "kestrel — USB3 — \"abc\" is not a port number");
-    QTimer* expiry = nullptr;
-    for (QTimer* timer : core.findChildren<QTimer*>()) {
-        if (timer->isSingleShot() && timer->interval() == MonitorCore::kNoteMs) {
-            expiry = timer;
-        }
-    }
+    QTimer* expiry = core.findChild<QTimer*>(QStringLiteral("NoteExpiry"));
     ASSERT_NE(expiry, nullptr);
-    EXPECT_TRUE(expiry->isActive());
+    EXPECT_TRUE(expiry->isActive() && expiry->interval() == MonitorCore::kNoteMs);
     QMetaObject::invokeMethod(expiry, "timeout");
     EXPECT_EQ(core.title(), "kestrel — USB3");
     EXPECT_EQ(titles.size(), 4) << "each change once: no reply, a reply, the note, its end";
