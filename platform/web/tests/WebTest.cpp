@@ -74,6 +74,8 @@ TEST_F(NetworkPageLoaderTest, ShowsEachReplyAsABrowserWouldOrRefusesIt)
         {"charset named by the header, whatever follows it",
          "text/plain; charset=\"windows-1251\"; format=flowed", "\xcc\xee\xf1\xea\xe2\xe0",
          QStringLiteral("Москва")},
+        {"charset named without quotes", "text/plain; charset=windows-1251",
+         "\xcc\xee\xf1\xea\xe2\xe0", QStringLiteral("Москва")},
         {"html charset from its meta tag", "text/html",
          "<html><head><meta charset=\"ISO-8859-1\"></head><body>caf\xe9</body></html>",
          QStringLiteral("café")},

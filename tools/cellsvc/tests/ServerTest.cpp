@@ -25,6 +25,7 @@ TEST(RequestGate, PassesOnlyARequestLineTheServerCanRead)
     } rows[] = {
         {"GET /cellid_location/?&cellid=1 HTTP/1.1\r\nHost: x", true},
         {"GET / HTTP/1.0", true},
+        {"G / HTTP/1.1", true},
         {"GET / HTTP/x.y\r\n", false},
         {"GET / HTTP/1.10\r\n", false},
         {"G(T / HTTP/1.1\r\n", false},
