@@ -27,11 +27,13 @@ CsqOutcome parseCsqReply(const QString& reply, const CsqState& kept)
     const int c = position(*line, QStringLiteral(","));
     out.state.signalText = cut(*line, s + 1, c - s - 1).value_or(out.state.signalText);
     out.levelRead = true;
-    const std::optional<int> index = readStrengthIndex(out.state.signalText);
-    const int level = index ? kLevelAtIndexZero + kDbmPerIndexStep * *index : 0;
-    if (index && level <= 0) {
-        out.index = index;
-        out.levelDbm = level;
+    // An index that gives a level above 0 dBm (99: nothing measured) is no level.
+    if (const std::optional<int> index = readStrengthIndex(out.state.signalText)) {
+        const int level = kLevelAtIndexZero + kDbmPerIndexStep * *index;
+        if (level <= 0) {
+            out.index = index;
+            out.levelDbm = level;
+        }
     }
     return out;
 }
