@@ -161,8 +161,13 @@ struct RequestGate::State {
     }
 
     // Looks at what a connection has sent so far and hands it on once its head is complete.
-    void inspect(int fd)
+    void inspect(int fd, std::uint32_t events)
     {
+        if (events & (EPOLLERR | EPOLLHUP)) { // reset by the client: nothing more can come
+            forget(fd);
+            ::close(fd);
+            return;
+        }
         const ssize_t n = ::recv(fd, peek.data(), peek.size(), MSG_PEEK | MSG_DONTWAIT);
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
             return;
@@ -283,7 +288,7 @@ void RequestGate::run()
             if (fd == s.listening) {
                 s.acceptAll();
             } else if (s.waiting.contains(fd)) {
-                s.inspect(fd);
+                s.inspect(fd, events[static_cast<std::size_t>(i)].events);
             }
         }
         s.expireOverdue();

@@ -124,6 +124,33 @@ TEST_F(LiveServer, SlowClientsAreCutOffAtTheirDeadlineAndStallNobody)
     }
 }
 
+// A client that resets its connection before its request is whole is let go at once, not held
+// until its deadline: a stream of such clients must not use up the server's descriptors.
+TEST_F(LiveServer, LetsGoAtOnceOfAClientThatResets)
+{
+    limits.requestTime = std::chrono::minutes(1);
+    server = std::make_unique<HttpServer>(
+        ListenAddress{"127.0.0.1", 0},
+        [this](auto method, auto target) { return service.handle(method, target); }, limits);
+    const auto openDescriptors = [] {
+        const std::filesystem::directory_iterator fds("/proc/self/fd");
+        return std::distance(begin(fds), end(fds));
+    };
+    const auto before = openDescriptors();
+    for (int i = 0; i < 20; ++i) {
+        Client client(server->port());
+        if (i % 2 == 1) { // half of them after part of a request
+            client.send("GET /cellid_location/?&cellid=314&oper");
+        }
+        client.reset();
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (openDescriptors() > before && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
+
 // An import into the database being served shows once it has committed, without a restart;
 // stopping closes open connections and the port.
 TEST_F(LiveServer, ShowsAnImportWhileServingAndStopsCleanly)

@@ -93,6 +93,15 @@ public:
         return reply;
     }
 
+    // Ends the connection with a reset instead of an orderly close.
+    void reset()
+    {
+        const linger abort{1, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::close(fd_);
+        fd_ = -1;
+    }
+
     Reply get(const std::string& target)
     {
         send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
