@@ -50,6 +50,8 @@ const CgregRow kRows[] = {
      "AT+CGREG?\r" + ok("+CGREG: 2,0"), kKept, kKept, kKeptShown},
     {"Mode1WithStatus2IsNotMode2", ok("+CGREG: 1,2"), kKept, kKept, {}},
     {"Mode0WithStatus0IsTheSolicitedForm", ok("+CGREG: 0,0"), kKept, kKept, {}},
+    // A location field makes it more than a reporting mode: the kept fields are shown again.
+    {"Mode1WithALacAloneShowsTheKeptOnes", ok("+CGREG: 1,1,8BE3"), kKept, kKept, kKeptShown},
     {"SearchingWithLocationFieldsKeepsTheLastLocation",
      ok("+CGREG: 2,2, 1A2C, 00C3D4E6"), kKept, kKept, kKeptShown},
     {"CommaBlankInAnEarlierLineDoesNotMatter",

@@ -67,8 +67,10 @@ protected:
     std::vector<MonitorReading> readings;
 };
 
-// Where a cycle stops, and that Timer1 runs again at the end whichever way it ended.
-TEST_F(MonitorCoreTest, EachWayACycleEndsLeavesTimer1Running)
+// Where a cycle stops, and whether it starts Timer1's interval afresh at its end: a cycle that
+// ran the signal query does, so that the next one begins a whole interval after it. Timer1 is
+// stopped before each cycle to tell.
+TEST_F(MonitorCoreTest, EachWayACycleEndsAndWhetherItRestartsTimer1)
 {
     const QStringList whole{"AT+COPS?\r", "AT+COPS=0,2\r", "AT+CSQ\r", "AT+CGREG=2\r",
                             "AT+CGREG?\r"};
@@ -76,9 +78,10 @@ TEST_F(MonitorCoreTest, EachWayACycleEndsLeavesTimer1Running)
         const char* name;
         QStringList replies;
         QStringList commands;
+        bool restartsTimer1 = true;
     } rows[] = {
         {"WholeCycle", kWholeCycle, whole},
-        {"NoReplyEndsAfterTheOperatorQuery", {}, whole.mid(0, 1)},
+        {"NoReplyEndsAfterTheOperatorQuery", {}, whole.mid(0, 1), false},
         {"EmptyOperatorSkipsTheRegistrationQuery",
          {"\r\n+COPS: 0,0,\"\",2\r\n\r\nOK\r\n", kOk, kWholeCycle[2]},
          whole.mid(0, 3)},
@@ -88,9 +91,10 @@ TEST_F(MonitorCoreTest, EachWayACycleEndsLeavesTimer1Running)
         SCOPED_TRACE(row.name);
         port.written.clear();
         port.scriptedReads.clear();
+        core.Timer1->stop();
         cycle(row.replies);
         EXPECT_EQ(port.written, row.commands);
-        EXPECT_TRUE(core.Timer1->isActive());
+        EXPECT_EQ(core.Timer1->isActive(), row.restartsTimer1);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "tools/cellsvc/CellDatabase.h"
+#include "tools/cellsvc/ExportReader.h"
 #include "tools/cellsvc/ExportRow.h"
 #include "tools/cellsvc/Importer.h"
 #include "tools/cellsvc/ProgressLine.h"
@@ -49,6 +50,22 @@ TEST(Import, ReportsBadRowsByLine)
     EXPECT_EQ(junk.firstBad.back().line, 11);
     EXPECT_TRUE(junk.empty);
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"junk.csv", "plain.csv", "plain.db"}));
+}
+
+// The rest of a line longer than the reader's buffer is skipped up to its line end, and not a
+// byte further: the next line comes whole.
+TEST(Import, ReadsTheLineAfterAnOverlongOneWhole)
+{
+    TempDir dir;
+    ExportReader reader(dir.write("long.csv", "first\n" + std::string(3 << 20, 'x') + "\nnext\n"));
+    std::vector<std::pair<std::string, bool>> lines; // the start of each line, cut short
+    std::string_view line;
+    bool truncated = false;
+    while (reader.next(line, truncated)) {
+        lines.emplace_back(line.substr(0, 5), truncated);
+    }
+    EXPECT_EQ(lines, (std::vector<std::pair<std::string, bool>>{
+                         {"first", false}, {"xxxxx", true}, {"next", false}}));
 }
 
 // An export saved with CR LF line ends: its header is still the expected one.
