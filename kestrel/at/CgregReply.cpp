@@ -4,6 +4,7 @@
 #include "kestrel/at/TextCuts.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace at
 {
@@ -36,9 +37,12 @@ ReportFields fieldsOf(const QString& line, const QString& tag)
     for (const QString& field : raw) {
         report.fields << unquoted(field.trimmed());
     }
-    // A <stat> is one digit and never quoted; a <lac> has quotes or more digits.
+    // A <stat> is a small number, never quoted, which some modems pad with zeros ("001"); a <lac>
+    // has quotes or four hex digits.
     const QString second = raw.value(1).trimmed();
-    report.solicited = second.size() == 1 && second[0] >= u'0' && second[0] <= u'9';
+    bool numeric = false;
+    const int stat = second.toInt(&numeric);
+    report.solicited = numeric && second.size() <= 3 && second[0].isDigit() && stat <= 11;
     report.complete = line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'));
     return report;
 }
@@ -61,12 +65,26 @@ std::optional<ReportFields> findReport(const QString& reply, const QString& tag)
     return first;
 }
 
-bool registered(const QString& stat)
+// A location of all zeros is what some modems report while they have no cell.
+bool allZeros(const QString& field)
 {
-    return stat == QLatin1String("1") || stat == QLatin1String("5");
+    return std::all_of(field.begin(), field.end(), [](QChar c) { return c == u'0'; });
 }
 
-CgregOutcome parseRegistration(const QString& reply, const QString& tag, const CgregState& kept)
+// Novatel's E362 writes one field more than 27.007 after the tracking area code:
+//   +CEREG: 2,1, 1F00, 20 ,79D903 ,7
+// told by a solicited +CEREG line of <n> 2 with six fields whose last is a technology number.
+bool extraFieldAfterTac(const ReportFields& report, bool cereg)
+{
+    const QStringList& f = report.fields;
+    bool numeric = false;
+    const int act = f.value(5).toInt(&numeric);
+    return cereg && report.solicited && f.size() == 6 && f[0].toInt() == 2 && numeric && act >= 0 &&
+           act <= 13;
+}
+
+CgregOutcome parseRegistration(const QString& reply, const QString& tag, const CgregState& kept,
+                               bool cereg)
 {
     CgregOutcome out;
     out.state = kept;
@@ -78,17 +96,22 @@ CgregOutcome parseRegistration(const QString& reply, const QString& tag, const C
     out.reading = CgregReading::NoLocation;
     const QStringList& f = report->fields;
     const int statAt = report->solicited ? 1 : 0;
+    bool numeric = false;
+    if (const int stat = f.value(statAt).toInt(&numeric); numeric) {
+        out.status = stat;
+    }
     if (report->solicited && f.size() <= 2) {
-        bool numeric = false;
         const int n = f[0].toInt(&numeric);
         if (!numeric || n < 2) {
             return out; // a reporting mode without location
         }
     }
     const QString lac = f.value(statAt + 1);
-    const QString cellId = f.value(statAt + 2);
-    const bool located =
-        report->complete && registered(f[statAt]) && !lac.isEmpty() && !cellId.isEmpty();
+    const QString cellId = f.value(statAt + (extraFieldAfterTac(*report, cereg) ? 3 : 2));
+    // The location counts whatever the status: a modem searching or registered for SMS only
+    // still names the cell it sees.
+    const bool located = report->complete && !lac.isEmpty() && !cellId.isEmpty() &&
+                         !(allZeros(lac) && allZeros(cellId));
     if (located) {
         out.state = {lac, cellId};
     }
@@ -104,12 +127,12 @@ CgregOutcome parseRegistration(const QString& reply, const QString& tag, const C
 
 CgregOutcome parseCgregReply(const QString& reply, const CgregState& kept)
 {
-    return parseRegistration(reply, QStringLiteral("+CGREG:"), kept);
+    return parseRegistration(reply, QStringLiteral("+CGREG:"), kept, false);
 }
 
 CgregOutcome parseCeregReply(const QString& reply, const CgregState& kept)
 {
-    return parseRegistration(reply, QStringLiteral("+CEREG:"), kept);
+    return parseRegistration(reply, QStringLiteral("+CEREG:"), kept, true);
 }
 
 } // namespace at

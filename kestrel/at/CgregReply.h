@@ -24,6 +24,8 @@ struct CgregOutcome {
     // shown value as it is.
     std::optional<QString> lac;
     std::optional<QString> cellId;
+    // The report's <stat> (0 not registered, 1 home, 2 searching, 3 denied, 5 roaming, ...).
+    std::optional<int> status;
 };
 
 // The reply to "AT+CGREG?" after "AT+CGREG=2", read field by field as 3GPP TS 27.007 writes it:
@@ -41,13 +43,16 @@ struct CgregOutcome {
 // arrived before it does not stand in its way; text before the line does not matter.
 // - No report line, or a solicited one of <n> 0 or 1 (no location reporting) that carries no
 //   location fields, changes nothing.
-// - Otherwise, when <stat> is 1 (home) or 5 (roaming), both location fields are there and the
-//   line is whole (its line end came), they become the kept fields; the kept fields are then given
-//   in decimal, each when it is one to eight hex digits.
+// - Otherwise, when both location fields are there, not both all zeros (no cell), and the line
+//   is whole (its line end came), they become the kept fields whatever the <stat>; the kept
+//   fields are then given in decimal, each when it is one to eight hex digits.
+// A <stat> padded with zeros ("+CGREG:002,001,...", Iridium) is still a <stat>.
 CgregOutcome parseCgregReply(const QString& reply, const CgregState& kept);
 
 // The same for the reply to "AT+CEREG?" after "AT+CEREG=2", on LTE:
 //   "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n"   TAC 6699, E-UTRAN cell ID 27447297
+// where a solicited line of <n> 2 with one field too many before the technology (Novatel's
+// "+CEREG: 2,1, 1F00, 20 ,79D903 ,7") has its cell ID after that extra field.
 CgregOutcome parseCeregReply(const QString& reply, const CgregState& kept);
 
 } // namespace at

@@ -192,6 +192,7 @@ LinkStatus MonitorCore::linkStatus() const
     LinkStatus status = link_->status();
     if (status.link == Link::Open) {
         status.noReply = freshness_.noReply();
+        status.registration = reading_.registration;
     }
     status.note = note_;
     return status;

@@ -27,6 +27,8 @@ struct MonitorReading {
     // Location area (or tracking area) code and cell ID, in decimal.
     QString lac;
     QString cellId;
+    // The registration report's <stat> as the last one read it; none without an operator.
+    std::optional<int> registration;
 
     // The level in dBm; none before the first level and after one was cleared.
     at::DbmLevel levelDbm;

@@ -26,6 +26,7 @@ void PollingCycle::PCOPS()
         r.mnc.clear();
         r.lac.clear();
         r.cellId.clear();
+        r.registration.reset();
         r.levelDbm.reset();
         r.barValue = 0;
     }
@@ -81,6 +82,9 @@ void PollingCycle::PCGREG()
     }
     if (out.cellId) {
         reading_->cellId = *out.cellId;
+    }
+    if (out.status) {
+        reading_->registration = out.status;
     }
     outcome_.readings.location =
         out.reading == at::CgregReading::Location     ? CycleReadings::Location::Read

@@ -29,11 +29,32 @@ QString state(const LinkStatus& status)
     return {};
 }
 
+// Words for a registration <stat> that the user should know of; none for registered at home.
+QString registrationWords(std::optional<int> status)
+{
+    switch (status.value_or(1)) {
+    case 0:
+        return QStringLiteral("not registered");
+    case 2:
+        return QStringLiteral("searching for a network");
+    case 3:
+        return QStringLiteral("registration denied");
+    case 5:
+        return QStringLiteral("roaming");
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 QString monitorTitle(const LinkStatus& status)
 {
     QString title = QStringLiteral("kestrel — ") + state(status);
+    const QString registration = registrationWords(status.registration);
+    if (status.link == Link::Open && !status.noReply && !registration.isEmpty()) {
+        title += QStringLiteral(" — ") + registration;
+    }
     if (!status.note.isEmpty()) {
         title += QStringLiteral(" — ") + status.note;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Where the monitor stands with its stick, as the main window's title tells it.
 enum class Link {
@@ -16,6 +17,8 @@ struct LinkStatus {
     QString reason;       // with OpenFailed
     bool noReply = false; // with Open: the last cycles brought no reply the queries could read
     QString note;         // what the port box could not take, shown after the state
+    // With Open: the registration report's <stat> as the last cycle read it, none when unknown.
+    std::optional<int> registration;
 
     static LinkStatus of(Link link, const QString& port, const QString& reason = {})
     {
@@ -29,6 +32,8 @@ struct LinkStatus {
     bool operator==(const LinkStatus&) const = default;
 };
 
-// "kestrel — USB3", "kestrel — USB3: no reply", "kestrel — looking for the modem", ...
+// "kestrel — USB3", "kestrel — USB3: no reply", "kestrel — looking for the modem",
+// "kestrel — USB3 — searching for a network", ...: the link, then what the registration report
+// says when the stick is not simply registered at home, then the note.
 // A port text that is no number is shown in quotes instead of as USB<N>.
 QString monitorTitle(const LinkStatus& status);

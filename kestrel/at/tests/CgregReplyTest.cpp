@@ -52,8 +52,8 @@ const CgregRow kRows[] = {
     {"Mode0WithStatus0IsTheSolicitedForm", ok("+CGREG: 0,0"), kKept, kKept, {}},
     // A location field makes it more than a reporting mode: the kept fields are shown again.
     {"Mode1WithALacAloneShowsTheKeptOnes", ok("+CGREG: 1,1,8BE3"), kKept, kKept, kKeptShown},
-    {"SearchingWithLocationFieldsKeepsTheLastLocation",
-     ok("+CGREG: 2,2, 1A2C, 00C3D4E6"), kKept, kKept, kKeptShown},
+    {"SearchingWithLocationFieldsTakesTheCellItSees",
+     ok("+CGREG: 2,2, 1A2C, 00C3D4E6"), kKept, {"1A2C", "00C3D4E6"}, {"6700", "12834022"}},
     {"CommaBlankInAnEarlierLineDoesNotMatter",
      ok("^HCSQ: \"WCDMA\", 45, 38\r\n\r\n+CGREG: 2,1, 1A2B, 00C3D4E5"), kNone, kKept, kKeptShown},
     {"UnsolicitedReportBeforeTheReplyLeavesTheReplyToRead",
@@ -82,10 +82,14 @@ const CgregRow kRows[] = {
      "\r\n+CGREG: 2,1, 81ED, 1A9CEB\r\n", kNone, {"81ED", "1A9CEB"}, {"33261", "1744107"}},
     {"SamsungWaveS8500ExtraFields",
      "\r\n+CGREG: 2,1,000B,2816, B, C2816\r\n", kNone, {"000B", "2816"}, {"11", "10262"}},
-    {"UbloxTobyL2SmsOnlyKeepsTheLastLocation",
-     ok("+CGREG: 2,6,\"8B37\",\"0A265185\",7"), kKept, kKept, kKeptShown},
+    {"UbloxTobyL2SmsOnlyIsARealCell",
+     ok("+CGREG: 2,6,\"8B37\",\"0A265185\",7"), kKept, {"8B37", "0A265185"}, {"35639", "170283397"}},
+    {"IridiumZeroPaddedFields",
+     ok("+CGREG:002,001,\"18d8\",\"ffff\""), kNone, {"18d8", "ffff"}, {"6360", "65535"}},
     {"CeregAltairSearching",
-     "\r\n+CEREG: 1, 2, 0001, 00000100, 7\r\n", kKept, kKept, kKeptShown, true},
+     "\r\n+CEREG: 1, 2, 0001, 00000100, 7\r\n", kKept, {"0001", "00000100"}, {"1", "256"}, true},
+    {"CeregNovatelE362ExtraFieldAfterTheTac", ok("+CEREG: 2,1, 1F00, 20 ,79D903 ,7"),
+     kNone, {"1F00", "79D903"}, {"7936", "7985411"}, true},
     {"CeregTacAnd28BitCellId", ok("+CEREG: 2,1,\"1A2B\",\"01A2D001\",7"),
      kNone, {"1A2B", "01A2D001"}, {"6699", "27447297"}, true},
     {"CeregUnsolicitedBlanks",
@@ -112,6 +116,25 @@ TEST(CgregReply, GivesTheKeptFieldsInDecimal)
                                : taken && row.labels.first && row.labels.second
                                    ? CgregReading::Location
                                    : CgregReading::NoLocation);
+    }
+}
+
+// The <stat> of the report, for the title: solicited or not, padded or not.
+TEST(CgregReply, TellsTheRegistrationStatus)
+{
+    const struct {
+        QString reply;
+        std::optional<int> status;
+    } rows[] = {
+        {ok("+CGREG: 2,0"), 0},
+        {ok("+CGREG: 1,2"), 2},
+        {ok("+CGREG:002,003,\"18d8\",\"ffff\""), 3},
+        {"\r\n+CGREG: 5,\"0502\",\"0404736D\",2\r\n", 5},
+        {"\r\n+CME ERROR: 2\r\n", nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reply.toStdString());
+        EXPECT_EQ(at::parseCgregReply(row.reply, kNone).status, row.status);
     }
 }
 

@@ -178,6 +178,11 @@ TEST_F(MonitorCoreTest, TheTitleTellsTheLinkThenTheNewestNoteForAWhile)
     EXPECT_EQ(core.title(), "kestrel — USB3: no reply");
     cycle(withReplies("\r\n+COPS: 0,1,\"TN\",2\r\n", {}));
     EXPECT_EQ(core.title(), "kestrel — USB3") << "a short name is a reply";
+    QStringList searching = kWholeCycle;
+    searching[4] = QStringLiteral("\r\n+CGREG: 2,2\r\n\r\nOK\r\n");
+    cycle(searching);
+    EXPECT_EQ(core.title(), "kestrel — USB3 — searching for a network");
+    cycle();
 
     core.tell(QStringLiteral("\"abc\" is not a port number"));
     EXPECT_EQ(core.title(), "kestrel — USB3 — \"abc\" is not a port number");
@@ -188,7 +193,8 @@ TEST_F(MonitorCoreTest, TheTitleTellsTheLinkThenTheNewestNoteForAWhile)
     EXPECT_TRUE(expiry->isActive() && expiry->interval() == MonitorCore::kNoteMs);
     QMetaObject::invokeMethod(expiry, "timeout");
     EXPECT_EQ(core.title(), "kestrel — USB3");
-    EXPECT_EQ(titles.size(), 4) << "each change once: no reply, a reply, the note, its end";
+    EXPECT_EQ(titles.size(), 6)
+        << "each change once: no reply, a reply, searching, registered, the note, its end";
 }
 
 } // namespace
