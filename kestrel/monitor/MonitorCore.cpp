@@ -37,6 +37,7 @@ void MonitorCore::connectLink()
 {
     connect(link_, &PortLink::opened, this, [this] {
         freshness_.portOpened();
+        cycle_.portOpened();
         enable(Timer1);
     });
     connect(link_, &PortLink::lost, this, [this] {
@@ -182,6 +183,7 @@ void MonitorCore::publishReading()
     reading_.operatorStale = freshness_.operatorStale();
     reading_.levelStale = freshness_.levelStale();
     reading_.locationStale = freshness_.locationStale();
+    reading_.qualityStale = freshness_.qualityStale();
     reading_.link = linkStatus();
     emit readingReady(reading_);
     publishTitle();

@@ -2,6 +2,7 @@
 
 #include "kestrel/at/Conversions.h"
 #include "kestrel/at/Generation.h"
+#include "kestrel/at/QualityReply.h"
 #include "kestrel/status/LevelBar.h"
 #include "kestrel/status/LinkStatus.h"
 
@@ -39,12 +40,25 @@ struct MonitorReading {
     bool levelInPercent = false;
     double barPercentage() const { return levelBarPercentage(barValue); }
 
+    // A 4G or 5G stick's own figures (RSRP, SINR, RSRQ, ...), and its serving cell's band and
+    // downlink channel; none until the stick gives them and after "no operator".
+    at::RadioQuality quality;
+    std::optional<int> band;
+    std::optional<int> earfcn;
+    // The stick is on 4G or 5G: its cell ID is an E-UTRAN one (eNodeB and sector) and its
+    // location a tracking area.
+    bool onLteOrNr() const
+    {
+        return generation == at::Generation::G4 || generation == at::Generation::G5;
+    }
+
     // The last reply the operator or the signal query read.
     QString rawReply;
 
     bool operatorStale = false;
     bool levelStale = false;
     bool locationStale = false;
+    bool qualityStale = false;
 
     LinkStatus link;
 };

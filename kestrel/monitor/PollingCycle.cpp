@@ -2,6 +2,24 @@
 
 #include "kestrel/polling/Queries.h"
 
+PollingCycle::PollingCycle(CommControl& port) : transaction_(port)
+{
+    transaction_.watchReads([this](const QString& text) {
+        if (reading_ && text.contains(QLatin1String("^HCSQ:"))) {
+            if (const auto quality = at::parseHcsqReply(text)) {
+                takeQuality(*quality);
+            }
+        }
+    });
+}
+
+void PollingCycle::portOpened()
+{
+    qualityCommand_ = QualityCommand::Hcsq;
+    frequencyRefused_ = false;
+    frequencyAskedFor_.clear();
+}
+
 PollingCycle::Outcome PollingCycle::run(MonitorReading& reading, bool percentMode)
 {
     reading_ = &reading;
@@ -27,6 +45,9 @@ void PollingCycle::PCOPS()
         r.lac.clear();
         r.cellId.clear();
         r.registration.reset();
+        r.quality = {};
+        r.band.reset();
+        r.earfcn.reset();
         r.levelDbm.reset();
         r.barValue = 0;
     }
@@ -67,6 +88,9 @@ void PollingCycle::PCSQ()
         }
     }
     outcome_.readings.levelRead = out.levelRead;
+    if (r.onLteOrNr()) {
+        askQuality();
+    }
     // The cell identity is worth asking for only while there is an operator.
     if (r.operatorKnown) {
         PCGREG();
@@ -86,8 +110,45 @@ void PollingCycle::PCGREG()
     if (out.status) {
         reading_->registration = out.status;
     }
+    if (reading_->onLteOrNr() && out.reading == at::CgregReading::Location) {
+        askFrequency();
+    }
     outcome_.readings.location =
         out.reading == at::CgregReading::Location     ? CycleReadings::Location::Read
         : out.reading == at::CgregReading::NoLocation ? CycleReadings::Location::Missing
                                                       : CycleReadings::Location::NotRead;
+}
+
+void PollingCycle::askQuality()
+{
+    const QualityOutcome out = queryQuality(transaction_, qualityCommand_);
+    qualityCommand_ = out.next;
+    if (out.quality) {
+        takeQuality(*out.quality);
+    }
+}
+
+void PollingCycle::takeQuality(const at::RadioQuality& quality)
+{
+    reading_->quality = quality;
+    outcome_.readings.qualityRead = true;
+}
+
+// Once per cell, asked again only while the stick stays silent: the band is the cell's.
+void PollingCycle::askFrequency()
+{
+    if (frequencyRefused_ || reading_->cellId == frequencyAskedFor_) {
+        return;
+    }
+    reading_->band.reset();
+    reading_->earfcn.reset();
+    const FrequencyOutcome out = queryFrequency(transaction_);
+    frequencyRefused_ = out.refused;
+    if (!transaction_.replyText().isEmpty()) {
+        frequencyAskedFor_ = reading_->cellId;
+    }
+    if (out.report) {
+        reading_->band = out.report->band;
+        reading_->earfcn = out.report->downlinkChannel;
+    }
 }

@@ -42,14 +42,24 @@ public:
     {
     }
 
+    // How a refusal shows: the first queries of the cycle look for "Error" as it is written
+    // (a stick's capitals "ERROR" do not match it and the wait goes on); the 4G queries, which
+    // many sticks refuse, for the word in any case, so that a refusal costs one reply.
+    enum class ErrorWord { AsWritten, AnyCase };
+
     // Sends `command` as given plus one carriage return, then reads until the reply ends (see
     // above) and sets the read counter back to 0. Write and read failures are ignored; the
     // caller learns how it went only from replyText().
-    void run(const QString& command, const QString& endMarker);
+    void run(const QString& command, const QString& endMarker,
+             ErrorWord errorWord = ErrorWord::AsWritten);
 
     // Once `stop` is true, a running transaction ends after its next read, and later ones after
     // their first. The flag may be set from any thread.
     void stopWhen(const std::atomic<bool>& stop) { stop_ = &stop; }
+
+    // `watcher` sees the text of every read that brought some, whatever the command: a stick
+    // sends its unsolicited reports amid the replies.
+    void watchReads(std::function<void(const QString&)> watcher) { watcher_ = std::move(watcher); }
 
     const QString& replyText() const { return replyText_; }
     void clearReplyText() { replyText_.clear(); }
@@ -61,6 +71,7 @@ private:
     CommControl& port_;
     Clock clock_;
     const std::atomic<bool>* stop_ = nullptr;
+    std::function<void(const QString&)> watcher_;
     QString replyText_;
     qint16 readCounter_ = 0;
 };

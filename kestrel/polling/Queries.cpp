@@ -31,3 +31,34 @@ at::CgregOutcome queryRegistration(AtTransaction& transaction, const at::CopsSta
     transaction.run(QStringLiteral("AT+CGREG?"), AtTransaction::kOkEndMarker);
     return at::parseCgregReply(transaction.replyText(), kept);
 }
+
+QualityOutcome queryQuality(AtTransaction& transaction, QualityCommand command)
+{
+    constexpr auto anyCase = AtTransaction::ErrorWord::AnyCase;
+    if (command == QualityCommand::Hcsq) {
+        transaction.run(QStringLiteral("AT^HCSQ?"), AtTransaction::kOkEndMarker, anyCase);
+        if (const auto quality = at::parseHcsqReply(transaction.replyText())) {
+            return {quality, QualityCommand::Hcsq};
+        }
+        if (!at::refused(transaction.replyText())) {
+            return {std::nullopt, QualityCommand::Hcsq};
+        }
+        command = QualityCommand::Cesq;
+    }
+    if (command == QualityCommand::Neither) {
+        return {std::nullopt, command};
+    }
+    transaction.run(QStringLiteral("AT+CESQ"), AtTransaction::kOkEndMarker, anyCase);
+    if (const auto quality = at::parseCesqReply(transaction.replyText())) {
+        return {quality, QualityCommand::Cesq};
+    }
+    return {std::nullopt,
+            at::refused(transaction.replyText()) ? QualityCommand::Neither : QualityCommand::Cesq};
+}
+
+FrequencyOutcome queryFrequency(AtTransaction& transaction)
+{
+    transaction.run(QStringLiteral("AT^HFREQINFO?"), AtTransaction::kOkEndMarker,
+                    AtTransaction::ErrorWord::AnyCase);
+    return {at::parseHfreqinfoReply(transaction.replyText()), at::refused(transaction.replyText())};
+}

@@ -18,6 +18,7 @@ void ReadingFreshness::cycleEnded(const CycleReadings& readings)
     count(operatorMisses_, readings.operatorRead);
     count(levelMisses_, levelRead);
     count(locationMisses_, locationRead);
+    count(qualityMisses_, readings.qualityRead || readings.noOperator);
     if (locationRead) {
         locationMissing_ =
             !readings.noOperator && readings.location == CycleReadings::Location::Missing;
@@ -27,7 +28,7 @@ void ReadingFreshness::cycleEnded(const CycleReadings& readings)
 
 void ReadingFreshness::deviceLost()
 {
-    operatorMisses_ = levelMisses_ = locationMisses_ = kStaleAfterCycles;
+    operatorMisses_ = levelMisses_ = locationMisses_ = qualityMisses_ = kStaleAfterCycles;
 }
 
 void ReadingFreshness::portOpened()

@@ -6,6 +6,7 @@ struct CycleReadings {
     bool noOperator = false;
     bool levelRead = false; // a level, or the news that none can be measured
     enum class Location { NotRead, Missing, Read } location = Location::NotRead;
+    bool qualityRead = false; // a 4G stick's quality figures
 };
 
 // Which parts of the display still show what the modem says now. A part goes stale after two
@@ -26,6 +27,7 @@ public:
 
     bool operatorStale() const { return operatorMisses_ >= kStaleAfterCycles; }
     bool levelStale() const { return levelMisses_ >= kStaleAfterCycles; }
+    bool qualityStale() const { return qualityMisses_ >= kStaleAfterCycles; }
     bool locationStale() const { return locationMisses_ >= kStaleAfterCycles || locationMissing_; }
     // Two cycles in a row without any reply the queries could read.
     bool noReply() const { return silentCycles_ >= kStaleAfterCycles; }
@@ -36,6 +38,7 @@ private:
     int operatorMisses_ = 0;
     int levelMisses_ = 0;
     int locationMisses_ = 0;
+    int qualityMisses_ = 0;
     bool locationMissing_ = false;
     int silentCycles_ = 0;
 };

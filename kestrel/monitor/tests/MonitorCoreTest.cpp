@@ -157,6 +157,76 @@ TEST_F(MonitorCoreTest, EachCycleLeavesWhatTheRepliesSaidInTheReading)
     }
 }
 
+// A 4G stick is asked for its quality figures after the level, by ^HCSQ, by +CESQ once it
+// refuses that, by neither once it refuses both; its band once per cell. Reports that come amid
+// other replies count as figures too.
+TEST_F(MonitorCoreTest, A4gStickGivesItsFiguresTheWayItCan)
+{
+    const QString cops = QStringLiteral("\r\n+COPS: 0,0,\"T-Mobile\",7\r\n\r\nOK\r\n");
+    const QString hcsq = QStringLiteral("\r\n^HCSQ:\"LTE\",53,45,181,18\r\n\r\nOK\r\n");
+    const QString cesq = QStringLiteral("\r\n+CESQ: 99,99,255,255,26,50\r\n\r\nOK\r\n");
+    const QString cereg = QStringLiteral("\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n");
+    const QString otherCell =
+        QStringLiteral("\r\n+CEREG: 2,1,\"1A2B\",\"01A2D002\",7\r\n\r\nOK\r\n");
+    const QString band =
+        QStringLiteral("\r\n^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000\r\n\r\nOK\r\n");
+    const QString refusal = QStringLiteral("\r\nERROR\r\n");
+    const QString report = QStringLiteral("\r\n^HCSQ:\"LTE\",48,35,86,14\r\n");
+    const struct {
+        const char* name;
+        QStringList replies;
+        QString commands; // after the operator and signal queries, split at blanks
+        std::optional<int> rsrp;
+        std::optional<int> band;
+        bool qualityStale = false;
+    } rows[] = {
+        {"Hcsq",
+         {cops, kOk, index(20), hcsq, kOk, cereg, band},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG? AT^HFREQINFO?",
+         -96,
+         1},
+        {"TheSameCellIsNotAskedItsBandAgain",
+         {cops, kOk, index(20), hcsq, kOk, cereg},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG?",
+         -96,
+         1},
+        {"ReportAmidTheOperatorReply",
+         {report + cops, kOk, index(20), kOk, kOk, cereg},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG?",
+         -106,
+         1},
+        {"HcsqRefusedThenCesq",
+         {cops, kOk, index(20), refusal, cesq, kOk, otherCell, refusal},
+         "AT^HCSQ? AT+CESQ AT+CEREG=2 AT+CEREG? AT^HFREQINFO?",
+         -91,
+         std::nullopt},
+        {"CesqRefusedToo",
+         {cops, kOk, index(20), refusal, kOk, cereg},
+         "AT+CESQ AT+CEREG=2 AT+CEREG?",
+         -91,
+         std::nullopt},
+        {"NeitherIsAskedAgainNorTheBand",
+         {cops, kOk, index(20), kOk, otherCell},
+         "AT+CEREG=2 AT+CEREG?",
+         -91,
+         std::nullopt,
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        port.written.clear();
+        const MonitorReading& r = cycle(row.replies);
+        QStringList expected;
+        for (const QString& command : ("AT+COPS? AT+COPS=0,2 AT+CSQ " + row.commands).split(u' ')) {
+            expected << command + u'\r';
+        }
+        EXPECT_EQ(port.written, expected);
+        EXPECT_EQ(r.quality.rsrpDbm, row.rsrp);
+        EXPECT_EQ(r.band, row.band);
+        EXPECT_EQ(r.qualityStale, row.qualityStale);
+    }
+}
+
 // Without an operator the level is read but the bar stays, and no registration is asked.
 TEST_F(MonitorCoreTest, ALevelWithoutAnOperatorLeavesTheBar)
 {

@@ -29,6 +29,7 @@ TEST(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
         Reads reads;
         int readsMade;
         QString reply;
+        AtTransaction::ErrorWord errorWord = AtTransaction::ErrorWord::AsWritten;
     } rows[] = {
         // clang-format off
         {"WholeReplyInOneRead", kOk, {kCsqReply}, 1, kCsqReply},
@@ -38,6 +39,8 @@ TEST(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
         {"EndMarkerOnThe500thRead", kOk, concat(Reads(499, ""), {kCsqReply}), 500, kCsqReply},
         {"ErrorEndsAtOnce", kOk, {"", "\r\n+CME Error: 3\r\n"}, 2, "\r\n+CME Error: 3\r\n"},
         {"ErrorInCapitalsDoesNotEndTheWait", kOk, {"\r\nERROR\r\n"}, 500, ""},
+        {"ErrorInCapitalsEndsA4gQuery", kOk, {"", "\r\nERROR\r\n"}, 2, "\r\nERROR\r\n",
+         AtTransaction::ErrorWord::AnyCase},
         {"SplitReplyLeavesOnlyTheSecondPiece", kOk, {"\r\n+CSQ: 20,99\r\n", "\r\nOK\r\n"}, 2,
          "\r\nOK\r\n"},
         {"OkWithoutLineEndDoesNotEnd", kOk, {"\r\n+CSQ: 20,99\r\n\r\nOK"}, 500, ""},
@@ -55,7 +58,7 @@ TEST(AtTransactionRun, StopsWhereTheMarkersSayAndSettlesTheCounter)
         port.scriptedReads = row.reads;
         AtTransaction transaction(port);
 
-        transaction.run(QStringLiteral("AT+CSQ"), row.endMarker);
+        transaction.run(QStringLiteral("AT+CSQ"), row.endMarker, row.errorWord);
 
         EXPECT_EQ(port.written, QStringList{QStringLiteral("AT+CSQ\r")});
         EXPECT_EQ(port.readCount, row.readsMade);
