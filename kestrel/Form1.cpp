@@ -153,7 +153,7 @@ Form1::Form1(MonitorCore& core, WindowPlatform platform, QWidget* parent)
     installFontSubstitutes();
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(programIcon(QStringLiteral("kestrel")));
-    setFixedSize(pixels(7260), pixels(3300));
+    setFixedSize(pixels(7260), kDesignHeight);
     setFont(windowFont(msSansSerif, 8.25));
     setAutoFillBackground(true);
     QPalette palette = this->palette();
@@ -165,6 +165,7 @@ Form1::Form1(MonitorCore& core, WindowPlatform platform, QWidget* parent)
     createDisplayFields();
     createChoices();
     createHiddenControls();
+    LblLteCell->raise();
     createAimingMenu();
     Timer3 = makeTimer(this, "Timer3", 2000);
     connectHandlers();
@@ -225,6 +226,17 @@ void Form1::createDisplayFields()
                        windowFont(msSansSerif, 12, true));
     LblCSQ->setAutoFillBackground(true);
     setColour(LblCSQ, QPalette::Window, Qt::black);
+
+    // The black panel's free area right of the level.
+    LblQuality = makeLabel(this, "LblQuality", QRect(291, 88, 164, 25), QString(), lightBlue,
+                           windowFont(msSansSerif, 7));
+    LblQuality->setVisible(false);
+    // Covers the signature below the window's bottom edge, which the grown window would bare.
+    LblLteCell = makeLabel(this, "LblLteCell", QRect(16, kDesignHeight, 468, kLteLineHeight),
+                           QString(), captionGrey, windowFont(msSansSerif, 8.25));
+    LblLteCell->setAutoFillBackground(true);
+    LblLteCell->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    LblLteCell->setVisible(false);
 }
 
 void Form1::createChoices()

@@ -22,6 +22,7 @@ class QComboBox;
 class QContextMenuEvent;
 class QFrame;
 class QLabel;
+struct Form1Captions;
 class QLineEdit;
 class QMenu;
 class QPushButton;
@@ -73,6 +74,10 @@ public:
     QLabel* LblCellID = nullptr;
     QLabel* LblCOPS = nullptr;
     QLabel* LblCSQ = nullptr;
+    // A 4G or 5G stick's figures beside the level, and the line below the controls that the
+    // window grows by for its cell (eNodeB, sector, band); hidden on 2G and 3G.
+    QLabel* LblQuality = nullptr;
+    QLabel* LblLteCell = nullptr;
     QCheckBox* Check1 = nullptr;
     QLabel* Label6 = nullptr;
     QCheckBox* Check2 = nullptr;
@@ -143,6 +148,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    static constexpr int kDesignHeight = 220; // 3300 twips
+    static constexpr int kLteLineHeight = 20;
+
     void createPanel();
     void createDisplayFields();
     void createChoices();
@@ -151,6 +159,7 @@ private:
     void connectHandlers();
     void connectCore();
     void tell(const QString& text);
+    void showLteParts(const Form1Captions& c);
 
     MonitorCore& core_;
     const QString executableFolder_;

@@ -30,7 +30,62 @@ QString levelCaption(const MonitorReading& reading)
                                   : dbmCaption(*reading.levelDbm);
 }
 
+QString oneDecimal(double value)
+{
+    return QString::number(value, 'f', 1);
+}
+
 } // namespace
+
+QString qualityCaption(const at::RadioQuality& quality)
+{
+    QStringList ratios;
+    if (quality.sinrDb) {
+        ratios << QStringLiteral("SINR ") + oneDecimal(*quality.sinrDb) + QStringLiteral(" dB");
+    }
+    if (quality.rsrqDb) {
+        ratios << QStringLiteral("RSRQ ") + oneDecimal(*quality.rsrqDb) + QStringLiteral(" dB");
+    }
+    QStringList lines;
+    if (quality.rsrpDbm) {
+        lines << QStringLiteral("RSRP ") + QString::number(*quality.rsrpDbm) +
+                     QStringLiteral(" dBm");
+    }
+    if (!ratios.isEmpty()) {
+        lines << ratios.join(QStringLiteral("  "));
+    }
+    return lines.join(u'\n');
+}
+
+QString lteCellLine(const MonitorReading& reading)
+{
+    QStringList parts;
+    bool numeric = false;
+    const qulonglong cell = reading.cellId.toULongLong(&numeric);
+    if (numeric) {
+        parts << QStringLiteral("eNodeB %1  sector %2").arg(cell / 256).arg(cell % 256);
+    }
+    if (reading.band) {
+        parts << QStringLiteral("band %1").arg(*reading.band) +
+                     (reading.earfcn ? QStringLiteral(" (EARFCN %1)").arg(*reading.earfcn)
+                                     : QString());
+    }
+    const at::RadioQuality& q = reading.quality;
+    if (q.nrRsrpDbm || q.nrSinrDb || q.nrRsrqDb) {
+        QStringList nr;
+        if (q.nrRsrpDbm) {
+            nr << QStringLiteral("RSRP ") + QString::number(*q.nrRsrpDbm) + QStringLiteral(" dBm");
+        }
+        if (q.nrSinrDb) {
+            nr << QStringLiteral("SINR ") + oneDecimal(*q.nrSinrDb);
+        }
+        if (q.nrRsrqDb) {
+            nr << QStringLiteral("RSRQ ") + oneDecimal(*q.nrRsrqDb);
+        }
+        parts << QStringLiteral("NR ") + nr.join(QStringLiteral("  "));
+    }
+    return parts.join(QStringLiteral("   "));
+}
 
 QString operatorLine(const MonitorReading& reading)
 {
@@ -61,6 +116,11 @@ Form1Captions presentReading(const MonitorReading& reading, const QColor& before
     c.lac = reading.lac;
     c.cellId = reading.cellId;
     c.text1 = reading.rawReply;
+    const bool lte = reading.onLteOrNr();
+    c.lacCaption = lte ? QStringLiteral("TAC :  ") : QStringLiteral("LAC :  ");
+    c.quality = lte ? qualityCaption(reading.quality) : QString();
+    c.cellLine = lte ? lteCellLine(reading) : QString();
+    c.qualityColour = shown(reading.qualityStale, lightBlue);
     c.copsColour =
         shown(reading.operatorStale, generationColour(reading.generation, beforeAnyGeneration));
     c.mccColour = c.mncColour = shown(reading.operatorStale, lightBlue);
@@ -83,6 +143,20 @@ QColor Form1::levelColour() const
     return reading_.levelStale ? staleColour() : textColour(LblCOPS);
 }
 
+void Form1::showLteParts(const Form1Captions& c)
+{
+    if (Label1->text() != c.lacCaption) {
+        Label1->setText(c.lacCaption);
+    }
+    LblQuality->setText(c.quality);
+    setTextColour(LblQuality, c.qualityColour);
+    LblQuality->setVisible(!c.quality.isEmpty());
+    LblLteCell->setText(c.cellLine);
+    const bool grown = !c.cellLine.isEmpty();
+    LblLteCell->setVisible(grown);
+    setFixedHeight(kDesignHeight + (grown ? kLteLineHeight : 0));
+}
+
 void Form1::showReading(const MonitorReading& reading)
 {
     reading_ = reading;
@@ -99,6 +173,7 @@ void Form1::showReading(const MonitorReading& reading)
         }
     }
     Text1->setText(c.text1);
+    showLteParts(c);
     const std::pair<QLabel*, const QColor&> colours[] = {
         {LblCOPS, c.copsColour}, {LblMCC, c.mccColour}, {LblMNC, c.mncColour},
         {LblCSQ, c.csqColour},   {LblLAC, c.lacColour}, {LblCellID, c.cellIdColour},

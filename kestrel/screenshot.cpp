@@ -1,9 +1,9 @@
 // Renders the monitor's main window offscreen to a PNG, for a look at it without a display.
 //
-//   kestrel-screenshot [--sample] [out.png]
+//   kestrel-screenshot [--sample | --sample-4g] [out.png]
 //
-// Without --sample the window is shown as after start-up with a modem found on port 2; with it,
-// the display fields hold a typical 3G reading.
+// Without a sample the window is shown as after start-up with a modem found on port 2; with
+// one, the display fields hold a typical 3G reading, or a 5G NSA stick's reading.
 #include "kestrel/Form1.h"
 #include "kestrel/monitor/MonitorCore.h"
 #include "platform/filedialog/FakeFileDialog.h"
@@ -18,7 +18,7 @@
 namespace
 {
 
-void showSampleReading(Form1& window)
+void showSampleReading(Form1& window, bool lte)
 {
     MonitorReading reading;
     reading.operatorNamed = true;
@@ -31,6 +31,18 @@ void showSampleReading(Form1& window)
     reading.cellId = QStringLiteral("20512345");
     reading.levelDbm = -73;
     reading.barValue = 20;
+    if (lte) {
+        reading.operatorGeneration = reading.generation = at::Generation::G4;
+        reading.cellId = QStringLiteral("27447297");
+        reading.quality.rsrpDbm = -96;
+        reading.quality.sinrDb = 16.0;
+        reading.quality.rsrqDb = -11.0;
+        reading.quality.nrRsrpDbm = -64;
+        reading.quality.nrSinrDb = 27.0;
+        reading.quality.nrRsrqDb = -4.5;
+        reading.band = 1;
+        reading.earfcn = 425;
+    }
     window.showReading(reading);
 }
 
@@ -42,10 +54,13 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
 
     bool sample = false;
+    bool lte = false;
     QString output = QStringLiteral("kestrel-window.png");
     for (const QString& argument : QApplication::arguments().mid(1)) {
         if (argument == QLatin1String("--sample")) {
             sample = true;
+        } else if (argument == QLatin1String("--sample-4g")) {
+            sample = lte = true;
         } else {
             output = argument;
         }
@@ -62,7 +77,7 @@ int main(int argc, char* argv[])
     Form1 window(core, {soundPlayer, fileDialog, QCoreApplication::applicationDirPath()});
     window.Form_Load();
     if (sample) {
-        showSampleReading(window);
+        showSampleReading(window, lte);
     }
     window.show();
     return saveScreenshot(window, output, "kestrel-screenshot");

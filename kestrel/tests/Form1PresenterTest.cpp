@@ -104,4 +104,54 @@ TEST(Form1Presenter, EachReadingHasItsCaptionsAndColours)
     }
 }
 
+// On 4G and 5G the tracking area, the stick's figures and the cell's parts; on 3G the window
+// as it always was, whatever figures a reading still holds.
+TEST(Form1Presenter, A4gReadingAddsItsFiguresAndItsCell)
+{
+    const auto lte = [](MonitorReading r) {
+        r.generation = Generation::G4;
+        r.cellId = QStringLiteral("27447297"); // eNodeB 107216, sector 1
+        r.quality.rsrpDbm = -96;
+        r.quality.sinrDb = 16.0;
+        r.quality.rsrqDb = -11.0;
+        r.band = 1;
+        r.earfcn = 425;
+        return r;
+    };
+    MonitorReading nsa = lte(steady());
+    nsa.generation = Generation::G5;
+    nsa.quality.nrRsrpDbm = -64;
+    nsa.quality.nrSinrDb = 27.0;
+    nsa.quality.nrRsrqDb = -4.5;
+    MonitorReading cesq = lte(steady());
+    cesq.quality.sinrDb.reset();
+    cesq.band.reset();
+    cesq.qualityStale = true;
+    MonitorReading back3g = lte(steady());
+    back3g.generation = Generation::G3;
+    const struct {
+        const char* name;
+        MonitorReading reading;
+        QString lacCaption;
+        QString quality;
+        QString cellLine;
+    } rows[] = {
+        {"Lte", lte(steady()), "TAC :  ", "RSRP -96 dBm\nSINR 16.0 dB  RSRQ -11.0 dB",
+         "eNodeB 107216  sector 1   band 1 (EARFCN 425)"},
+        {"NsaWithItsNrFigures", nsa, "TAC :  ", "RSRP -96 dBm\nSINR 16.0 dB  RSRQ -11.0 dB",
+         "eNodeB 107216  sector 1   band 1 (EARFCN 425)   NR RSRP -64 dBm  SINR 27.0  RSRQ -4.5"},
+        {"CesqWithoutSinrNorBand", cesq, "TAC :  ", "RSRP -96 dBm\nRSRQ -11.0 dB",
+         "eNodeB 107216  sector 1"},
+        {"Back3g", back3g, "LAC :  ", "", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Form1Captions c = presentReading(row.reading, kBefore);
+        EXPECT_EQ(c.lacCaption, row.lacCaption);
+        EXPECT_EQ(c.quality, row.quality);
+        EXPECT_EQ(c.cellLine, row.cellLine);
+        EXPECT_EQ(c.qualityColour, row.reading.qualityStale ? kGrey : lightBlue);
+    }
+}
+
 } // namespace

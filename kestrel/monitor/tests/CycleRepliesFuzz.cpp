@@ -38,6 +38,11 @@ const char* const kTemplates[] = {
     "\r\n+COPS: 0,2,\"310260\",7\r\n\r\nOK\r\n",
     "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n",
     "\r\nOK\r\n",
+    "\r\n^HCSQ:\"LTE\",53,45,181,18\r\n\r\nOK\r\n",
+    "\r\n^HCSQ:\"NR\",77,236,31\r\n",
+    "\r\n+CESQ: 99,99,255,255,20,50,80,100,60\r\n\r\nOK\r\n",
+    "\r\n^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000\r\n\r\nOK\r\n",
+    "\r\nERROR\r\n",
 };
 constexpr std::size_t kTemplateCount = sizeof kTemplates / sizeof kTemplates[0];
 
@@ -99,6 +104,11 @@ void checkReading(const MonitorReading& r, const QStringList& replies)
     FUZZ_CHECK(!level || (*level >= -113 && *level <= 0 && (*level + 113) % 2 == 0));
     FUZZ_CHECK(r.barValue >= 0 && r.barValue <= 31);
     FUZZ_CHECK(r.rawReply.isEmpty() || replies.contains(r.rawReply));
+    const at::RadioQuality& q = r.quality;
+    FUZZ_CHECK(!q.rsrpDbm || (*q.rsrpDbm >= -141 && *q.rsrpDbm <= -44));
+    FUZZ_CHECK(!q.sinrDb || (*q.sinrDb >= -20.2 && *q.sinrDb <= 30.0));
+    FUZZ_CHECK(!q.rsrqDb || (*q.rsrqDb >= -20.0 && *q.rsrqDb <= -3.0));
+    FUZZ_CHECK(!r.band || *r.band > 0);
 }
 
 } // namespace
@@ -127,7 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int tick = 0; tick < 3; ++tick) {
         const int readsBefore = port.readCount;
         core.Timer1_Timer();
-        FUZZ_CHECK(port.readCount - readsBefore <= 5 * AtTransaction::kReadLimit);
+        // At most eight transactions: operator and switch, signal, quality figures by two
+        // commands, registration by two, band.
+        FUZZ_CHECK(port.readCount - readsBefore <= 8 * AtTransaction::kReadLimit);
         FUZZ_CHECK(core.Timer1->isActive());
         checkReading(core.reading(), replies);
     }
