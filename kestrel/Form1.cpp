@@ -10,6 +10,7 @@
 #include "platform/window/WindowHelpers.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -282,4 +283,15 @@ void Form1::createAimingMenu()
     MnuHistory = MenuAiming->addAction(QStringLiteral("Signal history"));
     MnuRecord = MenuAiming->addAction(QStringLiteral("Record readings…"));
     MnuRecord->setCheckable(true);
+    MenuAimBy = MenuAiming->addMenu(QStringLiteral("Aim by"));
+    auto* aimBy = new QActionGroup(MenuAimBy);
+    for (const AimMeasure measure : kAimMeasures) {
+        QAction* action = MenuAimBy->addAction(aimMeasureName(measure));
+        action->setCheckable(true);
+        aimBy->addAction(action);
+        MnuAimBy[static_cast<int>(measure)] = action;
+    }
+    MnuMark = MenuAiming->addAction(QStringLiteral("Mark…"));
+    MnuMark->setShortcut(Qt::Key_M);
+    addAction(MnuMark); // the key works while this window is active
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kestrel/aiming/AimMeasure.h"
 #include "kestrel/monitor/MonitorReading.h"
 #include "platform/message/BoxMessageSink.h"
 
@@ -45,6 +46,9 @@ struct WindowPlatform {
 // the port and connection-type boxes, the buttons, and the voice timer. It shows the readings
 // the monitor core sends and hands the user's choices to the core; it never waits for the
 // stick. Controls are public and carry their names as objectName.
+// The measure the user chose to aim by, as remembered from an earlier run; none before a choice.
+std::optional<AimMeasure> rememberedAimMeasure();
+
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -99,10 +103,16 @@ public:
     // Aids for aiming an antenna, behind the context menu of this window and of the full-screen
     // view: "Aiming tone" (on or off), "Signal history" (opens its window), "Record readings…"
     // (on asks for a CSV file, off stops).
+    // Then "Aim by" (the level, RSRP or SINR: what the tone and the traces follow; the user's
+    // choice is remembered) and "Mark…" (also the M key in both windows): a note on where the
+    // antenna points, for the record and the history.
     QMenu* MenuAiming = nullptr;
     QAction* MnuTone = nullptr;
     QAction* MnuHistory = nullptr;
     QAction* MnuRecord = nullptr;
+    QMenu* MenuAimBy = nullptr;
+    QAction* MnuAimBy[3] = {}; // in the order of kAimMeasures
+    QAction* MnuMark = nullptr;
 
     // Handlers (Form1Handlers.cpp).
     // Asks the core to find the stick and open its port; enables Timer3. main runs it before
@@ -127,6 +137,8 @@ public:
     void CommandSave_Click();
     void MnuHistory_Click();
     void MnuRecord_Click(bool on);
+    void MnuAimBy_Click(AimMeasure measure);
+    void MnuMark_Click();
 
     // Shows a reading of the core (Form1Presenter.cpp): captions, colours, the bar, LevelDbm.
     void showReading(const MonitorReading& reading);

@@ -16,15 +16,18 @@
 #include "platform/window/WindowHelpers.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 
 Form1::~Form1()
 {
@@ -47,7 +50,14 @@ void Form1::connectHandlers()
     connect(MnuTone, &QAction::toggled, aiming_, &AimingAids::setToneOn);
     connect(MnuHistory, &QAction::triggered, this, [this] { MnuHistory_Click(); });
     connect(MnuRecord, &QAction::toggled, this, [this](bool on) { MnuRecord_Click(on); });
+    for (const AimMeasure measure : kAimMeasures) {
+        connect(MnuAimBy[static_cast<int>(measure)], &QAction::triggered, this,
+                [this, measure] { MnuAimBy_Click(measure); });
+    }
+    connect(MnuMark, &QAction::triggered, this, [this] { MnuMark_Click(); });
+    aiming_->choose(rememberedAimMeasure());
     connect(aiming_, &AimingAids::historyChanged, this, [this] {
+        MnuAimBy[static_cast<int>(aiming_->measure())]->setChecked(true);
         if (historyWindow_) {
             historyWindow_->refresh();
         }
@@ -213,16 +223,68 @@ void Form1::MnuRecord_Click(bool on)
     cmdOpenFile.setFileName(
         QStringLiteral("kestrel-%1.csv")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm"))));
-    cmdOpenFile.ShowSave();
-    const QString path = cmdOpenFile.FileName();
-    QString why;
-    if (path.isEmpty() || !aiming_->startRecording(path, &why)) {
-        if (!path.isEmpty()) {
-            tell(QStringLiteral("Cannot record readings to %1: %2").arg(path, why));
+    // Asked again after a file that cannot be recorded to, until one can or the user cancels.
+    for (;;) {
+        cmdOpenFile.ShowSave();
+        const QString path = cmdOpenFile.FileName();
+        QString why;
+        if (path.isEmpty()) {
+            break;
         }
-        const QSignalBlocker quiet(MnuRecord);
-        MnuRecord->setChecked(false);
+        if (aiming_->startRecording(path, &why)) {
+            return;
+        }
+        tell(QStringLiteral("Cannot record readings to %1: %2").arg(path, why));
     }
+    const QSignalBlocker quiet(MnuRecord);
+    MnuRecord->setChecked(false);
+}
+
+namespace
+{
+
+const QString kAimByKey = QStringLiteral("aiming/aimBy");
+
+QSettings kestrelSettings()
+{
+    return QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel"));
+}
+
+} // namespace
+
+std::optional<AimMeasure> rememberedAimMeasure()
+{
+    const QString name = kestrelSettings().value(kAimByKey).toString();
+    for (const AimMeasure measure : kAimMeasures) {
+        if (aimMeasureName(measure) == name) {
+            return measure;
+        }
+    }
+    return std::nullopt;
+}
+
+void Form1::MnuAimBy_Click(AimMeasure measure)
+{
+    kestrelSettings().setValue(kAimByKey, aimMeasureName(measure));
+    aiming_->choose(measure);
+}
+
+void Form1::MnuMark_Click()
+{
+    // Over the full-screen view when the mark is set from there.
+    QWidget* active = QApplication::activeWindow();
+    auto* dialog = new QInputDialog(active ? active : this);
+    dialog->setObjectName(QStringLiteral("MarkDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Mark"));
+    dialog->setLabelText(QStringLiteral(
+        "Where does the antenna point? (for example \"N 30°\" or \"roof, left mast\")"));
+    connect(dialog, &QInputDialog::textValueSelected, this, [this](const QString& note) {
+        if (!note.trimmed().isEmpty()) {
+            aiming_->mark(note.trimmed());
+        }
+    });
+    dialog->open();
 }
 
 void Form1::tell(const QString& text)

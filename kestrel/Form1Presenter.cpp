@@ -60,10 +60,8 @@ QString qualityCaption(const at::RadioQuality& quality)
 QString lteCellLine(const MonitorReading& reading)
 {
     QStringList parts;
-    bool numeric = false;
-    const qulonglong cell = reading.cellId.toULongLong(&numeric);
-    if (numeric) {
-        parts << QStringLiteral("eNodeB %1  sector %2").arg(cell / 256).arg(cell % 256);
+    if (const auto cell = reading.lteCellParts()) {
+        parts << QStringLiteral("eNodeB %1  sector %2").arg(cell->eNodeB).arg(cell->sector);
     }
     if (reading.band) {
         parts << QStringLiteral("band %1").arg(*reading.band) +

@@ -8,6 +8,7 @@
 #include "platform/levelbar/ProgressBar.h"
 #include "platform/window/WindowHelpers.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -112,6 +113,8 @@ Form2::Form2(const Form1& mainWindow) : mainWindow_(mainWindow)
         }
     });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+
+    addAction(mainWindow.MnuMark); // the M key here too
 
     TraceView = new HistoryView(mainWindow.aimingAids().history(), this);
     TraceView->setObjectName(QStringLiteral("TraceView"));

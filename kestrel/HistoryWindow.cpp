@@ -36,7 +36,7 @@ HistoryWindow::HistoryWindow(SignalHistory& history, QWidget* parent)
 
 void HistoryWindow::refresh()
 {
-    const QString best = bestLevelCaption(history_);
+    const QString best = bestCaption(history_);
     LblBest->setText(best.isEmpty() ? QStringLiteral("No level yet") : best);
     View->update();
 }

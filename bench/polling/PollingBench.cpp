@@ -213,7 +213,7 @@ std::vector<ChangeMaker::Kind> changeKinds()
          [rssi](modemsim::ModemSimulator& sim, int n) { sim.setRssi(rssi(n) + 1); },
          [rssi](const Form1& form, int n) {
              return form.aimingAids().tone().generator().targetPitchHz() ==
-                    tonePitchHz(-113 + 2 * (rssi(n) + 1));
+                    tonePitchHz(AimMeasure::Level, -113 + 2 * (rssi(n) + 1));
          },
          {}},
         {"cell ID (every cycle)",

@@ -1,6 +1,5 @@
 #include "kestrel/aiming/AimingTone.h"
 
-#include "kestrel/aiming/TonePitch.h"
 #include "platform/sound/PcmOutput.h"
 
 AimingTone::AimingTone(PcmOutput* output, QObject* parent) : QObject(parent), output_(output)
@@ -42,9 +41,9 @@ void AimingTone::setOn(bool on)
     }
 }
 
-void AimingTone::showLevel(std::optional<int> levelDbm)
+void AimingTone::showPitch(std::optional<double> pitchHz)
 {
-    level_ = levelDbm;
+    pitch_ = pitchHz;
     update();
 }
 
@@ -56,8 +55,8 @@ void AimingTone::duck()
 
 void AimingTone::update()
 {
-    // Without a level the pitch stays where it was while the tone fades out.
-    const double pitch = level_ ? tonePitchHz(*level_) : generator_.targetPitchHz();
-    const double gain = !on_ || !level_ ? 0 : duckEnd_.isActive() ? kDuckedGain : kGain;
+    // Without a value the pitch stays where it was while the tone fades out.
+    const double pitch = pitch_.value_or(generator_.targetPitchHz());
+    const double gain = !on_ || !pitch_ ? 0 : duckEnd_.isActive() ? kDuckedGain : kGain;
     generator_.setTarget(pitch, gain);
 }

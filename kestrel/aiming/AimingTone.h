@@ -8,8 +8,9 @@
 
 class PcmOutput;
 
-// The aiming tone: while on, a continuous tone whose pitch follows the level, silent while the
-// level is cleared or stale, and quieter for a while when a spoken level plays over it.
+// The aiming tone: while on, a continuous tone whose pitch follows the measure aimed by, silent
+// while it is cleared, stale or unknown, and quieter for a while when a spoken level plays over
+// it.
 class AimingTone : public QObject
 {
 public:
@@ -24,8 +25,8 @@ public:
 
     void setOn(bool on);
     bool isOn() const { return on_; }
-    // The current level, or none (cleared, or no longer current).
-    void showLevel(std::optional<int> levelDbm);
+    // The pitch of the current value (tonePitchHz), or none (no value, or no longer current).
+    void showPitch(std::optional<double> pitchHz);
     // A recording plays now: quieter for kDuckMs.
     void duck();
 
@@ -41,5 +42,5 @@ private:
     QTimer stopAfterFade_;
     bool playing_ = false;
     bool on_ = false;
-    std::optional<int> level_;
+    std::optional<double> pitch_;
 };

@@ -4,11 +4,11 @@
 
 class SignalHistory;
 
-// Draws a signal history: the level over the last ten minutes in each point's technology
-// colour (gaps where there was no level), dBm up the side, and the best level as a dashed line
-// with its value and time. Painted by hand rather than with Qt Charts: the same few lines serve
-// a small window and a full-screen view, repaint cheaply once per polling cycle, and need no
-// further library.
+// Draws a signal history: the measure aimed by over the last ten minutes in each point's
+// technology colour (gaps where there was no value), its unit up the side, the user's marks and
+// the cell changes as ticks, and the best value as a dashed line with its value and time. Painted
+// by hand rather than with Qt Charts: the same few lines serve a small window and a full-screen
+// view, repaint cheaply once per polling cycle, and need no further library.
 class HistoryView : public QWidget
 {
 public:
@@ -27,5 +27,6 @@ private:
     int scale_ = 1;
 };
 
-// The caption of a best level, such as "best -61 dBm at 14:03:27"; empty without one.
-QString bestLevelCaption(const SignalHistory& history);
+// The caption of the best value, such as "best -61 dBm at 14:03:27" or "best SINR 16.0 dB at
+// 14:03:27, N 30°, cell 27447297" (the mark in force then and the cell); empty without one.
+QString bestCaption(const SignalHistory& history);

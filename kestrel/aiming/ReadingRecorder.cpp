@@ -16,22 +16,30 @@ QString csvField(const QString& text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString number(const std::optional<int>& value)
+template <class Whole> QString number(const std::optional<Whole>& value)
 {
     return value ? QString::number(*value) : QString();
+}
+
+QString oneDecimal(const std::optional<double>& value)
+{
+    return value ? QString::number(*value, 'f', 1) : QString();
 }
 
 } // namespace
 
 QString recordHeader()
 {
-    return QStringLiteral("time,operator,technology,mcc,mnc,lac,cell_id,dbm,percent");
+    return QStringLiteral("time,operator,technology,mcc,mnc,lac,cell_id,dbm,percent,rsrp_dbm,"
+                          "rsrq_db,sinr_db,rscp_dbm,ecio_db,nr_rsrp_dbm,nr_rsrq_db,nr_sinr_db,"
+                          "enb_id,sector,band,earfcn,note");
 }
 
 QString recordLine(const RecordedReading& r)
 {
     const QDateTime withOffset = r.time.toOffsetFromUtc(r.time.offsetFromUtc());
-    const QStringList fields{withOffset.toString(Qt::ISODate),
+    const at::RadioQuality& q = r.quality;
+    const QStringList fields{withOffset.toString(Qt::ISODateWithMs),
                              r.operatorName,
                              r.technology,
                              r.mcc,
@@ -39,7 +47,20 @@ QString recordLine(const RecordedReading& r)
                              r.lac,
                              r.cellId,
                              number(r.levelDbm),
-                             number(r.percent)};
+                             number(r.percent),
+                             number(q.rsrpDbm),
+                             oneDecimal(q.rsrqDb),
+                             oneDecimal(q.sinrDb),
+                             number(q.rscpDbm),
+                             oneDecimal(q.ecioDb),
+                             number(q.nrRsrpDbm),
+                             oneDecimal(q.nrRsrqDb),
+                             oneDecimal(q.nrSinrDb),
+                             number(r.eNodeB),
+                             number(r.sector),
+                             number(r.band),
+                             number(r.earfcn),
+                             r.note};
     QStringList quoted;
     for (const QString& field : fields) {
         quoted << csvField(field);
@@ -50,6 +71,13 @@ QString recordLine(const RecordedReading& r)
 bool ReadingRecorder::start(const QString& path, QString* why)
 {
     stop();
+    QFile existing(path);
+    if (existing.open(QIODevice::ReadOnly) && existing.size() > 0 &&
+        existing.readLine(4096).trimmed() != recordHeader().toUtf8()) {
+        *why = QStringLiteral("it holds a record with other columns (from another version of "
+                              "kestrel); choose another file");
+        return false;
+    }
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append)) {
         *why = file_.errorString();

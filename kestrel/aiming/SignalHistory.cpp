@@ -6,7 +6,10 @@ void SignalHistory::add(const HistoryPoint& point)
     while (point.atMs - points_.front().atMs > kSpanMs) {
         points_.pop_front();
     }
-    if (point.levelDbm && (!best_ || *point.levelDbm > best_->levelDbm)) {
-        best_ = BestLevel{*point.levelDbm, point.atMs};
+    for (std::size_t i = 0; i < kAimMeasures.size(); ++i) {
+        const std::optional<double>& value = point.values[i];
+        if (value && (!best_[i] || *value > best_[i]->value)) {
+            best_[i] = BestValue{*value, point.atMs, point.note, point.cellId};
+        }
     }
 }

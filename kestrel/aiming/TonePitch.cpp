@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace
+double tonePitchHz(AimMeasure measure, double value)
 {
-
-constexpr int kWeakestDbm = -113;
-constexpr int kStrongestDbm = -51;
-
-} // namespace
-
-double tonePitchHz(int levelDbm)
-{
+    const AimScale scale = aimScale(measure);
     const double position =
-        std::clamp(double(levelDbm - kWeakestDbm) / double(kStrongestDbm - kWeakestDbm), 0.0, 1.0);
+        std::clamp((value - scale.weakest) / (scale.strongest - scale.weakest), 0.0, 1.0);
     return kLowestPitchHz * std::pow(kHighestPitchHz / kLowestPitchHz, position);
 }

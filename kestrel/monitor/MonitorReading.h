@@ -51,6 +51,21 @@ struct MonitorReading {
     {
         return generation == at::Generation::G4 || generation == at::Generation::G5;
     }
+    // A 4G cell ID's parts: the eNodeB ID (its upper 20 bits) and the sector (the lower 8);
+    // none off 4G and 5G or without a cell ID.
+    struct LteCellParts {
+        qulonglong eNodeB = 0;
+        int sector = 0;
+    };
+    std::optional<LteCellParts> lteCellParts() const
+    {
+        bool numeric = false;
+        const qulonglong cell = cellId.toULongLong(&numeric);
+        if (!onLteOrNr() || !numeric) {
+            return std::nullopt;
+        }
+        return LteCellParts{cell / 256, static_cast<int>(cell % 256)};
+    }
 
     // The last reply the operator or the signal query read.
     QString rawReply;

@@ -6,9 +6,13 @@
 #include "tests/support/TempFolder.h"
 
 #include <QAction>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
 
 namespace
 {
@@ -16,8 +20,86 @@ namespace
 class Form1AimingTest : public WindowFixture
 {
 protected:
-    Form1AimingTest() { port.setPortOpen(true); }
+    Form1AimingTest()
+    {
+        // The choice of measure is remembered in the settings: a test's own, begun empty.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel")).clear();
+        port.setPortOpen(true);
+    }
+    ~Form1AimingTest() override
+    {
+        QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel")).clear();
+    }
+
+    double pitch() { return form().aimingAids().tone().generator().targetPitchHz(); }
 };
+
+// The whole cycle of a 4G stick: "T-Mobile", index 20, RSRP -96 dBm, SINR `sinr`, TAC 6699,
+// cell 27447297.
+QStringList lteCycle(int sinrStep = 181)
+{
+    return {"\r\n+COPS: 0,0,\"T-Mobile\",7\r\n\r\nOK\r\n",
+            "\r\nOK\r\n",
+            "\r\n+CSQ: 20,99\r\n\r\nOK\r\n",
+            QStringLiteral("\r\n^HCSQ:\"LTE\",53,45,%1,18\r\n\r\nOK\r\n").arg(sinrStep),
+            "\r\nOK\r\n",
+            "\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n",
+            "\r\nERROR\r\n"};
+}
+
+// Until the user chooses, a 4G stick that gives RSRP is aimed by it and any other by the level;
+// a choice wins, moves the tone and the history's best, and is remembered for the next run.
+TEST_F(Form1AimingTest, AimByFollowsTheStickUntilTheUserChooses)
+{
+    using enum AimMeasure;
+    form().MnuTone->trigger();
+    cycle();
+    EXPECT_TRUE(form().MnuAimBy[0]->isChecked());
+    EXPECT_EQ(pitch(), tonePitchHz(Level, -73));
+    cycle(lteCycle());
+    EXPECT_TRUE(form().MnuAimBy[1]->isChecked());
+    EXPECT_EQ(pitch(), tonePitchHz(Rsrp, -96));
+
+    form().MnuAimBy[2]->trigger();
+    EXPECT_EQ(pitch(), tonePitchHz(Sinr, 16.0));
+    cycle(lteCycle(191)); // SINR 18.0 dB
+    EXPECT_EQ(pitch(), tonePitchHz(Sinr, 18.0));
+    EXPECT_EQ(form().aimingAids().history().best()->value, 18.0);
+    cycle();
+    EXPECT_TRUE(form().MnuAimBy[2]->isChecked()) << "a 3G stick keeps the user's choice";
+
+    EXPECT_EQ(rememberedAimMeasure(), Sinr);
+    reset();
+    cycle(lteCycle());
+    EXPECT_EQ(form().aimingAids().measure(), Sinr) << "remembered from the last run";
+}
+
+// The M key asks for a note; it goes on the next point of the history and line of the record.
+TEST_F(Form1AimingTest, TheMKeyMarksTheDirectionInTheHistoryAndTheRecord)
+{
+    TempFolder folder;
+    dialog.nextChoices = {folder.path("survey.csv")};
+    form().MnuRecord->trigger();
+    form().show();
+    QApplication::setActiveWindow(&form());
+    QTest::keyClick(&form(), Qt::Key_M);
+    auto* markDialog = form().findChild<QInputDialog*>(QStringLiteral("MarkDialog"));
+    ASSERT_NE(markDialog, nullptr);
+    markDialog->setTextValue(QStringLiteral("N 30°"));
+    markDialog->accept();
+    cycle(lteCycle());
+    cycle(lteCycle());
+    const auto& points = form().aimingAids().history().points();
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_TRUE(points[0].marked && !points[1].marked);
+    EXPECT_EQ(points[1].note, "N 30°") << "the mark stays in force";
+    const QList<QByteArray> lines = folder.read("survey.csv").split('\n');
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[1].endsWith(",-96,-11.0,16.0,,,,,,107216,1,,,N 30°\r"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(",,\r")) << "the note only once";
+}
 
 TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
 {
@@ -25,7 +107,8 @@ TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)
     EXPECT_EQ(toneOutput.source, nullptr);
     form().MnuTone->trigger();
     ASSERT_NE(toneOutput.source, nullptr);
-    EXPECT_EQ(form().aimingAids().tone().generator().targetPitchHz(), tonePitchHz(-73));
+    EXPECT_EQ(form().aimingAids().tone().generator().targetPitchHz(),
+              tonePitchHz(AimMeasure::Level, -73));
     EXPECT_GT(form().aimingAids().tone().generator().targetGain(), 0);
 
     cycle({});
@@ -68,14 +151,17 @@ TEST_F(Form1AimingTest, RecordingWritesALinePerCycleUntilUntickedOrAWriteFails)
     cycle();
     const QList<QByteArray> lines = fileBytes(path).split('\n');
     ASSERT_EQ(lines.size(), 4) << "header, two cycles, and the end of the last line";
-    EXPECT_TRUE(lines[1].endsWith(",Mobile Net,3G,,,6699,12834021,-73,66\r"))
+    EXPECT_TRUE(lines[1].endsWith(",Mobile Net,3G,,,6699,12834021,-73,66,,,,,,,,,,,,,\r"))
         << lines[1].toStdString();
 
-    dialog.nextChoices = {QStringLiteral("/dev/full")};
+    // A file that cannot be recorded to: the user is asked for another, until one can be.
+    const QString other = folder.path("other.csv");
+    dialog.nextChoices = {QStringLiteral("/dev/full"), folder.path("no/such.csv"), other};
     form().MnuRecord->trigger();
-    EXPECT_FALSE(form().MnuRecord->isChecked());
-    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_TRUE(form().MnuRecord->isChecked());
+    ASSERT_EQ(messages.shown.size(), 2);
     EXPECT_TRUE(messages.shown[0].text.startsWith("Cannot record readings to /dev/full"));
+    EXPECT_EQ(fileBytes(other), recordHeader().toUtf8() + "\r\n");
 }
 
 } // namespace

@@ -11,9 +11,43 @@
 namespace
 {
 
-const QDateTime noon(QDate(2026, 12, 7), QTime(12, 3, 27), QTimeZone(3600));
-const RecordedReading reading3G{noon,   "Kestrel Mobile", "3G", "001", "01",
-                                "6699", "12834021",       -73,  63};
+const QDateTime noon(QDate(2026, 12, 7), QTime(12, 3, 27, 250), QTimeZone(3600));
+RecordedReading recorded(const QDateTime& time, const QString& operatorName, const QString& lac,
+                         const QString& cellId, std::optional<int> dbm, std::optional<int> percent)
+{
+    RecordedReading r;
+    r.time = time;
+    r.operatorName = operatorName;
+    r.technology = QStringLiteral("3G");
+    r.mcc = QStringLiteral("001");
+    r.mnc = QStringLiteral("01");
+    r.lac = lac;
+    r.cellId = cellId;
+    r.levelDbm = dbm;
+    r.percent = percent;
+    return r;
+}
+const RecordedReading reading3G = recorded(noon, "Kestrel Mobile", "6699", "12834021", -73, 63);
+
+RecordedReading reading4G()
+{
+    RecordedReading r = recorded(noon.toUTC(), "Net, \"Best\"", "6699", "27447297", -61, 84);
+    r.technology = "4G";
+    r.mcc = "310";
+    r.mnc = "260";
+    r.quality.rsrpDbm = -96;
+    r.quality.rsrqDb = -11.0;
+    r.quality.sinrDb = 16.0;
+    r.quality.nrRsrpDbm = -64;
+    r.quality.nrRsrqDb = -4.5;
+    r.quality.nrSinrDb = 27.0;
+    r.eNodeB = 107216;
+    r.sector = 1;
+    r.band = 1;
+    r.earfcn = 425;
+    r.note = "N 30°";
+    return r;
+}
 
 TEST(RecordLine, OneCsvLinePerReading)
 {
@@ -23,13 +57,14 @@ TEST(RecordLine, OneCsvLinePerReading)
         QString line;
     } rows[] = {
         {"a 3G reading", reading3G,
-         "2026-12-07T12:03:27+01:00,Kestrel Mobile,3G,001,01,6699,12834021,-73,63"},
+         "2026-12-07T12:03:27.250+01:00,Kestrel "
+         "Mobile,3G,001,01,6699,12834021,-73,63,,,,,,,,,,,,,"},
         {"a stale level and no cell",
-         {noon, "Kestrel Mobile", "3G", "001", "01", "", "", std::nullopt, std::nullopt},
-         "2026-12-07T12:03:27+01:00,Kestrel Mobile,3G,001,01,,,,"},
-        {"commas and quotes in a name",
-         {noon.toUTC(), "Net, \"Best\"", "4G", "310", "260", "6699", "27447297", -61, 84},
-         "2026-12-07T11:03:27Z,\"Net, \"\"Best\"\"\",4G,310,260,6699,27447297,-61,84"},
+         recorded(noon, "Kestrel Mobile", "", "", std::nullopt, std::nullopt),
+         "2026-12-07T12:03:27.250+01:00,Kestrel Mobile,3G,001,01,,,,,,,,,,,,,,,,,"},
+        {"a 5G NSA reading with a mark, and commas and quotes in a name", reading4G(),
+         "2026-12-07T11:03:27.250Z,\"Net, \"\"Best\"\"\",4G,310,260,6699,27447297,-61,84,"
+         "-96,-11.0,16.0,,,-64,-4.5,27.0,107216,1,1,425,N 30°"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -54,6 +89,12 @@ TEST(ReadingRecorder, AddsAHeaderToANewFileOnlyAndStopsAtTheFirstFailure)
 
     EXPECT_FALSE(recorder.start(folder.path("no/such/folder.csv"), &why));
     EXPECT_FALSE(why.isEmpty());
+    // A record of an earlier version, whose columns end at "percent", is left as it was.
+    const QByteArray olderBytes = "time,operator,technology,mcc,mnc,lac,cell_id,dbm,percent\r\n";
+    ASSERT_TRUE(folder.write("older.csv", olderBytes));
+    EXPECT_FALSE(recorder.start(folder.path("older.csv"), &why));
+    EXPECT_TRUE(why.contains("other columns")) << why.toStdString();
+    EXPECT_EQ(folder.read("older.csv"), olderBytes);
 
     // A full disk (RLIMIT_FSIZE, as root ignores permissions): the first failed line stops the
     // recording and says why, once.

@@ -1,5 +1,8 @@
 #include "kestrel/aiming/SignalHistory.h"
 
+#include "kestrel/aiming/HistoryView.h"
+
+#include <QDateTime>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -8,28 +11,55 @@ namespace
 
 constexpr qint64 kMinute = 60'000;
 
-// The best level is the strongest since the last reset, dated when first reached; cycles
-// without a level count for nothing; points older than ten minutes go.
-TEST(SignalHistory, KeepsTenMinutesAndTheBestLevelSinceTheReset)
+HistoryPoint at(qint64 ms, std::optional<double> level, std::optional<double> sinr = {},
+                const QString& note = {})
+{
+    HistoryPoint point;
+    point.atMs = ms;
+    point.values = {level, std::nullopt, sinr};
+    point.cellId = QStringLiteral("12834021");
+    point.note = note;
+    return point;
+}
+
+// The best value is the strongest since the last reset, dated when first reached, for each
+// measure; cycles without a value count for nothing; points older than ten minutes go.
+TEST(SignalHistory, KeepsTenMinutesAndTheBestOfEachMeasureSinceTheReset)
 {
     SignalHistory history;
-    const QColor blue(0, 0, 255);
-    for (const auto& [at, level] : std::vector<std::pair<qint64, std::optional<int>>>{
-             {0, -85}, {300, -71}, {600, std::nullopt}, {900, -71}, {1200, -90}})
-        history.add({at, level, blue});
-    EXPECT_EQ(history.best(), (BestLevel{-71, 300}));
+    for (const HistoryPoint& point :
+         {at(0, -85, 3.0), at(300, -71, 1.0, "N 30°"), at(600, std::nullopt, 12.4, "E"),
+          at(900, -71), at(1200, -90)})
+        history.add(point);
+    EXPECT_EQ(history.best(), (BestValue{-71, 300, "N 30°", "12834021"}));
+    history.setMeasure(AimMeasure::Sinr);
+    EXPECT_EQ(history.best(), (BestValue{12.4, 600, "E", "12834021"}));
+    history.setMeasure(AimMeasure::Rsrp);
+    EXPECT_EQ(history.best(), std::nullopt) << "a 3G stick gives no RSRP";
     EXPECT_EQ(history.points().size(), 5u);
 
+    history.setMeasure(AimMeasure::Level);
     history.resetBest();
     EXPECT_EQ(history.best(), std::nullopt);
-    history.add({1500, std::nullopt, blue});
+    history.add(at(1500, std::nullopt));
     EXPECT_EQ(history.best(), std::nullopt);
-    history.add({1800, -95, blue});
-    EXPECT_EQ(history.best(), (BestLevel{-95, 1800}));
+    history.add(at(1800, -95));
+    EXPECT_EQ(history.best(), (BestValue{-95, 1800, "", "12834021"}));
 
-    history.add({10 * kMinute + 600, -80, blue});
+    history.add(at(10 * kMinute + 600, -80));
     EXPECT_EQ(history.points().front().atMs, 600) << "the first two are over ten minutes old";
-    EXPECT_EQ(history.best(), (BestLevel{-80, 10 * kMinute + 600}));
+    EXPECT_EQ(history.best()->atMs, 10 * kMinute + 600);
+}
+
+TEST(SignalHistory, TheBestCaptionNamesTheMeasureTheMarkAndTheCell)
+{
+    SignalHistory history;
+    EXPECT_EQ(bestCaption(history), "");
+    const qint64 noon = QDateTime(QDate(2026, 12, 7), QTime(14, 3, 27)).toMSecsSinceEpoch();
+    history.add(at(noon, -61, 16.0, "N 30°"));
+    EXPECT_EQ(bestCaption(history), "best -61 dBm at 14:03:27, N 30°, cell 12834021");
+    history.setMeasure(AimMeasure::Sinr);
+    EXPECT_EQ(bestCaption(history), "best SINR 16.0 dB at 14:03:27, N 30°, cell 12834021");
 }
 
 } // namespace

@@ -17,17 +17,23 @@ constexpr int kRate = 48000;
 
 TEST(TonePitch, RisesOnAMusicalScaleFromWeakestToStrongest)
 {
+    using enum AimMeasure;
     const struct {
-        int dbm;
+        AimMeasure measure;
+        double value;
         double hz;
     } rows[] = {
-        {-113, 300}, {-51, 1500}, {-82, 670.82}, // the middle level: the geometric mean
-        {-130, 300}, {-20, 1500},                // beyond the ends
+        {Level, -113, 300}, {Level, -51, 1500}, {Level, -82, 670.82}, // the middle: geometric mean
+        {Level, -130, 300}, {Level, -20, 1500},                       // beyond the ends
+        {Rsrp, -140, 300},  {Rsrp, -44, 1500},  {Rsrp, -92, 670.82},  {Sinr, -20, 300},
+        {Sinr, 30, 1500},   {Sinr, 5, 670.82},  {Sinr, 45.5, 1500},
     };
     for (const auto& row : rows)
-        EXPECT_NEAR(tonePitchHz(row.dbm), row.hz, 0.01) << row.dbm << " dBm";
-    // Equal steps in dBm are equal intervals, at the bottom as at the top.
-    EXPECT_NEAR(tonePitchHz(-111) / tonePitchHz(-113), tonePitchHz(-51) / tonePitchHz(-53), 1e-9);
+        EXPECT_NEAR(tonePitchHz(row.measure, row.value), row.hz, 0.01)
+            << aimMeasureName(row.measure).toStdString() << " " << row.value;
+    // Equal steps are equal intervals, at the bottom as at the top.
+    EXPECT_NEAR(tonePitchHz(Level, -111) / tonePitchHz(Level, -113),
+                tonePitchHz(Level, -51) / tonePitchHz(Level, -53), 1e-9);
 }
 
 std::vector<qint16> render(ToneSynth& synth, int frames)
@@ -78,7 +84,7 @@ TEST(ToneSynth, FadesInPlaysThePitchItIsGivenGlidesWithoutAJumpAndFadesOut)
     EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](qint16 s) { return s == 0; }));
 }
 
-TEST(AimingTone, FollowsTheLevelOnlyWhileOnAndDucksUnderTheVoice)
+TEST(AimingTone, FollowsItsPitchOnlyWhileOnAndDucksUnderTheVoice)
 {
     const TestApp<QCoreApplication> app; // the tone's timers need one
     FakePcmOutput output;
@@ -87,19 +93,20 @@ TEST(AimingTone, FollowsTheLevelOnlyWhileOnAndDucksUnderTheVoice)
         return std::pair{tone.generator().targetPitchHz(), tone.generator().targetGain()};
     };
 
-    tone.showLevel(-73);
+    tone.showPitch(tonePitchHz(AimMeasure::Level, -73));
     EXPECT_EQ(heading().second, 0) << "off";
     EXPECT_EQ(output.source, nullptr);
 
     tone.setOn(true);
     EXPECT_EQ(output.source, &tone.generator());
-    EXPECT_EQ(heading(), std::pair(tonePitchHz(-73), AimingTone::kGain));
+    EXPECT_EQ(heading(), std::pair(tonePitchHz(AimMeasure::Level, -73), AimingTone::kGain));
     tone.duck();
     EXPECT_EQ(heading().second, AimingTone::kDuckedGain);
-    tone.showLevel(std::nullopt);
-    EXPECT_EQ(heading(), std::pair(tonePitchHz(-73), 0.0)) << "stale: fades out at its pitch";
-    tone.showLevel(-51);
-    EXPECT_EQ(heading().first, tonePitchHz(-51));
+    tone.showPitch(std::nullopt);
+    EXPECT_EQ(heading(), std::pair(tonePitchHz(AimMeasure::Level, -73), 0.0))
+        << "stale: fades out at its pitch";
+    tone.showPitch(tonePitchHz(AimMeasure::Level, -51));
+    EXPECT_EQ(heading().first, tonePitchHz(AimMeasure::Level, -51));
 
     tone.setOn(false);
     EXPECT_EQ(heading().second, 0);
@@ -109,7 +116,7 @@ TEST(AimingTone, FollowsTheLevelOnlyWhileOnAndDucksUnderTheVoice)
     none.available = false;
     AimingTone silent(&none);
     silent.setOn(true);
-    silent.showLevel(-60);
+    silent.showPitch(600);
     EXPECT_EQ(none.source, nullptr);
 }
 
