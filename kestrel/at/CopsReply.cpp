@@ -66,7 +66,9 @@ bool isNameFormat(const QString& formatChar)
 
 bool onLte(const CopsState& state)
 {
-    return state.generation == Generation::G4;
+    // A 5G stick in non-standalone mode (technology 13, E-UTRA-NR dual connectivity) is
+    // registered through its LTE anchor.
+    return state.generation == Generation::G4 || state.accessTechnology == QLatin1String("13");
 }
 
 CopsOutcome parseCopsReply(const QString& reply, const CopsState& kept)

@@ -16,8 +16,8 @@ struct CopsState {
     QString formatChar;                          // the character where the format digit stands
 };
 
-// True while the kept generation is 4G (technology 7 or 10): the cell identity then comes from
-// "+CEREG" instead of "+CGREG".
+// True while the kept generation is 4G (technology 7 or 10), or the stick is a 5G one anchored
+// on LTE (13): the cell identity then comes from "+CEREG" instead of "+CGREG".
 bool onLte(const CopsState& state);
 
 // What the reply told: an operator (a name or a code), that there is none, or nothing usable

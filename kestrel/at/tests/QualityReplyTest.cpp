@@ -2,109 +2,86 @@
 
 #include "tests/support/TextPrinter.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace
 {
-
-using at::RadioQuality;
-using std::nullopt;
 
 QString ok(const char* lines)
 {
     return QStringLiteral("\r\n%1\r\n\r\nOK\r\n").arg(QString::fromLatin1(lines));
 }
 
-RadioQuality lte(int rssi, int rsrp, double sinr, double rsrq)
+// The figures that are known, by name: "rsrp -96 sinr 16.0", or "none" without a report.
+QString known(const std::optional<at::RadioQuality>& q)
 {
-    RadioQuality q;
-    q.rssiDbm = rssi;
-    q.rsrpDbm = rsrp;
-    q.sinrDb = sinr;
-    q.rsrqDb = rsrq;
-    return q;
+    if (!q) {
+        return QStringLiteral("none");
+    }
+    QStringList parts;
+    const auto add = [&parts](const char* name, auto value) {
+        if (value) {
+            parts << QLatin1String(name) + u' ' + QString::number(*value, 'f', 1);
+        }
+    };
+    add("rssi", q->rssiDbm ? std::optional<double>(*q->rssiDbm) : std::nullopt);
+    add("rsrp", q->rsrpDbm ? std::optional<double>(*q->rsrpDbm) : std::nullopt);
+    add("sinr", q->sinrDb);
+    add("rsrq", q->rsrqDb);
+    add("rscp", q->rscpDbm ? std::optional<double>(*q->rscpDbm) : std::nullopt);
+    add("ecio", q->ecioDb);
+    add("nr-rsrp", q->nrRsrpDbm ? std::optional<double>(*q->nrRsrpDbm) : std::nullopt);
+    add("nr-sinr", q->nrSinrDb);
+    add("nr-rsrq", q->nrRsrqDb);
+    return parts.join(u' ');
 }
 
-RadioQuality withNr(RadioQuality q, std::optional<int> rsrp, std::optional<double> sinr,
-                    std::optional<double> rsrq)
-{
-    q.nrRsrpDbm = rsrp;
-    q.nrSinrDb = sinr;
-    q.nrRsrqDb = rsrq;
-    return q;
-}
+const char* const kE3372s = "rssi -68.0 rsrp -96.0 sinr 16.0 rsrq -11.0";
+const char* const kNsaNr = "nr-rsrp -64.0 nr-sinr 27.0 nr-rsrq -4.5";
 
-RadioQuality wcdma(int rssi, int rscp, double ecio)
+TEST(QualityReply, ReadsEachHcsqAndCesqForm)
 {
-    RadioQuality q;
-    q.rssiDbm = rssi;
-    q.rscpDbm = rscp;
-    q.ecioDb = ecio;
-    return q;
-}
-
-TEST(QualityReply, ReadsEachHcsqForm)
-{
-    RadioQuality gsm;
-    gsm.rssiDbm = -81;
     const struct {
         const char* name;
         QString reply;
-        std::optional<RadioQuality> quality;
+        QString figures;
+        bool cesq = false;
     } rows[] = {
-        {"HuaweiE3372s153Lte", ok("^HCSQ:\"LTE\",53,45,181,18"), lte(-68, -96, 16.0, -11.0)},
+        {"HuaweiE3372s153Lte", ok("^HCSQ:\"LTE\",53,45,181,18"), kE3372s},
         {"HuaweiE3372h607Unsolicited", "\r\n^HCSQ:\"LTE\",48,35,86,14\r\n",
-         lte(-73, -106, -3.0, -13.0)},
+         "rssi -73.0 rsrp -106.0 sinr -3.0 rsrq -13.0"},
         {"HuaweiE3372h607Reselecting", "\r\n^HCSQ:\"LTE\",11,0,96,0\r\n",
-         lte(-110, -141, -1.0, -20.0)},
-        {"HuaweiE3372h320Wcdma", ok("^HCSQ:\"WCDMA\",44,35,47"), wcdma(-77, -86, -9.0)},
-        {"BlankAndNoQuotes", ok("^HCSQ: GSM,40"), gsm},
+         "rssi -110.0 rsrp -141.0 sinr -1.0 rsrq -20.0"},
+        {"HuaweiE3372h320Wcdma", ok("^HCSQ:\"WCDMA\",44,35,47"), "rssi -77.0 rscp -86.0 ecio -9.0"},
+        {"BlankAndNoQuotes", ok("^HCSQ: GSM,40"), "rssi -81.0"},
         {"Huawei5gNsaLteThenNr", ok("^HCSQ:\"LTE\",53,45,181,18\r\n^HCSQ: \"NR\",77,236,31"),
-         withNr(lte(-68, -96, 16.0, -11.0), -64, 27.0, -4.5)},
+         QString(kE3372s) + " " + kNsaNr},
         // An NR line reported before the LTE one is not lost by it.
         {"NrThenLte", "\r\n^HCSQ:\"NR\",77,236,31\r\n^HCSQ:\"LTE\",53,45,181,18\r\n",
-         withNr(lte(-68, -96, 16.0, -11.0), -64, 27.0, -4.5)},
-        {"NoServiceForgetsEverything", "\r\n^HCSQ:\"NR\",77,236,31\r\n^HCSQ:\"NOSERVICE\"\r\n",
-         RadioQuality{}},
-        {"UnknownAndOutOfRangeFigures", ok("^HCSQ:\"LTE\",255,98,252,-1"), RadioQuality{}},
+         QString(kE3372s) + " " + kNsaNr},
+        {"NoServiceForgetsEverything", "\r\n^HCSQ:\"NR\",77,236,31\r\n^HCSQ:\"NOSERVICE\"\r\n", ""},
+        {"UnknownAndOutOfRange", ok("^HCSQ:\"LTE\",255,98,252,-1"), ""},
         {"TheNewestLineWins", "\r\n^HCSQ:\"LTE\",53,45,181,18\r\n\r\n^HCSQ:\"LTE\",48,35,86,14\r\n",
-         lte(-73, -106, -3.0, -13.0)},
-        // A line without its line end may lack digits: -68, -96, 16.0, -19.5 is not what it said.
-        {"CutShort", "\r\n^HCSQ:\"LTE\",53,45,181,1", nullopt},
-        {"Refused", "\r\nERROR\r\n", nullopt},
+         "rssi -73.0 rsrp -106.0 sinr -3.0 rsrq -13.0"},
+        // A line without its line end may lack digits: RSRQ -19.5 is not what it said.
+        {"CutShort", "\r\n^HCSQ:\"LTE\",53,45,181,1", "none"},
+        {"HcsqRefused", "\r\nERROR\r\n", "none"},
+        {"Cesq3gppExample", ok("+CESQ: 99,99,255,255,26,45"), "rsrp -96.0 rsrq -7.0", true},
+        {"CesqUmts", ok("+CESQ: 99,99,31,40,255,255"), "rscp -90.0 ecio -4.5", true},
+        {"Cesq5gModem", ok("+CESQ: 99,99,255,255,20,50,80,100,60"),
+         "rsrp -91.0 rsrq -10.0 nr-rsrp -57.0 nr-sinr 6.5 nr-rsrq -3.5", true},
+        {"CesqCmeError", "\r\n+CME ERROR: 100\r\n", "none", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(at::parseHcsqReply(row.reply), row.quality);
+        EXPECT_EQ(known(row.cesq ? at::parseCesqReply(row.reply) : at::parseHcsqReply(row.reply)),
+                  row.figures);
     }
 }
 
-TEST(QualityReply, ReadsCesqAndTheFrequencyReport)
+TEST(QualityReply, ReadsTheBandAndTellsARefusal)
 {
-    RadioQuality lteOnly;
-    lteOnly.rsrqDb = -7.0;
-    lteOnly.rsrpDbm = -96;
-    RadioQuality umts;
-    umts.rscpDbm = -90;
-    umts.ecioDb = -4.5;
-    RadioQuality fiveG = withNr({}, -57, 6.5, -3.5);
-    fiveG.rsrqDb = -10.0;
-    fiveG.rsrpDbm = -91;
-    const struct {
-        const char* name;
-        QString reply;
-        std::optional<RadioQuality> quality;
-    } rows[] = {
-        {"Lte3gppExample", ok("+CESQ: 99,99,255,255,26,45"), lteOnly},
-        {"Umts", ok("+CESQ: 99,99,31,40,255,255"), umts},
-        {"FiveGModem", ok("+CESQ: 99,99,255,255,20,50,80,100,60"), fiveG},
-        {"CmeError", "\r\n+CME ERROR: 100\r\n", nullopt},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(at::parseCesqReply(row.reply), row.quality);
-    }
-
     const auto e3372 =
         at::parseHfreqinfoReply(ok("^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000"));
     ASSERT_TRUE(e3372);

@@ -163,6 +163,7 @@ TEST_F(MonitorCoreTest, EachCycleLeavesWhatTheRepliesSaidInTheReading)
 TEST_F(MonitorCoreTest, A4gStickGivesItsFiguresTheWayItCan)
 {
     const QString cops = QStringLiteral("\r\n+COPS: 0,0,\"T-Mobile\",7\r\n\r\nOK\r\n");
+    const QString nsa = QStringLiteral("\r\n+COPS: 0,0,\"T-Mobile\",13\r\n\r\nOK\r\n");
     const QString hcsq = QStringLiteral("\r\n^HCSQ:\"LTE\",53,45,181,18\r\n\r\nOK\r\n");
     const QString cesq = QStringLiteral("\r\n+CESQ: 99,99,255,255,26,50\r\n\r\nOK\r\n");
     const QString cereg = QStringLiteral("\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n");
@@ -180,37 +181,22 @@ TEST_F(MonitorCoreTest, A4gStickGivesItsFiguresTheWayItCan)
         std::optional<int> band;
         bool qualityStale = false;
     } rows[] = {
-        {"Hcsq",
-         {cops, kOk, index(20), hcsq, kOk, cereg, band},
-         "AT^HCSQ? AT+CEREG=2 AT+CEREG? AT^HFREQINFO?",
-         -96,
-         1},
-        {"TheSameCellIsNotAskedItsBandAgain",
-         {cops, kOk, index(20), hcsq, kOk, cereg},
-         "AT^HCSQ? AT+CEREG=2 AT+CEREG?",
-         -96,
-         1},
-        {"ReportAmidTheOperatorReply",
-         {report + cops, kOk, index(20), kOk, kOk, cereg},
-         "AT^HCSQ? AT+CEREG=2 AT+CEREG?",
-         -106,
-         1},
-        {"HcsqRefusedThenCesq",
-         {cops, kOk, index(20), refusal, cesq, kOk, otherCell, refusal},
-         "AT^HCSQ? AT+CESQ AT+CEREG=2 AT+CEREG? AT^HFREQINFO?",
-         -91,
-         std::nullopt},
-        {"CesqRefusedToo",
-         {cops, kOk, index(20), refusal, kOk, cereg},
-         "AT+CESQ AT+CEREG=2 AT+CEREG?",
-         -91,
-         std::nullopt},
-        {"NeitherIsAskedAgainNorTheBand",
-         {cops, kOk, index(20), kOk, otherCell},
-         "AT+CEREG=2 AT+CEREG?",
-         -91,
-         std::nullopt,
-         true},
+        // clang-format off
+        {"Hcsq", {cops, kOk, index(20), hcsq, kOk, cereg, band},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG? AT^HFREQINFO?", -96, 1},
+        {"TheSameCellIsNotAskedItsBandAgain", {cops, kOk, index(20), hcsq, kOk, cereg},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG?", -96, 1},
+        {"NsaRegistersThroughItsLteAnchor", {nsa, kOk, index(20), hcsq, kOk, cereg},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG?", -96, 1},
+        {"ReportAmidTheOperatorReply", {report + cops, kOk, index(20), kOk, kOk, cereg},
+         "AT^HCSQ? AT+CEREG=2 AT+CEREG?", -106, 1},
+        {"HcsqRefusedThenCesq", {cops, kOk, index(20), refusal, cesq, kOk, otherCell, refusal},
+         "AT^HCSQ? AT+CESQ AT+CEREG=2 AT+CEREG? AT^HFREQINFO?", -91, std::nullopt},
+        {"CesqRefusedToo", {cops, kOk, index(20), refusal, kOk, cereg},
+         "AT+CESQ AT+CEREG=2 AT+CEREG?", -91, std::nullopt},
+        {"NeitherIsAskedAgainNorTheBand", {cops, kOk, index(20), kOk, otherCell},
+         "AT+CEREG=2 AT+CEREG?", -91, std::nullopt, true},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
