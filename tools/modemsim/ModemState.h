@@ -19,6 +19,17 @@ constexpr int Denied = 3;
 constexpr int Roaming = 5;
 } // namespace Registration
 
+// What a 4G stick measures of one cell, for ^HCSQ and +CESQ: RSRP in dBm, SINR and RSRQ in
+// tenths of a dB, so that a scenario's "sinr 12.4" is kept as given. The defaults are what an
+// E3372s-153 reported of a fair LTE cell.
+struct CellQuality {
+    int rsrpDbm = -96;
+    int sinrTenths = 160;
+    int rsrqTenths = -110;
+
+    bool operator==(const CellQuality&) const = default;
+};
+
 // The stick's ^SYSCFG setting: mode 2 automatic, 13 GSM only, 14 WCDMA only; order 0 automatic,
 // 1 GSM first, 2 WCDMA first; band a bit mask; roaming 0/1; service domain 0 CS .. 3 any.
 struct SysCfg {
@@ -63,6 +74,7 @@ struct ModemState {
     bool lteStick = false;
     QByteArray acquisitionOrder = "00";
     int ceregMode = 0; // <n> of AT+CEREG=<n>
+    CellQuality lteQuality;
 
     // The technology the stick is on: the network's, unless ^SYSCFG or ^SYSCFGEX locks it to
     // one. A 3G stick takes an LTE network's 3G.
