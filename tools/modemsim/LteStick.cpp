@@ -46,7 +46,7 @@ int rsrqStep(int tenths) // -19.5 dB is 1, -3 dB 34, in steps of 0.5 dB
     return std::clamp((tenths + 200) / 5, 0, 34);
 }
 
-// RSRP, SINR, RSRQ: the fields of the LTE line after its RSSI.
+// RSRP, SINR, RSRQ: the fields of a cell that the LTE and the NR line share.
 QByteArray qualityFields(const CellQuality& q)
 {
     return number(rsrpStep(q.rsrpDbm)) + ',' + number(sinrStep(q.sinrTenths)) + ',' +
@@ -127,6 +127,12 @@ void useLteStick(ModemState& state)
     state.quotedRegistration = true;
 }
 
+void useNsaStick(ModemState& state)
+{
+    useLteStick(state);
+    state.nsaStick = true;
+}
+
 QByteArray ceregLine(const ModemState& state)
 {
     QByteArray line = "+CEREG: " + QByteArray::number(state.ceregMode);
@@ -162,8 +168,11 @@ QList<QByteArray> hcsqLines(const ModemState& state)
     case Technology::Lte:
         break;
     }
-    return {"^HCSQ:\"LTE\"," + number(known ? level + 1 : 255) + ',' +
-            qualityFields(state.lteQuality)};
+    QList<QByteArray> lines{"^HCSQ:\"LTE\"," + number(known ? level + 1 : 255) + ',' +
+                            qualityFields(state.lteQuality)};
+    if (state.nsaStick)
+        lines.append("^HCSQ:\"NR\"," + qualityFields(state.nrQuality));
+    return lines;
 }
 
 QByteArray cesqLine(const ModemState& state)

@@ -15,6 +15,9 @@ namespace modemsim
 // 3GPP quotes. The signal and everything else stay as they are.
 void useLteStick(ModemState& state);
 
+// Turns the stick into a 5G NSA stick: a 4G stick as above whose LTE cell has an NR cell beside it.
+void useNsaStick(ModemState& state);
+
 // The commands only a 4G stick knows: AT^SYSCFGEX (= and ?), AT+CEREG (= and ?), AT^HCSQ?,
 // AT+CESQ and AT^HFREQINFO?. nullopt for any other command, and for every command on a 3G stick
 // (which then answers ERROR).
@@ -26,8 +29,9 @@ QByteArray ceregLine(const ModemState& state);
 // ^SYSCFGEX:"00",3FFFFFFF,1,2,7FFFFFFFFFFFFFFF
 QByteArray sysCfgExLine(const ModemState& state);
 
-// What AT^HCSQ? answers, and the unsolicited ^HCSQ report:
+// What AT^HCSQ? answers, and the unsolicited ^HCSQ report, one line per cell:
 //   ^HCSQ:"LTE",48,45,181,18     RSSI, RSRP, SINR, RSRQ as Huawei steps them (255 unknown)
+//   ^HCSQ:"NR",77,236,31         after it on an NSA stick: RSRP, SINR, RSRQ
 //   ^HCSQ:"WCDMA",47,42,58       RSSI, RSCP, Ec/Io;  ^HCSQ:"GSM",47;  ^HCSQ:"NOSERVICE"
 QList<QByteArray> hcsqLines(const ModemState& state);
 // +CESQ: 99,99,255,255,18,45     on LTE: 27.007's RSRQ and RSRP steps; the 2G and 3G fields,

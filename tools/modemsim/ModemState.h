@@ -75,6 +75,10 @@ struct ModemState {
     QByteArray acquisitionOrder = "00";
     int ceregMode = 0; // <n> of AT+CEREG=<n>
     CellQuality lteQuality;
+    // A 5G NSA stick is a 4G stick whose LTE cell has an NR cell beside it (E-UTRA-NR dual
+    // connectivity): ^HCSQ gives an "NR" line too and +COPS gives AcT 13.
+    bool nsaStick = false;
+    CellQuality nrQuality{-64, 270, -45}; // a strong NR cell close by
 
     // The technology the stick is on: the network's, unless ^SYSCFG or ^SYSCFGEX locks it to
     // one. A 3G stick takes an LTE network's 3G.
@@ -91,6 +95,13 @@ struct ModemState {
         if (acquisitionOrder == "02")
             return Technology::Umts;
         return networkTechnology;
+    }
+    // The AcT field of +COPS: 27.007 gives 13 to E-UTRA-NR dual connectivity, which is what an
+    // NSA stick on LTE has, and 7 to plain E-UTRAN.
+    int accessTechnology() const
+    {
+        const Technology on = technology();
+        return nsaStick && on == Technology::Lte ? 13 : static_cast<int>(on);
     }
     bool isRegistered() const
     {

@@ -275,9 +275,10 @@ const std::map<QString, Parser>& parsers()
         {QStringLiteral("quit"), noArguments(Quit{})},
         {QStringLiteral("network"),
          [](const Args& args) -> Result {
-             if (args.size() != 1 || args[0].toLower() != u"lte")
-                 return expects("lte");
-             return LteNetwork{};
+             const QString kind = args.value(0).toLower();
+             if (args.size() != 1 || (kind != u"lte" && kind != u"nsa"))
+                 return expects("lte or nsa");
+             return LteNetwork{kind == u"nsa"};
          }},
     };
     return table;

@@ -102,8 +102,10 @@ struct Report {
 struct Quit {
     bool operator==(const Quit&) const = default;
 };
-// `network lte`: a 4G stick on an LTE network (useLteStick).
+// `network lte`: a 4G stick on an LTE network (useLteStick); `network nsa`: a 5G NSA stick
+// (useNsaStick).
 struct LteNetwork {
+    bool nsa = false;
     bool operator==(const LteNetwork&) const = default;
 };
 } // namespace action

@@ -65,7 +65,7 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                    },
                    [&](const Report& a) { sim.setUnsolicited(a.kind, a.on, a.period); },
                    [&](const Quit&) {},
-                   [&](const LteNetwork&) { sim.modifyState(useLteStick); },
+                   [&](const LteNetwork& a) { sim.modifyState(a.nsa ? useNsaStick : useLteStick); },
                },
                action);
     return problem;

@@ -44,7 +44,7 @@ TEST(ScenarioParser, ReadsEachFormAndRefusesWithAReason)
         {"flood 16k 4k", {}, "flood expects"},
         {"unsolicited signal on", {}, "unsolicited expects"},
         {"replug ../ttyUSB3", {}, "replug expects nothing, or the name of the new link"},
-        {"network 5g", {}, "network expects lte"},
+        {"network 5g", {}, "network expects lte or nsa"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line);
