@@ -221,7 +221,7 @@ std::optional<AtReply> respondLte(ModemState& state, const QByteArray& body)
     if (body.startsWith("^SYSCFGEX="))
         return setSysCfgEx(state, body.mid(10));
     if (body == "^HCSQ?")
-        return AtReply::ok(hcsqLines(state));
+        return state.refuseHcsq ? AtReply::error() : AtReply::ok(hcsqLines(state));
     if (body == "+CESQ")
         return AtReply::ok({cesqLine(state)});
     if (body == "^HFREQINFO?")

@@ -79,6 +79,8 @@ struct ModemState {
     // connectivity): ^HCSQ gives an "NR" line too and +COPS gives AcT 13.
     bool nsaStick = false;
     CellQuality nrQuality{-64, 270, -45}; // a strong NR cell close by
+    // Firmware without ^HCSQ answers AT^HCSQ? with ERROR, which sends a client to +CESQ.
+    bool refuseHcsq = false;
 
     // The technology the stick is on: the network's, unless ^SYSCFG or ^SYSCFGEX locks it to
     // one. A 3G stick takes an LTE network's 3G.

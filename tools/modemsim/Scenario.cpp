@@ -309,6 +309,7 @@ const std::map<QString, Parser>& parsers()
         {QStringLiteral("rsrq"),
          cellFigure(&CellQuality::rsrqTenths, -195, -30, true,
                     "dB from -19.5 to -3 with one decimal at most, after lte or nr if given")},
+        {QStringLiteral("refuse-hcsq"), onOffArgument([](bool on) { return RefuseHcsq{on}; })},
     };
     return table;
 }

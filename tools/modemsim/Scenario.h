@@ -116,6 +116,11 @@ struct CellFigure {
     int value;
     bool operator==(const CellFigure&) const = default;
 };
+// `refuse-hcsq on|off`: AT^HCSQ? answers ERROR.
+struct RefuseHcsq {
+    bool on;
+    bool operator==(const RefuseHcsq&) const = default;
+};
 } // namespace action
 
 using ScenarioAction =
@@ -124,7 +129,7 @@ using ScenarioAction =
                  action::QuotedRegistration, action::Echo, action::Latency, action::CopsLatency,
                  action::Split, action::Silent, action::Speak, action::Garbage, action::Flood,
                  action::Unplug, action::Replug, action::Report, action::Quit, action::LteNetwork,
-                 action::CellFigure>;
+                 action::CellFigure, action::RefuseHcsq>;
 
 // One line: `[at <time>] <action> [arguments]`. Without a time the action is due at once.
 struct ScenarioStep {

@@ -73,6 +73,9 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                            cell.*a.figure = a.value;
                        });
                    },
+                   [&](const RefuseHcsq& a) {
+                       sim.modifyState([a](ModemState& s) { s.refuseHcsq = a.on; });
+                   },
                },
                action);
     return problem;

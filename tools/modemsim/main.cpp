@@ -111,12 +111,22 @@ int main(int argc, char* argv[])
                           "lte: answer as a 4G stick on an LTE network; nsa: as a 5G NSA stick "
                           "(default: a 3G stick).",
                           "kind");
-    options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption});
+    const QCommandLineOption refuseHcsqOption = commandLineOption(
+        "refuse-hcsq", "Answer AT^HCSQ? with ERROR, so that a client must use AT+CESQ.");
+    const QCommandLineOption hcsqReportsOption = commandLineOption(
+        "hcsq-reports", "Send unsolicited ^HCSQ lines every <period>, such as 2s.", "period");
+    options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption,
+                        refuseHcsqOption, hcsqReportsOption});
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;
     const QString network = options.value(networkOption);
     if (options.isSet(networkOption) && network != u"lte" && network != u"nsa") {
         printLine(stderr, QStringLiteral("modemsim: --network expects lte or nsa"));
+        return 2;
+    }
+    const auto hcsqPeriod = parseDuration(options.value(hcsqReportsOption));
+    if (options.isSet(hcsqReportsOption) && (!hcsqPeriod || hcsqPeriod->count() == 0)) {
+        printLine(stderr, QStringLiteral("modemsim: --hcsq-reports expects a period such as 2s"));
         return 2;
     }
 
@@ -158,6 +168,10 @@ int main(int argc, char* argv[])
         sim.setRandomSeed(options.value(seedOption).toUInt());
     if (options.isSet(networkOption))
         sim.modifyState(network == u"nsa" ? useNsaStick : useLteStick);
+    if (options.isSet(refuseHcsqOption))
+        sim.modifyState([](ModemState& s) { s.refuseHcsq = true; });
+    if (options.isSet(hcsqReportsOption))
+        sim.setUnsolicited(Unsolicited::Hcsq, true, *hcsqPeriod);
     if (logFile)
         sim.setLogObserver([logFile, &sim](const LogEntry& e) {
             const QByteArray line = logLine(e, sim.startedAt());

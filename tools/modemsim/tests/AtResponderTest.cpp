@@ -58,6 +58,7 @@ TEST(AtResponder, AnswersTheMonitorsQueries)
          "^HCSQ:\"LTE\",255,97,181,1"},
         {"network nsa; rssi 22; rsrp nr -80; sinr 12.4", "AT^HCSQ?",
          "^HCSQ:\"LTE\",52,45,163,18\r\n^HCSQ:\"NR\",61,236,31"},
+        {"network nsa; refuse-hcsq on", "AT^HCSQ?", ""},
         {"network lte; rsrq -7; rsrp -140", "AT+CESQ", "+CESQ: 99,99,255,255,26,1"},
         {"network lte; AT^SYSCFG=14,2,3fffffff,0,1", "AT+CESQ", "+CESQ: 99,99,255,255,255,255"},
         {"network lte", "AT^HFREQINFO?", "^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000"},
