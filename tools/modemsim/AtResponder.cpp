@@ -183,7 +183,7 @@ QByteArray copsLine(const ModemState& state)
                           : state.copsFormat == 1 ? state.operatorShort
                                                   : state.operatorLong;
     return line + ',' + QByteArray::number(state.copsFormat) + ",\"" + latin(name) + "\"," +
-           QByteArray::number(static_cast<int>(state.technology()));
+           QByteArray::number(state.accessTechnology());
 }
 
 // +CSQ: 20,99

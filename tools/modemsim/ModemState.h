@@ -19,6 +19,17 @@ constexpr int Denied = 3;
 constexpr int Roaming = 5;
 } // namespace Registration
 
+// What a 4G stick measures of one cell, for ^HCSQ and +CESQ: RSRP in dBm, SINR and RSRQ in
+// tenths of a dB, so that a scenario's "sinr 12.4" is kept as given. The defaults are what an
+// E3372s-153 reported of a fair LTE cell.
+struct CellQuality {
+    int rsrpDbm = -96;
+    int sinrTenths = 160;
+    int rsrqTenths = -110;
+
+    bool operator==(const CellQuality&) const = default;
+};
+
 // The stick's ^SYSCFG setting: mode 2 automatic, 13 GSM only, 14 WCDMA only; order 0 automatic,
 // 1 GSM first, 2 WCDMA first; band a bit mask; roaming 0/1; service domain 0 CS .. 3 any.
 struct SysCfg {
@@ -63,6 +74,13 @@ struct ModemState {
     bool lteStick = false;
     QByteArray acquisitionOrder = "00";
     int ceregMode = 0; // <n> of AT+CEREG=<n>
+    CellQuality lteQuality;
+    // A 5G NSA stick is a 4G stick whose LTE cell has an NR cell beside it (E-UTRA-NR dual
+    // connectivity): ^HCSQ gives an "NR" line too and +COPS gives AcT 13.
+    bool nsaStick = false;
+    CellQuality nrQuality{-64, 270, -45}; // a strong NR cell close by
+    // Firmware without ^HCSQ answers AT^HCSQ? with ERROR, which sends a client to +CESQ.
+    bool refuseHcsq = false;
 
     // The technology the stick is on: the network's, unless ^SYSCFG or ^SYSCFGEX locks it to
     // one. A 3G stick takes an LTE network's 3G.
@@ -79,6 +97,13 @@ struct ModemState {
         if (acquisitionOrder == "02")
             return Technology::Umts;
         return networkTechnology;
+    }
+    // The AcT field of +COPS: 27.007 gives 13 to E-UTRA-NR dual connectivity, which is what an
+    // NSA stick on LTE has, and 7 to plain E-UTRAN.
+    int accessTechnology() const
+    {
+        const Technology on = technology();
+        return nsaStick && on == Technology::Lte ? 13 : static_cast<int>(on);
     }
     bool isRegistered() const
     {

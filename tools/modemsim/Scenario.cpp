@@ -147,6 +147,26 @@ Parser hexArgument(std::function<ScenarioAction(quint32)> make)
     return oneArgument<quint32>(hexNumber, "one to eight hexadecimal digits", std::move(make));
 }
 
+// A cell figure: an optional "lte" or "nr", then a number from `low` to `high` in whole units,
+// or with `tenths` in tenths of the unit, written with at most one decimal ("-7", "12.4").
+Parser cellFigure(int CellQuality::*figure, int low, int high, bool tenths, const char* expected)
+{
+    return [=](const Args& args) -> Result {
+        static const QRegularExpression number(QStringLiteral("^(-?)([0-9]{1,3})(?:\\.([0-9]))?$"));
+        const QString leg = args.size() == 2 ? args[0].toLower() : QStringLiteral("lte");
+        const auto match = number.match(args.value(args.size() - 1));
+        if (args.isEmpty() || args.size() > 2 || (leg != u"lte" && leg != u"nr") ||
+            !match.hasMatch() || (!tenths && match.hasCaptured(3)))
+            return expects(expected);
+        const int magnitude =
+            match.captured(2).toInt() * (tenths ? 10 : 1) + match.captured(3).toInt();
+        const int value = match.captured(1).isEmpty() ? magnitude : -magnitude;
+        if (value < low || value > high)
+            return expects(expected);
+        return action::CellFigure{figure, leg == u"nr", value};
+    };
+}
+
 Result parseOperator(const Args& args)
 {
     static const QRegularExpression code(QStringLiteral("^[0-9]{5,6}$"));
@@ -275,10 +295,21 @@ const std::map<QString, Parser>& parsers()
         {QStringLiteral("quit"), noArguments(Quit{})},
         {QStringLiteral("network"),
          [](const Args& args) -> Result {
-             if (args.size() != 1 || args[0].toLower() != u"lte")
-                 return expects("lte");
-             return LteNetwork{};
+             const QString kind = args.value(0).toLower();
+             if (args.size() != 1 || (kind != u"lte" && kind != u"nsa"))
+                 return expects("lte or nsa");
+             return LteNetwork{kind == u"nsa"};
          }},
+        // The ranges the ^HCSQ steps cover.
+        {QStringLiteral("rsrp"), cellFigure(&CellQuality::rsrpDbm, -140, -44, false,
+                                            "dBm from -140 to -44, after lte or nr if given")},
+        {QStringLiteral("sinr"),
+         cellFigure(&CellQuality::sinrTenths, -200, 300, true,
+                    "dB from -20 to 30 with one decimal at most, after lte or nr if given")},
+        {QStringLiteral("rsrq"),
+         cellFigure(&CellQuality::rsrqTenths, -195, -30, true,
+                    "dB from -19.5 to -3 with one decimal at most, after lte or nr if given")},
+        {QStringLiteral("refuse-hcsq"), onOffArgument([](bool on) { return RefuseHcsq{on}; })},
     };
     return table;
 }

@@ -102,9 +102,24 @@ struct Report {
 struct Quit {
     bool operator==(const Quit&) const = default;
 };
-// `network lte`: a 4G stick on an LTE network (useLteStick).
+// `network lte`: a 4G stick on an LTE network (useLteStick); `network nsa`: a 5G NSA stick
+// (useNsaStick).
 struct LteNetwork {
+    bool nsa = false;
     bool operator==(const LteNetwork&) const = default;
+};
+// `rsrp [lte|nr] <dBm>`, `sinr [lte|nr] <dB>`, `rsrq [lte|nr] <dB>`: one figure of the LTE cell,
+// or of the NR cell an NSA stick shows. `value` is in the unit of that CellQuality member.
+struct CellFigure {
+    int CellQuality::*figure;
+    bool nr;
+    int value;
+    bool operator==(const CellFigure&) const = default;
+};
+// `refuse-hcsq on|off`: AT^HCSQ? answers ERROR.
+struct RefuseHcsq {
+    bool on;
+    bool operator==(const RefuseHcsq&) const = default;
 };
 } // namespace action
 
@@ -113,7 +128,8 @@ using ScenarioAction =
                  action::RegistrationStatus, action::Lac, action::Cell, action::CopsFormat,
                  action::QuotedRegistration, action::Echo, action::Latency, action::CopsLatency,
                  action::Split, action::Silent, action::Speak, action::Garbage, action::Flood,
-                 action::Unplug, action::Replug, action::Report, action::Quit, action::LteNetwork>;
+                 action::Unplug, action::Replug, action::Report, action::Quit, action::LteNetwork,
+                 action::CellFigure, action::RefuseHcsq>;
 
 // One line: `[at <time>] <action> [arguments]`. Without a time the action is due at once.
 struct ScenarioStep {

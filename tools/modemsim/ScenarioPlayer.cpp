@@ -65,7 +65,17 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                    },
                    [&](const Report& a) { sim.setUnsolicited(a.kind, a.on, a.period); },
                    [&](const Quit&) {},
-                   [&](const LteNetwork&) { sim.modifyState(useLteStick); },
+                   [&](const LteNetwork& a) { sim.modifyState(a.nsa ? useNsaStick : useLteStick); },
+                   [&](const CellFigure& a) {
+                       sim.modifyState([a](ModemState& s) {
+                           // Through a reference: g++ 12 applies .* to a copy of a ?: result.
+                           CellQuality& cell = a.nr ? s.nrQuality : s.lteQuality;
+                           cell.*a.figure = a.value;
+                       });
+                   },
+                   [&](const RefuseHcsq& a) {
+                       sim.modifyState([a](ModemState& s) { s.refuseHcsq = a.on; });
+                   },
                },
                action);
     return problem;

@@ -1,5 +1,7 @@
 #include "tools/modemsim/UnsolicitedLines.h"
 
+#include "tools/modemsim/LteStick.h"
+
 namespace modemsim
 {
 
@@ -35,24 +37,6 @@ QByteArray flowReport(const FlowCounters& c)
            ',' + hex(c.txTotal, 16) + ',' + hex(c.rxTotal, 16) + ',' + qos + ',' + qos;
 }
 
-QByteArray hcsqReport(const ModemState& state)
-{
-    if (!state.isRegistered())
-        return "^HCSQ:\"NOSERVICE\"";
-    const bool known = state.rssi >= 0 && state.rssi <= 31;
-    const int rssi = known ? -113 + 2 * state.rssi + 120 : 255;
-    const auto n = [](int value) { return QByteArray::number(value); };
-    switch (state.technology()) {
-    case Technology::Gsm:
-        return "^HCSQ:\"GSM\"," + n(rssi);
-    case Technology::Umts:
-        return "^HCSQ:\"WCDMA\"," + n(rssi) + ',' + n(known ? rssi - 5 : 255) + ",58";
-    case Technology::Lte:
-        break;
-    }
-    return "^HCSQ:\"LTE\"," + n(rssi) + ',' + n(known ? rssi - 8 : 255) + ",120,25";
-}
-
 QByteArray framedReport(Unsolicited kind, const ModemState& state, const FlowCounters& counters)
 {
     QByteArray line;
@@ -69,9 +53,12 @@ QByteArray framedReport(Unsolicited kind, const ModemState& state, const FlowCou
     case Unsolicited::DsFlowRpt:
         line = flowReport(counters);
         break;
-    case Unsolicited::Hcsq:
-        line = hcsqReport(state);
-        break;
+    case Unsolicited::Hcsq: {
+        QByteArray framed;
+        for (const QByteArray& cell : hcsqLines(state))
+            framed += "\r\n" + cell + "\r\n";
+        return framed;
+    }
     }
     return "\r\n" + line + "\r\n";
 }

@@ -29,11 +29,8 @@ QByteArray bootReport();
 // ^DSFLOWRPT:0000003C,00000000,00000000,0000000000001F40,00000000000055F0,0003E800,0003E800
 QByteArray flowReport(const FlowCounters& counters);
 
-// ^HCSQ:"LTE",47,39,120,25 (RSSI, RSRP, SINR, RSRQ), ^HCSQ:"WCDMA",47,42,58 (RSSI, RSCP, Ec/Io),
-// ^HCSQ:"GSM",47, ^HCSQ:"NOSERVICE". The RSSI field is the level in dBm plus 120 (255 unknown).
-QByteArray hcsqReport(const ModemState& state);
-
-// The report of the given kind, framed.
+// The report of the given kind, framed. ^HCSQ (hcsqLines in LteStick.h) frames each of its lines
+// on its own, as the stick reports each cell.
 QByteArray framedReport(Unsolicited kind, const ModemState& state, const FlowCounters& counters);
 
 } // namespace modemsim

@@ -1,4 +1,4 @@
-// modemsim: a Huawei 3G stick's AT-command port on a pseudo-terminal, for people.
+// modemsim: a Huawei 3G, 4G or 5G NSA stick's AT-command port on a pseudo-terminal, for people.
 //
 // Prints the path to open, then serves until SIGINT/SIGTERM or a "quit" step. Scenario lines
 // come from --scenario FILE and, for live play, from standard input (README.md).
@@ -96,8 +96,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("modemsim"));
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral(
-        "Serves a Huawei 3G stick's AT-command port on a pseudo-terminal. Prints the path to "
-        "open, then reads scenario lines from standard input."));
+        "Serves a Huawei 3G, 4G or 5G NSA stick's AT-command port on a pseudo-terminal. Prints "
+        "the path to open, then reads scenario lines from standard input."));
     const QCommandLineOption scenarioOption =
         commandLineOption("scenario", "Play the scenario in <file>.", "file");
     const QCommandLineOption logOption =
@@ -106,13 +106,27 @@ int main(int argc, char* argv[])
         commandLineOption("link", "Keep a symbolic link to the port at <path>.", "path");
     const QCommandLineOption seedOption =
         commandLineOption("seed", "Seed of the garbage bytes (default 1).", "number");
-    const QCommandLineOption networkOption = commandLineOption(
-        "network", "lte: answer as a 4G stick on an LTE network (default: a 3G stick).", "kind");
-    options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption});
+    const QCommandLineOption networkOption =
+        commandLineOption("network",
+                          "lte: answer as a 4G stick on an LTE network; nsa: as a 5G NSA stick "
+                          "(default: a 3G stick).",
+                          "kind");
+    const QCommandLineOption refuseHcsqOption = commandLineOption(
+        "refuse-hcsq", "Answer AT^HCSQ? with ERROR, so that a client must use AT+CESQ.");
+    const QCommandLineOption hcsqReportsOption = commandLineOption(
+        "hcsq-reports", "Send unsolicited ^HCSQ lines every <period>, such as 2s.", "period");
+    options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption,
+                        refuseHcsqOption, hcsqReportsOption});
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;
-    if (options.isSet(networkOption) && options.value(networkOption) != u"lte") {
-        printLine(stderr, QStringLiteral("modemsim: --network expects lte"));
+    const QString network = options.value(networkOption);
+    if (options.isSet(networkOption) && network != u"lte" && network != u"nsa") {
+        printLine(stderr, QStringLiteral("modemsim: --network expects lte or nsa"));
+        return 2;
+    }
+    const auto hcsqPeriod = parseDuration(options.value(hcsqReportsOption));
+    if (options.isSet(hcsqReportsOption) && (!hcsqPeriod || hcsqPeriod->count() == 0)) {
+        printLine(stderr, QStringLiteral("modemsim: --hcsq-reports expects a period such as 2s"));
         return 2;
     }
 
@@ -153,7 +167,11 @@ int main(int argc, char* argv[])
     if (options.isSet(seedOption))
         sim.setRandomSeed(options.value(seedOption).toUInt());
     if (options.isSet(networkOption))
-        sim.modifyState(useLteStick);
+        sim.modifyState(network == u"nsa" ? useNsaStick : useLteStick);
+    if (options.isSet(refuseHcsqOption))
+        sim.modifyState([](ModemState& s) { s.refuseHcsq = true; });
+    if (options.isSet(hcsqReportsOption))
+        sim.setUnsolicited(Unsolicited::Hcsq, true, *hcsqPeriod);
     if (logFile)
         sim.setLogObserver([logFile, &sim](const LogEntry& e) {
             const QByteArray line = logLine(e, sim.startedAt());

@@ -51,6 +51,20 @@ TEST(AtResponder, AnswersTheMonitorsQueries)
         {"deregistered; AT+CGREG=2", "AT+CGREG?", "+CGREG: 2,0"},
         {"network lte; AT+CEREG=2", "AT+CEREG?", "+CEREG: 2,1,\"1A2B\",\"01A2D001\",7"},
         {"", "AT+CEREG?", ""},
+        {"network nsa", "AT+COPS?", "+COPS: 0,0,\"T-Mobile\",13"},
+        // A 4G stick's cell figures; the RSSI follows +CSQ.
+        {"network lte", "AT^HCSQ?", "^HCSQ:\"LTE\",48,45,181,18"},
+        {"network lte; rssi 99; rsrp -44; sinr 16.1; rsrq -19.5", "AT^HCSQ?",
+         "^HCSQ:\"LTE\",255,97,181,1"},
+        {"network nsa; rssi 22; rsrp nr -80; sinr 12.4", "AT^HCSQ?",
+         "^HCSQ:\"LTE\",52,45,163,18\r\n^HCSQ:\"NR\",61,236,31"},
+        {"network nsa; refuse-hcsq on", "AT^HCSQ?", ""},
+        {"network lte; rsrq -7; rsrp -140", "AT+CESQ", "+CESQ: 99,99,255,255,26,1"},
+        {"network lte; AT^SYSCFG=14,2,3fffffff,0,1", "AT+CESQ", "+CESQ: 99,99,255,255,255,255"},
+        {"network lte", "AT^HFREQINFO?", "^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000"},
+        {"", "AT^HCSQ?", ""},
+        {"", "AT+CESQ", ""},
+        {"", "AT^HFREQINFO?", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.setUp) + " | " + row.command.toStdString());
@@ -116,7 +130,8 @@ TEST(UnsolicitedLines, AreFramedAsTheStickSendsThem)
         {"", Unsolicited::DsFlowRpt,
          "\r\n^DSFLOWRPT:0000003C,000004B0,00001518,0000000000011940,000000000004F1A0,0003E800,"
          "0003E800\r\n"},
-        {"network lte", Unsolicited::Hcsq, "\r\n^HCSQ:\"LTE\",47,39,120,25\r\n"},
+        {"network nsa", Unsolicited::Hcsq,
+         "\r\n^HCSQ:\"LTE\",48,45,181,18\r\n\r\n^HCSQ:\"NR\",77,236,31\r\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.framed.toStdString());

@@ -60,3 +60,26 @@ TEST(ModemsimProgram, RefusesABadScenarioPlaysAGoodOneTakesLiveLinesLogsAndStops
     EXPECT_LE(fields[0].toDouble(), fields[1].toDouble()); // arrival, then reply written
     EXPECT_EQ(fields.mid(2), (QList<QByteArray>{"AT+CSQ", "\\r\\n+CSQ: 5,99\\r\\n\\r\\nOK\\r\\n"}));
 }
+
+// The 4G options: a bad period is refused; an NSA stick that refuses AT^HCSQ? still sends its
+// ^HCSQ lines by itself, one for each cell.
+TEST(ModemsimProgram, TakesTheHcsqOptions)
+{
+    QProcess program;
+    program.start(MODEMSIM_PROGRAM, {"--hcsq-reports", "0s"});
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitCode(), 2);
+
+    program.start(MODEMSIM_PROGRAM,
+                  {"--network", "nsa", "--refuse-hcsq", "--hcsq-reports", "20ms"});
+    while (!program.canReadLine() && program.waitForReadyRead(5000)) {
+    }
+    PtyClient client(QString::fromLocal8Bit(program.readLine().trimmed()));
+    ASSERT_TRUE(client.isOpen());
+    EXPECT_TRUE(client.readUntil("\"NR\",77,236,31\r\n")
+                    .endsWith("\r\n^HCSQ:\"LTE\",48,45,181,18\r\n\r\n^HCSQ:\"NR\",77,236,31\r\n"));
+    client.write("AT^HCSQ?\r");
+    EXPECT_TRUE(client.readUntil("ERROR\r\n").endsWith("\r\nERROR\r\n"));
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(5000));
+}

@@ -35,6 +35,9 @@ TEST(ScenarioParser, ReadsEachFormAndRefusesWithAReason)
         {"unsolicited rssi 2s", Step{std::nullopt, Report{Unsolicited::Rssi, true, 2000ms}}},
         {"  AT 3s  RSSI 4   # a comment", Step{3000ms, Rssi{4}}},
         {"at 0s quit", Step{0ms, Quit{}}},
+        {"at 5s rsrp -95", Step{5000ms, CellFigure{&CellQuality::rsrpDbm, false, -95}}},
+        {"sinr NR -0.4", Step{std::nullopt, CellFigure{&CellQuality::sinrTenths, true, -4}}},
+        {"rsrq lte -7.5", Step{std::nullopt, CellFigure{&CellQuality::rsrqTenths, false, -75}}},
         {"at 5 rssi 12", {}, "\"at\" expects a time"},
         {"at 5s", {}, "no action"},
         {"rssi 100", {}, "rssi expects a number"},
@@ -44,7 +47,11 @@ TEST(ScenarioParser, ReadsEachFormAndRefusesWithAReason)
         {"flood 16k 4k", {}, "flood expects"},
         {"unsolicited signal on", {}, "unsolicited expects"},
         {"replug ../ttyUSB3", {}, "replug expects nothing, or the name of the new link"},
-        {"network 5g", {}, "network expects lte"},
+        {"network 5g", {}, "network expects lte or nsa"},
+        {"rsrp -43", {}, "rsrp expects dBm from -140 to -44"},
+        {"rsrp -95.5", {}, "rsrp expects"},
+        {"sinr 12.45", {}, "sinr expects dB from -20 to 30 with one decimal"},
+        {"rsrq 5g -7", {}, "rsrq expects"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.line);
