@@ -2,6 +2,9 @@
 // (with its unsolicited reports on), "Save id" writes the ID file, and the locator reads that
 // file and asks the cell service, which serves the sample export on 127.0.0.1.
 #include "idfile/IdFile.h"
+#include "kestrel/aiming/AimingAids.h"
+#include "kestrel/aiming/AimingTone.h"
+#include "kestrel/aiming/TonePitch.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "plover/lookup/CellLookup.h"
@@ -9,7 +12,12 @@
 #include "tests/support/TestApp.h"
 #include "tools/modemsim/LteStick.h"
 
+#include <QAction>
+#include <QFile>
+#include <QInputDialog>
 #include <QLabel>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -70,6 +78,63 @@ TEST(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
     EXPECT_EQ(
         lookupOutcomes(opener, messages),
         QStringList{"https://map.test/?l=map/&pt=-73.98570,40.74840&ll=-73.98570,40.74840&z=10"});
+}
+
+// Aiming a 4G stick: the record's line of each cycle carries the RSRP and SINR the stick gave
+// in that cycle, aimed by SINR the tone follows SINR, a mark lands on the next line, and a stick
+// that refuses ^HCSQ is read through +CESQ.
+TEST(LteStickToMap, TheRecordFollowsASweepOfRsrpAndSinrCycleByCycle)
+{
+    WidgetApp app;
+    QTemporaryDir dir;
+    SimulatedMonitor monitor;
+    modemsim::ModemSimulator& sim = monitor.simulator();
+    sim.modifyState(modemsim::useLteStick);
+    ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
+    Form1& form = monitor.window();
+    form.core().Timer1->stop();
+    monitor.fileDialog().nextChoices << dir.filePath("sweep.csv");
+    form.MnuRecord->trigger();
+    QStandardPaths::setTestModeEnabled(true); // where the choice of measure is remembered
+    form.MnuAimBy[static_cast<int>(AimMeasure::Sinr)]->trigger();
+    const struct {
+        int rsrp;
+        int sinrTenths;
+        bool refuseHcsq;
+        QString note;
+        QString columns; // rsrp_dbm to note, as the record writes them
+    } sweep[] = {
+        {-110, -34, false, "", "-110,-11.0,-3.4,,,,,,107216,1,1,425,"},
+        {-101, 42, false, "N 30°", "-101,-11.0,4.2,,,,,,107216,1,1,425,N 30°"},
+        {-90, 124, false, "", "-90,-11.0,12.4,,,,,,107216,1,1,425,"},
+        {-84, 124, true, "", "-84,-11.0,,,,,,,107216,1,1,425,"},
+    };
+    for (const auto& step : sweep) {
+        sim.modifyState([&step](modemsim::ModemState& s) {
+            s.lteQuality.rsrpDbm = step.rsrp;
+            s.lteQuality.sinrTenths = step.sinrTenths;
+            s.refuseHcsq = step.refuseHcsq;
+        });
+        if (!step.note.isEmpty()) {
+            form.MnuMark->trigger();
+            auto* dialog = form.findChild<QInputDialog*>(QStringLiteral("MarkDialog"));
+            ASSERT_NE(dialog, nullptr);
+            dialog->setTextValue(step.note);
+            dialog->accept();
+        }
+        form.core().Timer1_Timer();
+        QCoreApplication::processEvents(); // the reading reaches the window
+        QFile record(dir.filePath("sweep.csv"));
+        ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+        const QString last = QString::fromUtf8(record.readAll()).trimmed().section(u'\n', -1);
+        EXPECT_TRUE(last.endsWith(step.columns)) << last.toStdString();
+        if (!step.refuseHcsq) {
+            EXPECT_EQ(form.aimingAids().tone().generator().targetPitchHz(),
+                      tonePitchHz(AimMeasure::Sinr, step.sinrTenths / 10.0));
+        }
+    }
+    EXPECT_EQ(form.LblQuality->text(), "RSRP -84 dBm\nRSRQ -11.0 dB") << "read through +CESQ";
+    QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel")).clear();
 }
 
 } // namespace
