@@ -5,6 +5,7 @@
 #include "tools/cellsvc/RequestGate.h"
 #include "tools/cellsvc/tests/TestSupport.h"
 
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
@@ -122,6 +123,24 @@ TEST_F(LiveServer, SlowClientsAreCutOffAtTheirDeadlineAndStallNobody)
         EXPECT_EQ(reply.status, 408);
         EXPECT_TRUE(reply.closed);
     }
+}
+
+// A lookup that fails inside the service (a database gone bad) is answered as the server's own
+// fault, in XML, and the server goes on serving.
+TEST(HttpServer, AnswersAFailedLookupAsAnInternalError)
+{
+    std::atomic<bool> fail = true; // read on the server's threads
+    HttpServer server(ListenAddress{"127.0.0.1", 0}, [&fail](auto, auto) {
+        if (fail) {
+            throw std::runtime_error("database disk image is malformed");
+        }
+        return HttpReply{200, "<ok/>"};
+    });
+    const Reply reply = Client(server.port()).get(kLookup);
+    EXPECT_EQ(reply.status, 500);
+    EXPECT_NE(reply.text.find("internalError"), std::string::npos) << reply.text;
+    fail = false;
+    EXPECT_EQ(Client(server.port()).get(kLookup).status, 200);
 }
 
 // A client that resets its connection before its request is whole is let go at once, not held
