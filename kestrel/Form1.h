@@ -148,6 +148,7 @@ public:
     Form2* fullScreenView() const;
     HistoryWindow* historyWindow() const;
     const AimingAids& aimingAids() const { return *aiming_; }
+    AimingAids& aimingAids() { return *aiming_; }
 
     // Readings that are no longer current keep their text and are drawn in this colour.
     static QColor staleColour();

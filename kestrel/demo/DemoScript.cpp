@@ -86,6 +86,30 @@ std::vector<DemoStep> sweepRound()
     return round;
 }
 
+std::vector<DemoStep> sinrSweepRound()
+{
+    using modemsim::CellQuality;
+    std::vector<DemoStep> round = {
+        {0s, QStringLiteral("4G antenna turning: SINR sweeps up"), LteNetwork{}},
+    };
+    constexpr std::chrono::milliseconds step{600};
+    std::chrono::milliseconds at{0};
+    const auto point = [&round, &at, step](int stepNumber, const QString& what) {
+        round.push_back(
+            {at, what, CellFigure{&CellQuality::sinrTenths, false, -50 + 25 * stepNumber}});
+        round.push_back(
+            {at, {}, CellFigure{&CellQuality::rsrpDbm, false, -115 + 5 * stepNumber / 2}});
+        at += step;
+    };
+    for (int n = 0; n <= 12; ++n) {
+        point(n, n == 12 ? QStringLiteral("best direction, then back down") : QString());
+    }
+    for (int n = 11; n >= 1; --n) {
+        point(n, {});
+    }
+    return round;
+}
+
 DemoScript::DemoScript(std::vector<DemoStep> steps, std::chrono::milliseconds roundLength)
     : steps_(std::move(steps)), roundLength_(std::max(roundLength, std::chrono::milliseconds{1}))
 {

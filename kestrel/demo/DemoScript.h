@@ -25,6 +25,12 @@ inline constexpr std::chrono::milliseconds kDemoRoundLength{52'000};
 std::vector<DemoStep> sweepRound();
 inline constexpr std::chrono::milliseconds kSweepRoundLength{16'800};
 
+// An antenna being turned on a 4G stick: SINR sweeps up from -5 dB to +25 dB and down again
+// in steps of 2.5 dB, one every 600 ms, RSRP with it from -115 to -85 dBm, for the aiming aids
+// to follow by SINR.
+std::vector<DemoStep> sinrSweepRound();
+inline constexpr std::chrono::milliseconds kSinrSweepRoundLength{14'400};
+
 // Plays a round of steps over and over.
 class DemoScript
 {

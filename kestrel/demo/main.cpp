@@ -10,6 +10,7 @@
 // SECONDS (default 4) and the demo ends.
 #include "kestrel/Form2.h"
 #include "kestrel/HistoryWindow.h"
+#include "kestrel/aiming/AimingAids.h"
 #include "kestrel/demo/DemoScript.h"
 #include "kestrel/demo/SimulatedMonitor.h"
 #include "platform/cli/CommandLine.h"
@@ -116,7 +117,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption after =
         commandLineOption("after", "Seconds before the screenshot (default 4).", "seconds", "4");
     const QCommandLineOption round = commandLineOption(
-        "round", "The stick's round of states: tour (default) or sweep (an antenna being turned).",
+        "round",
+        "The stick's round of states: tour (default), sweep (an antenna being turned) or sinr "
+        "(the same on a 4G stick, aimed by SINR).",
         "name", "tour");
     const QCommandLineOption tone =
         commandLineOption("tone", "Switch the aiming tone on at start.");
@@ -129,9 +132,10 @@ int main(int argc, char* argv[])
     options.addOptions({latency, screenshot, after, round, tone, history, fullScreen, record});
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;
-    const bool sweep = options.value(round) == QLatin1String("sweep");
-    if (!sweep && options.value(round) != QLatin1String("tour")) {
-        say(QStringLiteral("kestrel-demo: --round takes tour or sweep"));
+    const QString roundName = options.value(round);
+    if (roundName != QLatin1String("tour") && roundName != QLatin1String("sweep") &&
+        roundName != QLatin1String("sinr")) {
+        say(QStringLiteral("kestrel-demo: --round takes tour, sweep or sinr"));
         return 2;
     }
 
@@ -163,8 +167,10 @@ int main(int argc, char* argv[])
     QElapsedTimer clock;
     clock.start();
     // The first cycle comes with Timer1's first tick, after the opening state is in place.
-    const DemoScript script(sweep ? sweepRound() : demoRound(),
-                            sweep ? kSweepRoundLength : kDemoRoundLength);
+    const DemoScript script =
+        roundName == QLatin1String("sweep")  ? DemoScript(sweepRound(), kSweepRoundLength)
+        : roundName == QLatin1String("sinr") ? DemoScript(sinrSweepRound(), kSinrSweepRoundLength)
+                                             : DemoScript(demoRound(), kDemoRoundLength);
     apply(monitor, script.opening(), 0.0);
 
     Form1& window = monitor.window();
@@ -175,6 +181,9 @@ int main(int argc, char* argv[])
         say(QStringLiteral("%1 s  title: %2").arg(clock.elapsed() / 1000.0, 6, 'f', 1).arg(title));
     });
     window.show();
+    if (roundName == QLatin1String("sinr")) {
+        window.aimingAids().choose(AimMeasure::Sinr); // not remembered as the user's choice
+    }
     openAimingAids(monitor, options.isSet(tone), options.isSet(history), options.isSet(fullScreen),
                    options.value(record));
 
