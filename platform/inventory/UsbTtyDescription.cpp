@@ -17,16 +17,20 @@ struct ClassTriple {
     Role role;
 };
 
-// Newer sticks mark each vendor-specific interface (class ff) with its role in the subclass and
-// protocol bytes. These pairs are the ones that Linux modem-management port rules (ModemManager's
-// Huawei rules) and the stick's own Windows driver list.
-constexpr std::array<ClassTriple, 7> classTriples{{
+// Newer sticks mark each vendor-specific interface (class ff) with its role in the protocol byte,
+// alike under the vendor subclasses 01, 02 and 03: 01 the modem, 02 the PC UI, 03 the diagnostics
+// ("application") port. ModemManager's Huawei port rules know 01 and 02 only, but an E398 in
+// modem mode uses 03. Subclass 06 marks the application port with 13.
+constexpr std::array<ClassTriple, 10> classTriples{{
     {"01", "01", Role::Modem},
     {"02", "01", Role::Modem},
+    {"03", "01", Role::Modem},
     {"01", "02", Role::PcUi},
     {"02", "02", Role::PcUi},
+    {"03", "02", Role::PcUi},
     {"01", "03", Role::Application},
     {"02", "03", Role::Application},
+    {"03", "03", Role::Application},
     {"06", "13", Role::Application},
 }};
 

@@ -35,6 +35,14 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
     } rows[] = {
         {{"class triple", "1506", 3, 4, false},
          {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}},
+        // Owners' 12d1:1506 sticks in modem mode.
+        {{"1506: five functions under 01", "1506", 0, 4, false},
+         {{0, "01", "01"}, {1, "01", "09"}, {2, "01", "08"}, {3, "01", "03"}, {4, "01", "02"}}},
+        {{"E398: roles under 03", "1506", 0, 3, false},
+         {{0, "03", "01"}, {1, "03", "16"}, {2, "03", "03"}, {3, "03", "02"}}},
+        {{"E3372h-153 on stick firmware", "1506", 0, 0, true}, {{0, "02", "12"}}},
+        {{"1506 under OpenWrt: 4G codes under 03", "1506", 0, 1, true},
+         {{0, "03", "10"}, {1, "03", "12"}, {2, "03", "16"}}},
         {{"4G after triple", "1573", 0, 2, true},
          {{0, "06", "10"}, {1, "06", "13"}, {2, "06", "12"}, {3, "06", "15"}, {4, "06", "14"}}},
         {{"4G code of the last set", "155e", 0, 1, true}, {{0, "02", "70"}, {1, "02", "72"}}},
