@@ -7,8 +7,6 @@
 namespace
 {
 
-const QString huaweiVendor = QStringLiteral("12d1");
-
 enum class Role { Modem, PcUi, Application, Modem4G, PcUi4G };
 
 struct ClassTriple {
@@ -206,10 +204,15 @@ std::optional<Role> huaweiRole(const UsbInterfaceFacts& interface, const UsbDevi
 
 } // namespace
 
+bool isHuawei(const UsbDeviceFacts& device)
+{
+    return sameHex(device.vendorId, "12d1");
+}
+
 QString describeUsbTty(const QString& name, const UsbInterfaceFacts& interface,
                        const UsbDeviceFacts& device, const QList<int>& ttyInterfaceNumbers)
 {
-    if (device.vendorId.trimmed().compare(huaweiVendor, Qt::CaseInsensitive) == 0) {
+    if (isHuawei(device)) {
         if (const auto role = huaweiRole(interface, device, ttyInterfaceNumbers)) {
             return descriptionOf(*role);
         }

@@ -76,6 +76,7 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
 
 // Ports come in natural order of their ttys, whichever device they belong to; ports of no
 // known Huawei role fall back from the interface string to the product string to the tty name.
+// Only a Huawei stick without a PC UI port marks its ttys for asking.
 TEST(SysfsDeviceInventory, DescribesEveryPortOfEveryDeviceInNaturalOrder)
 {
     FakeSysfs sysfs;
@@ -98,7 +99,7 @@ TEST(SysfsDeviceInventory, DescribesEveryPortOfEveryDeviceInNaturalOrder)
         {"CH340 UART", "CH340 UART (USB0)"},
         {"USB Serial", "USB Serial (USB1)"},
         {huaweiPcUiDescription, huaweiPcUiDescription + " (USB2)"},
-        {"E3131", "E3131 (USB3)"},
+        {"E3131", "E3131 (USB3)", "1-6#5", 4}, // the fifth device plugged
         {huaweiModemDescription, huaweiModemDescription + " (USB8)"},
         {huaweiApplicationDescription, huaweiApplicationDescription + " (USB9)"},
         {huaweiPcUiDescription, huaweiPcUiDescription + " (USB10)"},
@@ -123,7 +124,7 @@ TEST(SysfsDeviceInventory, MissingOrUnreadableEntries)
     QFile::link("gone", sysfs.root() + '/' + iface + "/interface");
     // A tty link whose target has vanished.
     QFile::link("../../devices/gone", sysfs.root() + "/class/tty/ttyUSB1");
-    EXPECT_EQ(devicesOf(sysfs), (QList<DeviceEntry>{{"ttyUSB0", "ttyUSB0 (USB0)"}}));
+    EXPECT_EQ(devicesOf(sysfs), (QList<DeviceEntry>{{"ttyUSB0", "ttyUSB0 (USB0)", "1-7#1", 0}}));
 }
 
 } // namespace
