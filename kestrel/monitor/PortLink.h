@@ -4,15 +4,21 @@
 #include "platform/inventory/DeviceInventory.h"
 #include "platform/serial/CommControl.h"
 
+#include <QMap>
 #include <QObject>
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 class DeviceWatch;
+class PortProbe;
 class QTimer;
+struct OpeningResult;
 
-// The monitor's link to its stick: finds the stick's AT port in the device list, opens it,
-// retries a port that does not open, and watches the stick go and come back. The port box's
-// text (what the user typed or picked) is handed in as it changes; the retry reads it afresh.
+// The monitor's link to its stick: finds the stick's AT port in the device list (or, on a
+// Huawei stick whose interfaces name none, by asking its ttys), opens it, retries a port that
+// does not open, and watches the stick go and come back. The port box's text (what the user
+// typed or picked) is handed in as it changes; the retry reads it afresh.
 class PortLink : public QObject
 {
     Q_OBJECT
@@ -40,6 +46,10 @@ public:
     // While no port is open: reads the device list, and opens the stick's AT port when one
     // appeared that was not tried yet, or the pulled stick came back.
     void lookForStick();
+    // A tick of TimerWatch: looks for the stick; when the list holds no AT port, asks the ttys
+    // of a Huawei stick without PC UI port, once per plug-in, highest interface first, and
+    // opens the first that answers.
+    void TimerWatch_Timer();
     // The open port's device went away: closes the port and waits for the stick.
     void portLost();
     // Stops every timer and closes the port.
@@ -59,7 +69,12 @@ signals:
     void statusChanged();
 
 private:
+    void look(bool tick);
     void adoptStick(const QString& caption);
+    void askStickWithoutPcUi(const QList<DeviceEntry>& devices);
+    void adoptAnswer(const QString& portText);
+    // Tells how an opening went: the status, the signals and the retry timer.
+    void settle(const OpeningResult& opening);
     void updateWatch();
 
     CommControl& port_;
@@ -73,4 +88,9 @@ private:
     // The caption of the stick last opened from the device list; cleared when the list no
     // longer holds it.
     QString adoptedCaption_;
+    PortProbe* probe_ = nullptr;
+    // The Huawei sticks without PC UI port at the last tick (plug-in -> port texts, in the
+    // order to ask them), and those asked since they were plugged in.
+    QMap<QString, QStringList> sticksAtLastTick_;
+    QSet<QString> asked_;
 };

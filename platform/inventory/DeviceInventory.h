@@ -9,6 +9,13 @@
 struct DeviceEntry {
     QString description;
     QString caption;
+    // On each tty of a Huawei stick on which no PC UI port was found, so that the monitor can
+    // ask its ttys in turn: that stick at this plug-in ("1-8.4#7": its place on the bus and the
+    // address the bus gave it, which the next plug-in changes) and the tty's USB interface
+    // number. Empty and -1 on every other device (given defaults, so that {description,
+    // caption} still initialises an entry without a warning).
+    QString stickWithoutPcUi = {};
+    int interfaceNumber = -1;
 
     bool operator==(const DeviceEntry&) const = default;
 };

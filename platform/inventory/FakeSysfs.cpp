@@ -15,6 +15,7 @@ QString FakeSysfs::addDevice(const QString& port, const char* vendor, const char
     const QString device = QStringLiteral("devices/pci0000:00/0000:00:14.0/usb1/") + port;
     write(device + QStringLiteral("/idVendor"), vendor);
     write(device + QStringLiteral("/idProduct"), product);
+    write(device + QStringLiteral("/devnum"), QByteArray::number(nextAddress_++));
     if (productString) {
         write(device + QStringLiteral("/product"), productString);
     }

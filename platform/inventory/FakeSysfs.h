@@ -22,8 +22,9 @@ public:
     bool valid() const { return dir_.isValid(); }
     QString root() const { return dir_.path(); }
 
-    // A USB device at bus position `port` (such as "1-8.4") with its identity files; returns
-    // its directory relative to the root.
+    // A USB device at bus position `port` (such as "1-8.4") with its identity files and the next
+    // bus address (1, 2, ... in the order devices are added, as the kernel numbers each
+    // plug-in anew); returns its directory relative to the root.
     QString addDevice(const QString& port, const char* vendor, const char* product,
                       const char* productString = nullptr);
     // An interface of `device` with a usb-serial tty below it (.../1-8.4:1.2/ttyUSB2/tty/ttyUSB2).
@@ -48,4 +49,5 @@ private:
     void link(const QString& ttyName, const QString& realRelative);
 
     QTemporaryDir dir_;
+    int nextAddress_ = 1;
 };

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 
 namespace
@@ -42,6 +43,8 @@ QString ancestorWith(const QString& start, const char* attribute, const QString&
 struct UsbTty {
     QString name;
     QString devicePath;
+    // The device's directory name and bus address: "1-8.4#7".
+    QString plugIn;
     UsbInterfaceFacts interface;
     UsbDeviceFacts device;
 };
@@ -67,6 +70,8 @@ std::optional<UsbTty> usbTtyAt(const QString& ttyClassDir, const QString& name,
     UsbTty tty;
     tty.name = name;
     tty.devicePath = deviceDir;
+    tty.plugIn = QFileInfo(deviceDir).fileName() + QLatin1Char('#') +
+                 readAttribute(deviceDir, QStringLiteral("devnum"));
     tty.interface = {readAttribute(interfaceDir, QStringLiteral("bInterfaceClass")),
                      readAttribute(interfaceDir, QStringLiteral("bInterfaceSubClass")),
                      readAttribute(interfaceDir, QStringLiteral("bInterfaceProtocol")),
@@ -87,6 +92,24 @@ QList<int> ttyInterfaceNumbersOf(const QString& devicePath, const QList<UsbTty>&
         }
     }
     return numbers;
+}
+
+// Marks the ttys of each Huawei stick whose descriptions name no PC UI port with that stick's
+// plug-in and their interface numbers. `entries` are the descriptions of `ttys`, in their order.
+void markSticksWithoutPcUi(const QList<UsbTty>& ttys, QList<DeviceEntry>& entries)
+{
+    QSet<QString> withPcUi;
+    for (qsizetype i = 0; i < ttys.size(); ++i) {
+        if (huaweiPcUiDescriptions.contains(entries[i].description)) {
+            withPcUi.insert(ttys[i].devicePath);
+        }
+    }
+    for (qsizetype i = 0; i < ttys.size(); ++i) {
+        if (isHuawei(ttys[i].device) && !withPcUi.contains(ttys[i].devicePath)) {
+            entries[i].stickWithoutPcUi = ttys[i].plugIn;
+            entries[i].interfaceNumber = ttys[i].interface.number;
+        }
+    }
 }
 
 // "ttyUSB2" -> "USB2": the port name as the caption shows it.
@@ -170,5 +193,6 @@ std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
         entries << DeviceEntry{description, description + QStringLiteral(" (") +
                                                 portName(tty.name) + QLatin1Char(')')};
     }
+    markSticksWithoutPcUi(ttys, entries);
     return entries;
 }

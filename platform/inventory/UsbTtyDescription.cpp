@@ -7,8 +7,6 @@
 namespace
 {
 
-const QString huaweiVendor = QStringLiteral("12d1");
-
 enum class Role { Modem, PcUi, Application, Modem4G, PcUi4G };
 
 struct ClassTriple {
@@ -17,16 +15,20 @@ struct ClassTriple {
     Role role;
 };
 
-// Newer sticks mark each vendor-specific interface (class ff) with its role in the subclass and
-// protocol bytes. These pairs are the ones that Linux modem-management port rules (ModemManager's
-// Huawei rules) and the stick's own Windows driver list.
-constexpr std::array<ClassTriple, 7> classTriples{{
+// Newer sticks mark each vendor-specific interface (class ff) with its role in the protocol byte,
+// alike under the vendor subclasses 01, 02 and 03: 01 the modem, 02 the PC UI, 03 the diagnostics
+// ("application") port. ModemManager's Huawei port rules know 01 and 02 only, but an E398 in
+// modem mode uses 03. Subclass 06 marks the application port with 13.
+constexpr std::array<ClassTriple, 10> classTriples{{
     {"01", "01", Role::Modem},
     {"02", "01", Role::Modem},
+    {"03", "01", Role::Modem},
     {"01", "02", Role::PcUi},
     {"02", "02", Role::PcUi},
+    {"03", "02", Role::PcUi},
     {"01", "03", Role::Application},
     {"02", "03", Role::Application},
+    {"03", "03", Role::Application},
     {"06", "13", Role::Application},
 }};
 
@@ -202,10 +204,15 @@ std::optional<Role> huaweiRole(const UsbInterfaceFacts& interface, const UsbDevi
 
 } // namespace
 
+bool isHuawei(const UsbDeviceFacts& device)
+{
+    return sameHex(device.vendorId, "12d1");
+}
+
 QString describeUsbTty(const QString& name, const UsbInterfaceFacts& interface,
                        const UsbDeviceFacts& device, const QList<int>& ttyInterfaceNumbers)
 {
-    if (device.vendorId.trimmed().compare(huaweiVendor, Qt::CaseInsensitive) == 0) {
+    if (isHuawei(device)) {
         if (const auto role = huaweiRole(interface, device, ttyInterfaceNumbers)) {
             return descriptionOf(*role);
         }

@@ -36,6 +36,9 @@ inline const QString huaweiApplication4GDescription =
 // The descriptions of a stick's AT-command ("PC UI") port, which the monitor opens.
 inline const QStringList huaweiPcUiDescriptions{huaweiPcUiDescription, huaweiPcUi4GDescription};
 
+// Whether the device is Huawei's (USB vendor 12d1).
+bool isHuawei(const UsbDeviceFacts& device);
+
 // The description of tty `name`, named the way the stick's own drivers name its interfaces.
 // `ttyInterfaceNumbers` lists the interface numbers of every tty of the same USB device; old
 // sticks whose product is not known need them to find the PC UI port.

@@ -50,6 +50,16 @@ public:
     // The reason for the most recent failure, in words for the user ("" when none).
     virtual QString lastFailure() const = 0;
 
+    // Whether another program has port `number`'s device open, as far as this process can see.
+    // A holder's lock file or TIOCEXCL keeps an opening out already, but not a holder that took
+    // neither, nor TIOCEXCL when this process runs as root; asking a port whether it is the
+    // modem must leave such a port alone too. A port that cannot tell says no.
+    virtual bool heldByAnotherProgram(qint16 number) const
+    {
+        (void)number;
+        return false;
+    }
+
     // Hands the port to `thread`, whose calls it serves from then on; a port built on Qt
     // objects moves them there. Called from the thread the port serves now.
     virtual void moveToThread(QThread* thread) { (void)thread; }

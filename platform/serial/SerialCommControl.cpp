@@ -1,5 +1,6 @@
 #include "platform/serial/SerialCommControl.h"
 
+#include "platform/serial/DeviceHolders.h"
 #include "platform/serial/FailureReasons.h"
 
 #include <QElapsedTimer>
@@ -46,6 +47,12 @@ bool SerialCommControl::setCommPort(qint16 number)
     }
     port_ = number;
     return true;
+}
+
+bool SerialCommControl::heldByAnotherProgram(qint16 number) const
+{
+    const QString path = portPath_(number);
+    return !path.isEmpty() && openedByAnotherProcess(path);
 }
 
 bool SerialCommControl::setSettings(const QString& settings)

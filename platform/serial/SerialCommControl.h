@@ -40,6 +40,8 @@ public:
     bool anyFailed() const override { return failed_; }
     QString lastFailure() const override { return lastFailure_; }
     void moveToThread(QThread* thread) override { serial_.moveToThread(thread); }
+    // Looks through /proc for another process with the device open.
+    bool heldByAnotherProgram(qint16 number) const override;
 
     // The device path the current port number maps to.
     QString portPath() const { return portPath_(port_); }

@@ -35,6 +35,14 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
     } rows[] = {
         {{"class triple", "1506", 3, 4, false},
          {{0, "02", "01"}, {1, "02", "02"}, {2, "02", "03"}}},
+        // Owners' 12d1:1506 sticks in modem mode.
+        {{"1506: five functions under 01", "1506", 0, 4, false},
+         {{0, "01", "01"}, {1, "01", "09"}, {2, "01", "08"}, {3, "01", "03"}, {4, "01", "02"}}},
+        {{"E398: roles under 03", "1506", 0, 3, false},
+         {{0, "03", "01"}, {1, "03", "16"}, {2, "03", "03"}, {3, "03", "02"}}},
+        {{"E3372h-153 on stick firmware", "1506", 0, 0, true}, {{0, "02", "12"}}},
+        {{"1506 under OpenWrt: 4G codes under 03", "1506", 0, 1, true},
+         {{0, "03", "10"}, {1, "03", "12"}, {2, "03", "16"}}},
         {{"4G after triple", "1573", 0, 2, true},
          {{0, "06", "10"}, {1, "06", "13"}, {2, "06", "12"}, {3, "06", "15"}, {4, "06", "14"}}},
         {{"4G code of the last set", "155e", 0, 1, true}, {{0, "02", "70"}, {1, "02", "72"}}},
@@ -68,6 +76,7 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
 
 // Ports come in natural order of their ttys, whichever device they belong to; ports of no
 // known Huawei role fall back from the interface string to the product string to the tty name.
+// Only a Huawei stick without a PC UI port marks its ttys for asking.
 TEST(SysfsDeviceInventory, DescribesEveryPortOfEveryDeviceInNaturalOrder)
 {
     FakeSysfs sysfs;
@@ -90,7 +99,7 @@ TEST(SysfsDeviceInventory, DescribesEveryPortOfEveryDeviceInNaturalOrder)
         {"CH340 UART", "CH340 UART (USB0)"},
         {"USB Serial", "USB Serial (USB1)"},
         {huaweiPcUiDescription, huaweiPcUiDescription + " (USB2)"},
-        {"E3131", "E3131 (USB3)"},
+        {"E3131", "E3131 (USB3)", "1-6#5", 4}, // the fifth device plugged
         {huaweiModemDescription, huaweiModemDescription + " (USB8)"},
         {huaweiApplicationDescription, huaweiApplicationDescription + " (USB9)"},
         {huaweiPcUiDescription, huaweiPcUiDescription + " (USB10)"},
@@ -115,7 +124,7 @@ TEST(SysfsDeviceInventory, MissingOrUnreadableEntries)
     QFile::link("gone", sysfs.root() + '/' + iface + "/interface");
     // A tty link whose target has vanished.
     QFile::link("../../devices/gone", sysfs.root() + "/class/tty/ttyUSB1");
-    EXPECT_EQ(devicesOf(sysfs), (QList<DeviceEntry>{{"ttyUSB0", "ttyUSB0 (USB0)"}}));
+    EXPECT_EQ(devicesOf(sysfs), (QList<DeviceEntry>{{"ttyUSB0", "ttyUSB0 (USB0)", "1-7#1", 0}}));
 }
 
 } // namespace
