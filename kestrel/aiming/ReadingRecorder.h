@@ -10,21 +10,21 @@
 // One polling cycle's reading as a line of the record. Empty texts and no values where nothing
 // current is known: a cleared or stale level, stale figures, a stale location.
 struct RecordedReading {
-    QDateTime time;
-    QString operatorName;
-    QString technology; // "2G" ... "5G", or empty
-    QString mcc;
-    QString mnc;
-    QString lac;
-    QString cellId;
-    std::optional<int> levelDbm;
-    std::optional<int> percent;
-    at::RadioQuality quality;
-    std::optional<qulonglong> eNodeB; // a 4G cell ID's parts
-    std::optional<int> sector;
-    std::optional<int> band;
-    std::optional<int> earfcn;
-    QString note; // a mark the user set since the line before
+    QDateTime time{};
+    QString operatorName{};
+    QString technology{}; // "2G" ... "5G", or empty
+    QString mcc{};
+    QString mnc{};
+    QString lac{};
+    QString cellId{};
+    std::optional<int> levelDbm{};
+    std::optional<int> percent{};
+    at::RadioQuality quality{};
+    std::optional<qulonglong> eNodeB{}; // a 4G cell ID's parts
+    std::optional<int> sector{};
+    std::optional<int> band{};
+    std::optional<int> earfcn{};
+    QString note{}; // a mark the user set since the line before
 };
 
 // "time,operator,technology,mcc,mnc,lac,cell_id,dbm,percent,rsrp_dbm,rsrq_db,sinr_db,rscp_dbm,

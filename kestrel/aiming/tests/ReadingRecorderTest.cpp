@@ -12,29 +12,27 @@ namespace
 {
 
 const QDateTime noon(QDate(2026, 12, 7), QTime(12, 3, 27, 250), QTimeZone(3600));
-RecordedReading recorded(const QDateTime& time, const QString& operatorName, const QString& lac,
-                         const QString& cellId, std::optional<int> dbm, std::optional<int> percent)
-{
-    RecordedReading r;
-    r.time = time;
-    r.operatorName = operatorName;
-    r.technology = QStringLiteral("3G");
-    r.mcc = QStringLiteral("001");
-    r.mnc = QStringLiteral("01");
-    r.lac = lac;
-    r.cellId = cellId;
-    r.levelDbm = dbm;
-    r.percent = percent;
-    return r;
-}
-const RecordedReading reading3G = recorded(noon, "Kestrel Mobile", "6699", "12834021", -73, 63);
+const RecordedReading reading3G{.time = noon,
+                                .operatorName = "Kestrel Mobile",
+                                .technology = "3G",
+                                .mcc = "001",
+                                .mnc = "01",
+                                .lac = "6699",
+                                .cellId = "12834021",
+                                .levelDbm = -73,
+                                .percent = 63};
 
 RecordedReading reading4G()
 {
-    RecordedReading r = recorded(noon.toUTC(), "Net, \"Best\"", "6699", "27447297", -61, 84);
-    r.technology = "4G";
-    r.mcc = "310";
-    r.mnc = "260";
+    RecordedReading r{.time = noon.toUTC(),
+                      .operatorName = "Net, \"Best\"",
+                      .technology = "4G",
+                      .mcc = "310",
+                      .mnc = "260",
+                      .lac = "6699",
+                      .cellId = "27447297",
+                      .levelDbm = -61,
+                      .percent = 84};
     r.quality.rsrpDbm = -96;
     r.quality.rsrqDb = -11.0;
     r.quality.sinrDb = 16.0;
@@ -60,7 +58,11 @@ TEST(RecordLine, OneCsvLinePerReading)
          "2026-12-07T12:03:27.250+01:00,Kestrel "
          "Mobile,3G,001,01,6699,12834021,-73,63,,,,,,,,,,,,,"},
         {"a stale level and no cell",
-         recorded(noon, "Kestrel Mobile", "", "", std::nullopt, std::nullopt),
+         {.time = noon,
+          .operatorName = "Kestrel Mobile",
+          .technology = "3G",
+          .mcc = "001",
+          .mnc = "01"},
          "2026-12-07T12:03:27.250+01:00,Kestrel Mobile,3G,001,01,,,,,,,,,,,,,,,,,"},
         {"a 5G NSA reading with a mark, and commas and quotes in a name", reading4G(),
          "2026-12-07T11:03:27.250Z,\"Net, \"\"Best\"\"\",4G,310,260,6699,27447297,-61,84,"

@@ -49,12 +49,8 @@ TEST(SignalHistory, KeepsTenMinutesAndTheBestOfEachMeasureSinceTheReset)
     history.add(at(10 * kMinute + 600, -80));
     EXPECT_EQ(history.points().front().atMs, 600) << "the first two are over ten minutes old";
     EXPECT_EQ(history.best()->atMs, 10 * kMinute + 600);
-}
 
-TEST(SignalHistory, TheBestCaptionNamesTheMeasureTheMarkAndTheCell)
-{
-    SignalHistory history;
-    EXPECT_EQ(bestCaption(history), "");
+    // The caption names the measure, the mark and the cell.
     const qint64 noon = QDateTime(QDate(2026, 12, 7), QTime(14, 3, 27)).toMSecsSinceEpoch();
     history.add(at(noon, -61, 16.0, "N 30°"));
     EXPECT_EQ(bestCaption(history), "best -61 dBm at 14:03:27, N 30°, cell 12834021");
