@@ -9,16 +9,16 @@ namespace at
 // What a stick measures of its radio beyond the level, each figure none when unknown. On LTE
 // people aim by RSRP and SINR: the level of `+CSQ` counts noise and neighbours as signal.
 struct RadioQuality {
-    std::optional<int> rssiDbm;
-    std::optional<int> rsrpDbm; // LTE reference-signal power
-    std::optional<double> sinrDb;
-    std::optional<double> rsrqDb;
-    std::optional<int> rscpDbm; // WCDMA
-    std::optional<double> ecioDb;
+    std::optional<int> rssiDbm{};
+    std::optional<int> rsrpDbm{}; // LTE reference-signal power
+    std::optional<double> sinrDb{};
+    std::optional<double> rsrqDb{};
+    std::optional<int> rscpDbm{}; // WCDMA
+    std::optional<double> ecioDb{};
     // The 5G (NR) cell of a stick in non-standalone mode, beside its LTE anchor.
-    std::optional<int> nrRsrpDbm;
-    std::optional<double> nrSinrDb;
-    std::optional<double> nrRsrqDb;
+    std::optional<int> nrRsrpDbm{};
+    std::optional<double> nrSinrDb{};
+    std::optional<double> nrRsrqDb{};
 
     bool operator==(const RadioQuality&) const = default;
 };
