@@ -1,5 +1,6 @@
 #include "kestrel/at/CgregReply.h"
 
+#include "kestrel/at/tests/ModemReply.h"
 #include "tests/support/TextPrinter.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,6 @@ using at::CgregReading;
 using at::CgregState;
 using std::nullopt;
 
-// A reply line as the modem ends it, then "OK".
-QString ok(const char* line)
-{
-    return QStringLiteral("\r\n%1\r\n\r\nOK\r\n").arg(QString::fromLatin1(line));
-}
 const CgregState kNone{};
 const CgregState kKept{"1A2B", "00C3D4E5"};
 using Labels = std::pair<std::optional<QString>, std::optional<QString>>; // LAC, cell ID

@@ -1,5 +1,6 @@
 #include "kestrel/at/QualityReply.h"
 
+#include "kestrel/at/tests/ModemReply.h"
 #include "tests/support/TextPrinter.h"
 
 #include <QStringList>
@@ -7,11 +8,6 @@
 
 namespace
 {
-
-QString ok(const char* lines)
-{
-    return QStringLiteral("\r\n%1\r\n\r\nOK\r\n").arg(QString::fromLatin1(lines));
-}
 
 // The figures that are known, by name: "rsrp -96 sinr 16.0", or "none" without a report.
 QString known(const std::optional<at::RadioQuality>& q)
