@@ -124,8 +124,8 @@ public:
     void Combo1_Click();
     // Opens the port named in Combo1 without closing the open one first.
     void Command2_Click();
-    // Return in Combo1's text: a port number (or a caption) is opened at once, like a pick; any
-    // other text changes nothing and says why in the tool tip and the title.
+    // Return in Combo1's text: a port number, a device path (or a caption) is opened at once, like
+    // a pick; any other text changes nothing and says why in the tool tip and the title.
     void Combo1_Return();
     // An entry chosen from Combo2's list (not typed text): the core sends its command.
     void Combo2_Click();

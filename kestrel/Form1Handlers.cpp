@@ -129,7 +129,8 @@ void Form1::Combo1_Return()
     const QString typed = Combo1->currentText();
     const auto portText = portTextFromBoxText(typed);
     const auto number = portText ? portNumberFromText(*portText) : std::nullopt;
-    if (!number || *number < 0) {
+    const bool path = portText && isDevicePath(*portText);
+    if (!path && (!number || *number < 0)) {
         const QString note = QStringLiteral("\"%1\" is not a port number").arg(typed.trimmed());
         Combo1->setToolTip(note);
         core_.tell(note);

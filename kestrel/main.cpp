@@ -10,19 +10,26 @@
 #include "platform/sound/MediaSoundPlayer.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QThread>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kestrel"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelplover.kestrel"));
-
+    QCoreApplication::setApplicationName(QStringLiteral("kestrel"));
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("Shows the signal, operator and cell of a Huawei USB modem."));
-    if (const std::optional<int> status = readCommandLine(options, app.arguments()))
+    const QCommandLineOption port = commandLineOption(
+        "port",
+        "Open this port instead of looking for the stick: a number N for /dev/ttyUSB<N>, or a "
+        "device path (the /dev/pts/N that modemsim prints, a /dev/serial/by-id/... link).",
+        "port");
+    options.addOption(port);
+    if (const std::optional<int> status = readCommandLineFirst(argc, argv, options))
         return *status;
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelplover.kestrel"));
 
     // The platform pieces outlive the core and the window that use them. "Save id" asks and
     // reports through message boxes over the window.
@@ -44,6 +51,11 @@ int main(int argc, char* argv[])
     messages.setOwner(&window);
     core.runIn(coreThread);
     window.Form_Load();
+    if (options.isSet(port)) {
+        // As if typed into the port box with Return.
+        window.Combo1->setEditText(options.value(port));
+        window.Combo1_Return();
+    }
     window.show();
     const int status = app.exec();
     // Closing the window ends the core; any other end of the event loop must too.

@@ -11,10 +11,7 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("plover"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelplover.plover"));
-
+    QCoreApplication::setApplicationName(QStringLiteral("plover"));
     QCommandLineParser options;
     options.setApplicationDescription(QStringLiteral(
         "Shows where a mobile network cell lies: opens an ID file, asks the cell location "
@@ -23,8 +20,11 @@ int main(int argc, char* argv[])
     options.addPositionalArgument(QStringLiteral("FILE"),
                                   QStringLiteral("An ID file to open at start."),
                                   QStringLiteral("[FILE]"));
-    if (const std::optional<int> status = readCommandLine(options, app.arguments(), 1))
+    if (const std::optional<int> status = readCommandLineFirst(argc, argv, options, 1))
         return *status;
+
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelplover.plover"));
 
     // The platform pieces outlive the window that uses them; dialogs and boxes then belong to it.
     QtFileDialog fileDialog;

@@ -104,9 +104,7 @@ void openAimingAids(SimulatedMonitor& monitor, bool tone, bool history, bool ful
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kestrel-demo"));
-
+    QCoreApplication::setApplicationName(QStringLiteral("kestrel-demo"));
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("The kestrel signal monitor polling a simulated Huawei 3G or 4G stick."));
@@ -130,7 +128,7 @@ int main(int argc, char* argv[])
     const QCommandLineOption record =
         commandLineOption("record", "Record the readings to <file> (CSV).", "file");
     options.addOptions({latency, screenshot, after, round, tone, history, fullScreen, record});
-    if (const std::optional<int> status = readCommandLine(options, app.arguments()))
+    if (const std::optional<int> status = readCommandLineFirst(argc, argv, options))
         return *status;
     const QString roundName = options.value(round);
     if (roundName != QLatin1String("tour") && roundName != QLatin1String("sweep") &&
@@ -148,6 +146,7 @@ int main(int argc, char* argv[])
         return 2;
     }
 
+    QApplication app(argc, argv);
     SimulatedMonitor monitor;
     AudioSinkOutput toneOutput;
     monitor.setToneOutput(&toneOutput);

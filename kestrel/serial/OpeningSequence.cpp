@@ -5,8 +5,11 @@
 OpeningResult openPort(CommControl& port, const QString& portText)
 {
     port.clearFailures();
+    const bool path = isDevicePath(portText);
     const auto number = portNumberFromText(portText);
-    if (number) {
+    if (path) {
+        port.setDevicePath(portText);
+    } else if (number) {
         port.setCommPort(*number);
     }
     port.setSettings(monitorLineSettings);
@@ -16,7 +19,7 @@ OpeningResult openPort(CommControl& port, const QString& portText)
 
     // A port text that is no number is the cause to report even when port steps failed after
     // it: they ran on the old number.
-    if (!number) {
+    if (!number && !path) {
         return {true, QStringLiteral("\"%1\" is not a port number").arg(portText)};
     }
     if (port.anyFailed()) {

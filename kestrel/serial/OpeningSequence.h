@@ -15,8 +15,8 @@ struct OpeningResult {
 // return everything received.
 inline const QString monitorLineSettings = QStringLiteral("128000,N,8,1");
 
-// Opens the port named by `portText`, always in this order: port number, line settings,
-// handshaking, input length, open. Every step runs even when an earlier one failed. A port
-// text that is no number leaves the port number as it was and makes the whole opening count as
-// failed, whatever happens to the port afterwards.
+// Opens the port named by `portText` (a port number, or a device path), always in this order:
+// port number or path, line settings, handshaking, input length, open. Every step runs even when an
+// earlier one failed. A port text that is no number leaves the port number as it was and makes the
+// whole opening count as failed, whatever happens to the port afterwards.
 OpeningResult openPort(CommControl& port, const QString& portText);

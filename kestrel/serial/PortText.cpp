@@ -20,6 +20,9 @@ std::optional<QString> cutPortText(const QString& caption)
 
 std::optional<QString> portTextFromBoxText(const QString& boxText)
 {
+    if (isDevicePath(boxText.trimmed())) {
+        return boxText.trimmed();
+    }
     if (boxText.contains(QLatin1String("HU"))) {
         return cutPortText(boxText);
     }

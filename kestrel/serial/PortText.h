@@ -10,9 +10,17 @@
 // that start lies past the end. nullopt when b - a - 4 is negative: no port text can be cut.
 std::optional<QString> cutPortText(const QString& caption);
 
-// The port text that the port box's text stands for: a text with "HU" in it (case counts) is a
-// device caption and gets cut; anything else is taken whole, as the user typed it.
+// The port text that the port box's text stands for: a device path (a text that starts with
+// "/", blanks around it aside) is taken as it is, even when it holds "HU" as a by-id name
+// does; else a text with "HU" in it (case counts) is a device caption and gets cut; anything
+// else is taken whole, as the user typed it.
 std::optional<QString> portTextFromBoxText(const QString& boxText);
+
+// A port text that names a device by its path rather than by a number.
+inline bool isDevicePath(const QString& portText)
+{
+    return portText.startsWith(QLatin1Char('/'));
+}
 
 // The port text as a 16-bit port number: a whole decimal number, blanks around it allowed;
 // nullopt for anything else (empty text, letters, fractions, numbers beyond 16 bits).

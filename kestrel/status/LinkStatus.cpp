@@ -10,6 +10,9 @@ QString portName(const QString& portText)
     if (const auto number = portNumberFromText(portText)) {
         return QStringLiteral("USB%1").arg(*number);
     }
+    if (isDevicePath(portText)) {
+        return portText;
+    }
     return QLatin1Char('"') + portText + QLatin1Char('"');
 }
 

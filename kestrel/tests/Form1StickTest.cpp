@@ -149,8 +149,10 @@ TEST_F(Form1Stick, ReturnInThePortBoxOpensATypedPortAtOnce)
         const char* typed;
         qint16 port; // the port open afterwards: 3 is the stick's, which stays when nothing opens
         QString toolTip;
+        QString path = {}; // a device path opened instead of a number
     } rows[] = {
         {"5", 5, ""},
+        {"/dev/pts/7", 3, "", "/dev/pts/7"},
         {"HUAWEI Mobile Connect - 3G PC UI Interface (USB7)", 7, ""},
         {"abc", 3, "\"abc\" is not a port number"},
         {"70000", 3, "\"70000\" is not a port number"},
@@ -162,8 +164,11 @@ TEST_F(Form1Stick, ReturnInThePortBoxOpensATypedPortAtOnce)
         typeAndReturn(form.Combo1, QString::fromUtf8(row.typed));
         EXPECT_TRUE(port.PortOpen());
         EXPECT_EQ(port.CommPort(), row.port);
-        EXPECT_EQ(port.openCount, row.port == 3 ? 1 : 2);
+        EXPECT_EQ(port.openCount, row.port == 3 && row.path.isEmpty() ? 1 : 2);
         EXPECT_EQ(form.Combo1->toolTip(), row.toolTip);
+        EXPECT_EQ(port.devicePath, row.path);
+        EXPECT_TRUE(form.windowTitle().startsWith(
+            "kestrel — " + (row.path.isEmpty() ? QString("USB%1").arg(row.port) : row.path)));
     }
     // "hu" with Command2 fails too; the open port and polling stay, the retry starts.
     port = FakeCommControl();

@@ -15,7 +15,47 @@ void print(std::FILE* stream, const QString& text)
     std::fflush(stream);
 }
 
+// The options QGuiApplication and QApplication take for themselves, with one dash or two, and
+// those of them that take a value (also written as -name=value).
+const QStringList kWindowSystemOptionsWithValue{
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+    "style",       "stylesheet",         "qmljsdebugger"};
+const QStringList kWindowSystemFlags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+QStringList withoutWindowSystemOptions(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        QString name = argument;
+        while (name.startsWith(u'-')) {
+            name.remove(0, 1);
+        }
+        const bool dashed = i > 0 && argument.startsWith(u'-');
+        if (dashed && kWindowSystemFlags.contains(name)) {
+            continue;
+        }
+        if (dashed && kWindowSystemOptionsWithValue.contains(name.section(u'=', 0, 0))) {
+            if (!name.contains(u'=')) {
+                ++i; // its value
+            }
+            continue;
+        }
+        kept << argument;
+    }
+    return kept;
+}
+
 } // namespace
+
+std::optional<int> readCommandLineFirst(int& argc, char* argv[], QCommandLineParser& parser,
+                                        qsizetype maxPositional)
+{
+    const QCoreApplication withoutWindows(argc, argv);
+    return readCommandLine(parser, withoutWindowSystemOptions(QCoreApplication::arguments()),
+                           maxPositional);
+}
 
 std::optional<int> readCommandLine(QCommandLineParser& parser, const QStringList& arguments,
                                    qsizetype maxPositional)

@@ -15,6 +15,13 @@
 std::optional<int> readCommandLine(QCommandLineParser& parser, const QStringList& arguments,
                                    qsizetype maxPositional = 0);
 
+// The same for a program with windows, before its QApplication exists: --help, --version and a
+// refused command line are answered without a window system, so they work with no display.
+// Qt's window-system options (-platform, -style, -qwindowgeometry ...) are left to the
+// QApplication that follows. Call QCoreApplication::setApplicationName first.
+std::optional<int> readCommandLineFirst(int& argc, char* argv[], QCommandLineParser& parser,
+                                        qsizetype maxPositional = 0);
+
 // The option --name; with a valueName it takes a value, shown in the help as <valueName>, which
 // defaults to defaultValue when one is given.
 QCommandLineOption commandLineOption(const char* name, const char* description,

@@ -19,6 +19,9 @@ public:
     // the previous number stays (1 at first).
     virtual bool setCommPort(qint16 number) = 0;
     virtual qint16 CommPort() const = 0;
+    // Names the port by its device path instead (a simulator's /dev/pts/N, a
+    // /dev/serial/by-id/... link), until a port number is set again. Fails while the port is open.
+    virtual bool setDevicePath(const QString& path) = 0;
 
     // Line settings such as "128000,N,8,1": rate, parity, data bits, stop bits.
     virtual bool setSettings(const QString& settings) = 0;

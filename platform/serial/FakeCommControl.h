@@ -24,9 +24,19 @@ public:
             return fail("cannot set port");
         }
         port_ = number;
+        devicePath.clear();
         return true;
     }
     qint16 CommPort() const override { return port_; }
+    QString devicePath; // as setDevicePath named it
+    bool setDevicePath(const QString& path) override
+    {
+        if (open_) {
+            return fail("cannot set port");
+        }
+        devicePath = path;
+        return true;
+    }
     bool setSettings(const QString& s) override
     {
         settings = s;

@@ -46,6 +46,16 @@ bool SerialCommControl::setCommPort(qint16 number)
         return fail(QStringLiteral("%1 is not a serial port number").arg(number));
     }
     port_ = number;
+    devicePath_.clear();
+    return true;
+}
+
+bool SerialCommControl::setDevicePath(const QString& path)
+{
+    if (serial_.isOpen()) {
+        return fail(QStringLiteral("The port cannot change while %1 is open").arg(portPath()));
+    }
+    devicePath_ = path;
     return true;
 }
 
@@ -116,7 +126,7 @@ bool SerialCommControl::open()
     if (serial_.isOpen()) {
         return fail(QStringLiteral("Port %1 is already open").arg(port_));
     }
-    const QString path = portPath_(port_);
+    const QString path = portPath();
     if (path.isEmpty()) {
         return fail(QStringLiteral("%1 is not a serial port number").arg(port_));
     }

@@ -27,6 +27,7 @@ public:
 
     bool setCommPort(qint16 number) override;
     qint16 CommPort() const override { return port_; }
+    bool setDevicePath(const QString& path) override;
     bool setSettings(const QString& settings) override;
     bool setHandshaking(int handshaking) override;
     bool setInputLen(int inputLen) override;
@@ -43,8 +44,8 @@ public:
     // Looks through /proc for another process with the device open.
     bool heldByAnotherProgram(qint16 number) const override;
 
-    // The device path the current port number maps to.
-    QString portPath() const { return portPath_(port_); }
+    // The device path the port is named by, or the current port number maps to.
+    QString portPath() const { return devicePath_.isEmpty() ? portPath_(port_) : devicePath_; }
 
 private:
     bool fail(const QString& reason);
@@ -57,6 +58,7 @@ private:
     void failInputOutput(const QString& what);
 
     PortPathMapper portPath_;
+    QString devicePath_; // set by setDevicePath, cleared by setCommPort
     QSerialPort serial_;
     qint16 port_ = 1;
     LineSettings line_;

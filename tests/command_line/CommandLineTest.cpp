@@ -6,8 +6,8 @@
 namespace
 {
 
-// Each program with a command line, and what it answers: the exit status and a piece of what it
-// prints on standard output (status 0) or standard error.
+// Each program with a command line, and what it answers with no display: the exit status and a
+// piece of what it prints on standard output (status 0) or standard error.
 TEST(CommandLine, EachProgramAnswersHelpAndVersionAndRefusesWrongWords)
 {
     const QString version = QString::fromLatin1(kProjectVersion);
@@ -21,6 +21,7 @@ TEST(CommandLine, EachProgramAnswersHelpAndVersionAndRefusesWrongWords)
         {KESTREL_PROGRAM, {"-platform", "offscreen", "-v"}, 0, "kestrel " + version},
         {KESTREL_PROGRAM, {"--lisen", "foo"}, 2, "kestrel: Unknown option 'lisen'."},
         {KESTREL_PROGRAM, {"ttyUSB0"}, 2, "kestrel: unexpected argument 'ttyUSB0'"},
+        {KESTREL_PROGRAM, {"--port"}, 2, "kestrel: Missing value after '--port'."},
         {PLOVER_PROGRAM, {"--help"}, 0, "[FILE]"},
         {PLOVER_PROGRAM, {"--version"}, 0, "plover " + version + "\n"},
         {PLOVER_PROGRAM, {"a.ini", "b.ini"}, 2, "plover: unexpected argument 'b.ini'"},
@@ -28,9 +29,14 @@ TEST(CommandLine, EachProgramAnswersHelpAndVersionAndRefusesWrongWords)
         {MODEMSIM_PROGRAM, {"--scenario"}, 2, "modemsim: Missing value after '--scenario'."},
         {KESTREL_DEMO_PROGRAM, {"--version"}, 0, "kestrel-demo " + version + "\n"},
     };
+    // Without a display: none is needed to answer.
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        noDisplay.remove(name);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.program + (' ' + row.arguments.join(' ')).toStdString());
         QProcess process;
+        process.setProcessEnvironment(noDisplay);
         process.start(QString::fromLocal8Bit(row.program), row.arguments);
         ASSERT_TRUE(process.waitForFinished(20000));
         EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,

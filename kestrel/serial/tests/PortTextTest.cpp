@@ -39,6 +39,8 @@ TEST(PortText, TakesBoxCaptionsCutAndOtherTextWhole)
         {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"},
         {"hu", "hu"},
         {"Modem (USB4)", "Modem (USB4)"},
+        // A device path, though a by-id name holds "HU" and a "(".
+        {" /dev/serial/by-id/usb-HUAWEI_(1)-if02 ", "/dev/serial/by-id/usb-HUAWEI_(1)-if02"},
         {"HUAWEI", std::nullopt},
         {"", ""},
     };

@@ -110,6 +110,16 @@ TEST_F(SerialCommControlTest, AnOpenedPortReadsAndWrites)
         EXPECT_EQ(port.Input(), QString::fromLatin1(bytes));
     }
     EXPECT_FALSE(port.anyFailed());
+
+    // Named by its path instead, under a number that names no device; a number names it again.
+    port.setPortOpen(false);
+    ASSERT_TRUE(port.setCommPort(5) && port.setDevicePath(modem.secondaryPath()));
+    ASSERT_TRUE(port.setPortOpen(true)) << port.lastFailure().toStdString();
+    EXPECT_TRUE(port.setOutput(QStringLiteral("AT\r")) && modem.receive(3) == "AT\r");
+    EXPECT_FALSE(port.setDevicePath(QStringLiteral("/dev/null"))) << "not while open";
+    port.setPortOpen(false);
+    ASSERT_TRUE(port.setCommPort(5));
+    EXPECT_FALSE(port.setPortOpen(true)) << "ttyUSB5 of the empty folder";
 }
 
 // Settings given to a closed port take effect when it opens, and on an open port at once (on a
