@@ -135,6 +135,8 @@ public:
     void Timer3_Timer();
     // "Save id": writes the cell identity of the last reading into the ID file the user picks.
     void CommandSave_Click();
+    void MnuTone_Click(bool on);
+    void Check2_Click(bool on);
     void MnuHistory_Click();
     void MnuRecord_Click(bool on);
     void MnuAimBy_Click(AimMeasure measure);

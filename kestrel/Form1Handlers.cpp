@@ -13,6 +13,7 @@
 #include "kestrel/serial/PortText.h"
 #include "kestrel/voice/VoicePlay.h"
 #include "platform/filedialog/FileDialog.h"
+#include "platform/sound/SoundPlayer.h"
 #include "platform/window/WindowHelpers.h"
 
 #include <QAction>
@@ -47,7 +48,8 @@ void Form1::connectHandlers()
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(CommandSave, &QPushButton::clicked, this, [this] { CommandSave_Click(); });
     connect(Timer3, &QTimer::timeout, this, [this] { Timer3_Timer(); });
-    connect(MnuTone, &QAction::toggled, aiming_, &AimingAids::setToneOn);
+    connect(MnuTone, &QAction::toggled, this, [this](bool on) { MnuTone_Click(on); });
+    connect(Check2, &QCheckBox::toggled, this, [this](bool on) { Check2_Click(on); });
     connect(MnuHistory, &QAction::triggered, this, [this] { MnuHistory_Click(); });
     connect(MnuRecord, &QAction::toggled, this, [this](bool on) { MnuRecord_Click(on); });
     for (const AimMeasure measure : kAimMeasures) {
@@ -193,6 +195,39 @@ void Form1::CommandSave_Click()
 void Form1::contextMenuEvent(QContextMenuEvent* event)
 {
     MenuAiming->exec(event->globalPos());
+}
+
+namespace
+{
+
+const QString kNoSound = QStringLiteral("no sound output (no audio device or sound server)");
+
+} // namespace
+
+void Form1::MnuTone_Click(bool on)
+{
+    if (aiming_->setToneOn(on)) {
+        MnuTone->setToolTip(QString());
+        return;
+    }
+    const QSignalBlocker quiet(MnuTone);
+    MnuTone->setChecked(false);
+    MnuTone->setToolTip(QStringLiteral("The aiming tone cannot be heard: ") + kNoSound);
+    core_.tell(QStringLiteral("aiming tone off: ") + kNoSound);
+}
+
+// "LEVEL AS VOICE" is read by the voice timer; ticked where nothing can be heard, it unticks
+// and says why, and is tried again when ticked again.
+void Form1::Check2_Click(bool on)
+{
+    if (!on || MMControl1.canBeHeard()) {
+        Check2->setToolTip(QString());
+        return;
+    }
+    const QSignalBlocker quiet(Check2);
+    Check2->setChecked(false);
+    Check2->setToolTip(QStringLiteral("The level cannot be spoken: ") + kNoSound);
+    core_.tell(QStringLiteral("level as voice off: ") + kNoSound);
 }
 
 void Form1::MnuHistory_Click()

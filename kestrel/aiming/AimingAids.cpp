@@ -96,9 +96,9 @@ void AimingAids::mark(const QString& note)
     markPending_ = true;
 }
 
-void AimingAids::setToneOn(bool on)
+bool AimingAids::setToneOn(bool on)
 {
-    tone_->setOn(on);
+    return tone_->setOn(on);
 }
 
 void AimingAids::duckTone()

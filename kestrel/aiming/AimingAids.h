@@ -32,7 +32,8 @@ public:
     // next line of the record, and named with the best value reached while it is in force.
     void mark(const QString& note);
 
-    void setToneOn(bool on);
+    // False when the tone cannot be heard (no audio output): it stays off.
+    bool setToneOn(bool on);
     // A recording of the level plays over the tone.
     void duckTone();
     const AimingTone& tone() const { return *tone_; }

@@ -24,21 +24,24 @@ AimingTone::~AimingTone()
     }
 }
 
-void AimingTone::setOn(bool on)
+bool AimingTone::setOn(bool on)
 {
     if (on == on_) {
-        return;
+        return true;
     }
-    on_ = on;
-    update();
     if (!on) {
+        on_ = false;
+        update();
         stopAfterFade_.start();
-        return;
+        return true;
     }
     stopAfterFade_.stop();
     if (output_ && !playing_) {
         playing_ = output_->start(&generator_, ToneGenerator::format());
     }
+    on_ = playing_;
+    update();
+    return on_;
 }
 
 void AimingTone::showPitch(std::optional<double> pitchHz)

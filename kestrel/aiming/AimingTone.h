@@ -23,7 +23,8 @@ public:
     explicit AimingTone(PcmOutput* output, QObject* parent = nullptr);
     ~AimingTone() override;
 
-    void setOn(bool on);
+    // False when switched on without an output to play it: the tone stays off.
+    bool setOn(bool on);
     bool isOn() const { return on_; }
     // The pitch of the current value (tonePitchHz), or none (no value, or no longer current).
     void showPitch(std::optional<double> pitchHz);

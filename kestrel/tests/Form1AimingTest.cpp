@@ -13,6 +13,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <functional>
 
 namespace
 {
@@ -92,6 +93,40 @@ TEST_F(Form1AimingTest, TheMKeyMarksTheDirectionInTheHistory)
     ASSERT_EQ(points.size(), 2u);
     EXPECT_TRUE(points[0].marked && !points[1].marked);
     EXPECT_EQ(points[1].note, "N 30°") << "the mark stays in force";
+}
+
+// Without a sound output the tone and the voice untick themselves and say why, in the tool tip
+// and the title for a while; ticked again once an output exists, they stay on.
+TEST_F(Form1AimingTest, SoundThatCannotBeHeardIsUntickedAndTold)
+{
+    const struct {
+        const char* name;
+        std::function<void(bool)> setOutput;
+        std::function<void()> tick;
+        std::function<bool()> ticked;
+        std::function<QString()> toolTip;
+        QString title;
+    } rows[] = {
+        {"AimingTone", [this](bool on) { toneOutput.available = on; },
+         [this] { form().MnuTone->trigger(); }, [this] { return form().MnuTone->isChecked(); },
+         [this] { return form().MnuTone->toolTip(); },
+         "aiming tone off: no sound output (no audio device or sound server)"},
+        {"LevelAsVoice", [this](bool on) { sound.heard = on; }, [this] { form().Check2->click(); },
+         [this] { return form().Check2->isChecked(); }, [this] { return form().Check2->toolTip(); },
+         "level as voice off: no sound output (no audio device or sound server)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        row.setOutput(false);
+        row.tick();
+        EXPECT_FALSE(row.ticked());
+        EXPECT_TRUE(row.toolTip().contains("no sound output"));
+        EXPECT_TRUE(form().windowTitle().endsWith(row.title)) << form().windowTitle().toStdString();
+        row.setOutput(true);
+        row.tick();
+        EXPECT_TRUE(row.ticked());
+        EXPECT_FALSE(row.toolTip().contains("no sound output"));
+    }
 }
 
 TEST_F(Form1AimingTest, TheMenuSwitchesTheToneAndTheToneFollowsTheLevel)

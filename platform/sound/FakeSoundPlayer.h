@@ -16,6 +16,8 @@ public:
     }
     QString FileName() const override { return fileName_; }
     void setCommand(const QString& command) override { calls << command; }
+    bool heard = true; // an audio output exists
+    bool canBeHeard() const override { return heard; }
 
 private:
     QString fileName_;

@@ -35,6 +35,7 @@ public:
     QString FileName() const override;
     // "Close", "Open" or "Play", in any letter case; other commands are ignored.
     void setCommand(const QString& command) override;
+    bool canBeHeard() const override { return hasAudioOutput_(); }
 
     // What the backend is doing, for callers that want to watch it (the program does not).
     QMediaPlayer::PlaybackState playbackState() const;

@@ -12,4 +12,7 @@ public:
     virtual void setFileName(const QString& fileName) = 0;
     virtual QString FileName() const = 0;
     virtual void setCommand(const QString& command) = 0;
+    // Whether a sound could be heard now: false without an audio output, where "Play" does
+    // nothing. Asked when the user switches the voice on, to say so rather than stay silent.
+    virtual bool canBeHeard() const { return true; }
 };

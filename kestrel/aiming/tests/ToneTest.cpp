@@ -115,7 +115,8 @@ TEST(AimingTone, FollowsItsPitchOnlyWhileOnAndDucksUnderTheVoice)
     FakePcmOutput none;
     none.available = false;
     AimingTone silent(&none);
-    silent.setOn(true);
+    EXPECT_FALSE(silent.setOn(true)) << "without an output the tone stays off";
+    EXPECT_FALSE(silent.isOn());
     silent.showPitch(600);
     EXPECT_EQ(none.source, nullptr);
 }
