@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QWindow>
@@ -115,6 +116,8 @@ Form2::Form2(const Form1& mainWindow) : mainWindow_(mainWindow)
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
 
     addAction(mainWindow.MnuMark); // the M key here too
+    // A view that fills the screen closes the way full-screen views do.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] { close(); });
 
     TraceView = new HistoryView(mainWindow.aimingAids().history(), this);
     TraceView->setObjectName(QStringLiteral("TraceView"));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTest>
 #include <functional>
 
 namespace
@@ -35,11 +36,17 @@ protected:
         return *view;
     }
 
-    // Closes the view with its close button's event and lets the deferred deletion run.
-    void closeView()
+    // Closes the view with its close button's event, or Escape pressed on it, and lets the
+    // deferred deletion run.
+    void closeView(bool byEscape = false)
     {
         ASSERT_NE(form().fullScreenView(), nullptr);
-        form().fullScreenView()->close();
+        if (byEscape) { // on the view, active as the user's is
+            QApplication::setActiveWindow(form().fullScreenView());
+            QTest::keyClick(form().fullScreenView()->windowHandle(), Qt::Key_Escape);
+        } else {
+            form().fullScreenView()->close();
+        }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -56,7 +63,7 @@ protected:
 };
 
 // Each opening is a screen-sized view at 250 points, whatever the last one was set to;
-// closing unloads it.
+// closing unloads it, with its close button or Escape.
 TEST_F(Form2Test, OpensScreenSizedAt250PointsAndClosingUnloadsIt)
 {
     for (int opening = 1; opening <= 2; ++opening) {
@@ -69,7 +76,7 @@ TEST_F(Form2Test, OpensScreenSizedAt250PointsAndClosingUnloadsIt)
         EXPECT_TRUE(view.Timer1->isActive());
         view.Slider1->setValue(400);
         QPointer<Form2> closed(&view);
-        closeView();
+        closeView(opening == 2);
         EXPECT_TRUE(closed.isNull());
         EXPECT_EQ(form().fullScreenView(), nullptr);
     }
