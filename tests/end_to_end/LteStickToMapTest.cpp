@@ -7,11 +7,11 @@
 #include "platform/web/NetworkPageLoader.h"
 #include "plover/lookup/CellLookup.h"
 #include "tests/end_to_end/SampleCellService.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "tools/modemsim/LteStick.h"
 
 #include <QAction>
-#include <QFile>
 #include <QInputDialog>
 #include <QLabel>
 #include <QSettings>
@@ -122,9 +122,8 @@ TEST(LteStickToMap, TheRecordFollowsASweepOfRsrpAndSinrCycleByCycle)
         }
         form.core().Timer1_Timer();
         QCoreApplication::processEvents(); // the reading reaches the window
-        QFile record(dir.filePath("sweep.csv"));
-        ASSERT_TRUE(record.open(QIODevice::ReadOnly));
-        const QString last = QString::fromUtf8(record.readAll()).trimmed().section(u'\n', -1);
+        const QString last =
+            QString::fromUtf8(fileBytes(dir.filePath("sweep.csv"))).trimmed().section(u'\n', -1);
         EXPECT_TRUE(last.endsWith(step.columns)) << last.toStdString();
     }
     EXPECT_EQ(form.LblQuality->text(), "RSRP -84 dBm\nRSRQ -11.0 dB") << "read through +CESQ";

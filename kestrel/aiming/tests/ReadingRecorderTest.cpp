@@ -12,40 +12,18 @@ namespace
 {
 
 const QDateTime noon(QDate(2026, 12, 7), QTime(12, 3, 27, 250), QTimeZone(3600));
-const RecordedReading reading3G{.time = noon,
-                                .operatorName = "Kestrel Mobile",
-                                .technology = "3G",
-                                .mcc = "001",
-                                .mnc = "01",
-                                .lac = "6699",
-                                .cellId = "12834021",
-                                .levelDbm = -73,
-                                .percent = 63};
+// clang-format off
+const RecordedReading reading3G{
+    .time = noon, .operatorName = "Kestrel Mobile", .technology = "3G", .mcc = "001", .mnc = "01",
+    .lac = "6699", .cellId = "12834021", .levelDbm = -73, .percent = 63};
 
-RecordedReading reading4G()
-{
-    RecordedReading r{.time = noon.toUTC(),
-                      .operatorName = "Net, \"Best\"",
-                      .technology = "4G",
-                      .mcc = "310",
-                      .mnc = "260",
-                      .lac = "6699",
-                      .cellId = "27447297",
-                      .levelDbm = -61,
-                      .percent = 84};
-    r.quality.rsrpDbm = -96;
-    r.quality.rsrqDb = -11.0;
-    r.quality.sinrDb = 16.0;
-    r.quality.nrRsrpDbm = -64;
-    r.quality.nrRsrqDb = -4.5;
-    r.quality.nrSinrDb = 27.0;
-    r.eNodeB = 107216;
-    r.sector = 1;
-    r.band = 1;
-    r.earfcn = 425;
-    r.note = "N 30°";
-    return r;
-}
+const RecordedReading reading4G{
+    .time = noon.toUTC(), .operatorName = "Net, \"Best\"", .technology = "4G", .mcc = "310",
+    .mnc = "260", .lac = "6699", .cellId = "27447297", .levelDbm = -61, .percent = 84,
+    .quality = {.rsrpDbm = -96, .sinrDb = 16.0, .rsrqDb = -11.0, .nrRsrpDbm = -64, .nrSinrDb = 27.0,
+                .nrRsrqDb = -4.5},
+    .eNodeB = 107216, .sector = 1, .band = 1, .earfcn = 425, .note = "N 30°"};
+// clang-format on
 
 TEST(RecordLine, OneCsvLinePerReading)
 {
@@ -64,7 +42,7 @@ TEST(RecordLine, OneCsvLinePerReading)
           .mcc = "001",
           .mnc = "01"},
          "2026-12-07T12:03:27.250+01:00,Kestrel Mobile,3G,001,01,,,,,,,,,,,,,,,,,"},
-        {"a 5G NSA reading with a mark, and commas and quotes in a name", reading4G(),
+        {"a 5G NSA reading with a mark, and commas and quotes in a name", reading4G,
          "2026-12-07T11:03:27.250Z,\"Net, \"\"Best\"\"\",4G,310,260,6699,27447297,-61,84,"
          "-96,-11.0,16.0,,,-64,-4.5,27.0,107216,1,1,425,N 30°"},
     };

@@ -2,6 +2,7 @@
 // reading then holds, when Timer1 runs, and what the title says.
 #include "kestrel/monitor/MonitorCore.h"
 
+#include "kestrel/at/tests/ModemReply.h"
 #include "kestrel/monitor/PortLink.h"
 #include "kestrel/monitor/tests/WholeCycle.h"
 #include "platform/inventory/FakeDeviceInventory.h"
@@ -162,15 +163,13 @@ TEST_F(MonitorCoreTest, EachCycleLeavesWhatTheRepliesSaidInTheReading)
 // other replies count as figures too.
 TEST_F(MonitorCoreTest, A4gStickGivesItsFiguresTheWayItCan)
 {
-    const QString cops = QStringLiteral("\r\n+COPS: 0,0,\"T-Mobile\",7\r\n\r\nOK\r\n");
-    const QString nsa = QStringLiteral("\r\n+COPS: 0,0,\"T-Mobile\",13\r\n\r\nOK\r\n");
-    const QString hcsq = QStringLiteral("\r\n^HCSQ:\"LTE\",53,45,181,18\r\n\r\nOK\r\n");
-    const QString cesq = QStringLiteral("\r\n+CESQ: 99,99,255,255,26,50\r\n\r\nOK\r\n");
-    const QString cereg = QStringLiteral("\r\n+CEREG: 2,1,\"1A2B\",\"01A2D001\",7\r\n\r\nOK\r\n");
-    const QString otherCell =
-        QStringLiteral("\r\n+CEREG: 2,1,\"1A2B\",\"01A2D002\",7\r\n\r\nOK\r\n");
-    const QString band =
-        QStringLiteral("\r\n^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000\r\n\r\nOK\r\n");
+    const QString cops = ok("+COPS: 0,0,\"T-Mobile\",7");
+    const QString nsa = ok("+COPS: 0,0,\"T-Mobile\",13");
+    const QString hcsq = ok("^HCSQ:\"LTE\",53,45,181,18");
+    const QString cesq = ok("+CESQ: 99,99,255,255,26,50");
+    const QString cereg = ok("+CEREG: 2,1,\"1A2B\",\"01A2D001\",7");
+    const QString otherCell = ok("+CEREG: 2,1,\"1A2B\",\"01A2D002\",7");
+    const QString band = ok("^HFREQINFO:0,6,1,425,21525,15000,18425,19625,15000");
     const QString refusal = QStringLiteral("\r\nERROR\r\n");
     const QString report = QStringLiteral("\r\n^HCSQ:\"LTE\",48,35,86,14\r\n");
     const struct {
