@@ -47,10 +47,11 @@ std::optional<CellIdentity> openIdFile(const QString& path, MessageSink& message
 using IdEntries = QList<QPair<QString, QString>>;
 
 // Sets the entries in section "Value" of the file, keeping whatever else it holds, and writes it
-// atomically. An existing file is replaced only after the user agrees; one that is not an ID
-// file (text outside any section, or not text at all) needs a second answer that names what will
-// be lost. A refused or unreadable file, a declined question or a failed write leaves the file as
-// it was; a failure says why in a message box. True when the file was written.
+// atomically (in place where the folder refuses, once room for it is reserved). An existing
+// file is replaced only after the user agrees; one that is not an ID file (text outside any
+// section, or not text at all) needs a second answer that names what will be lost. A refused or
+// unreadable file, a declined question or a failed write leaves the file as it was; a failure
+// says why in a message box. True when the file was written.
 bool saveIdFile(const QString& path, const IdEntries& entries, MessageSink& messages,
                 const QString& title);
 

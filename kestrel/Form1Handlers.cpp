@@ -183,13 +183,34 @@ void Form1::CommandSave_Click()
     if (!reading_.operatorKnown) {
         return;
     }
+    const QString title = QStringLiteral("kestrel");
+    // A grey identity may be a cell the stick has long left (or a stick pulled out): it is saved
+    // only once the user knows how old it is.
+    if (reading_.operatorStale || reading_.locationStale) {
+        QString question = QStringLiteral("The cell's location (LAC and cell ID) has not been "
+                                          "read yet; save the cell identity anyway?");
+        if (reading_.locationReadAt) {
+            using namespace std::chrono;
+            const auto age =
+                duration_cast<seconds>(steady_clock::now() - *reading_.locationReadAt).count();
+            const QString ago =
+                age < 60     ? QStringLiteral("%1 s").arg(age)
+                : age < 3600 ? QStringLiteral("%1 min %2 s").arg(age / 60).arg(age % 60)
+                             : QStringLiteral("%1 h %2 min").arg(age / 3600).arg(age % 3600 / 60);
+            question =
+                QStringLiteral("The cell identity was last read %1 ago; save it anyway?").arg(ago);
+        }
+        if (!messages_.ask(title, question, QStringLiteral("Save Anyway"))) {
+            return;
+        }
+    }
     pickAndSaveIdFile(cmdOpenFile,
                       {{IdFile::CellId, reading_.cellId},
                        {IdFile::Lac, reading_.lac},
                        {IdFile::Mnc, reading_.mnc},
                        {IdFile::Mcc, reading_.mcc},
                        {IdFile::Operator, operatorLine(reading_)}},
-                      messages_, QStringLiteral("kestrel"));
+                      messages_, title);
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent* event)

@@ -1,4 +1,5 @@
 #include "ini/IdFileNames.h"
+#include "ini/IniFile.h"
 #include "ini/IniReader.h"
 #include "ini/IniWriter.h"
 #include "ini/clsINI.h"
@@ -164,29 +165,77 @@ TEST_F(ClsIni, UnusablePathsThrowNamingFileAndReason)
     EXPECT_FALSE(ini.SectionsCount() > 0 || ini.UpdateFile());
 }
 
-// RLIMIT_FSIZE makes the write fail part way, as a full disk would; root ignores permissions.
-TEST_F(ClsIni, AFailedUpdateLeavesTheOldFileWholeAndAnUpdateKeepsPermissions)
-{
-    const QByteArray old = "[Value]\r\ncellid=1\r\n\r\n";
-    clsINI ini = loaded(old);
-    ASSERT_TRUE(
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
-    const auto mode = QFile::permissions(path);
-    ini.setValue("Value", "operator", QString(64, u'x'));
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const rlimit small{16, saved.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_THROW(ini.UpdateFile(), IniFileError);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(fileBytes(path), old);
-    EXPECT_EQ(folder.entries(), QStringList{"doc.ini"}); // no leftovers
-    EXPECT_EQ(ini.Value("value", "OPERATOR").size(), 64);
+// Fails the steps that a folder without write permission and a full disk refuse, as the system
+// would: the tests run as root, whom no folder refuses.
+struct RefusingSystem : IniFileSystem {
+    int createError = 0, renameError = 0, reserveError = 0;
+    int createNew(const QByteArray& path, int& fd) override
+    {
+        return createError ? createError : IniFileSystem::createNew(path, fd);
+    }
+    int rename(const QByteArray& from, const QByteArray& to) override
+    {
+        return renameError ? renameError : IniFileSystem::rename(from, to);
+    }
+    int reserve(int fd, qint64 length) override
+    {
+        return reserveError ? reserveError : IniFileSystem::reserve(fd, length);
+    }
+};
 
-    EXPECT_TRUE(ini.UpdateFile());
-    EXPECT_EQ(QFile::permissions(path), mode);
+// A save replaces the file or, where the folder refuses, rewrites it in place: either way the old
+// bytes stay whole unless all the new ones are written, and the reason is the system's. A
+// file-size limit (RLIMIT_FSIZE) makes the real write or reservation fail, as a full disk would.
+TEST_F(ClsIni, AFailedSaveLeavesTheOldFileWholeAndSaysWhy)
+{
+    const QByteArray old = "[Value]\r\ncellid=1\r\noperator=MTS\r\n\r\n";
+    const QByteArray shorter = "[Value]\r\ncellid=2\r\n\r\n", longer = shorter + old;
+    const struct {
+        const char* shows;
+        int create, rename, reserve; // error numbers, as RefusingSystem takes them
+        bool limited;                // to fewer bytes than `longer`
+        QByteArray written;
+        const char* failure;
+    } rows[] = {
+        {"replaced", 0, 0, 0, false, longer, ""},
+        {"full disk, temporary file", 0, 0, 0, true, longer, "cannot be written: File too large"},
+        {"read-only folder: in place, cut", EACCES, 0, 0, false, shorter, ""},
+        {"read-only folder, full disk", EACCES, 0, ENOSPC, false, longer, "No space left"},
+        {"read-only folder, the real reservation", EACCES, 0, 0, true, longer, "File too large"},
+        {"rename refused: in place", 0, EPERM, 0, false, longer, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        RefusingSystem system;
+        std::tie(system.createError, system.renameError, system.reserveError) =
+            std::tuple(row.create, row.rename, row.reserve);
+        ASSERT_TRUE(
+            folder.write("doc.ini", old) &&
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        const auto mode = QFile::permissions(path);
+        rlimit saved{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const rlimit limit{row.limited ? rlim_t(old.size() + 8) : saved.rlim_cur, saved.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const QString failure = writeIniFileBytes(path, row.written, system);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_TRUE(*row.failure ? failure.contains(row.failure) : failure.isEmpty())
+            << failure.toStdString();
+        EXPECT_EQ(fileBytes(path), *row.failure ? old : row.written);
+        EXPECT_EQ(QFile::permissions(path), mode);
+        EXPECT_EQ(folder.entries(), QStringList{"doc.ini"}); // no leftovers
+    }
+    // No file to rewrite in place; through a link, the link's file gets the bytes.
+    RefusingSystem readOnly;
+    readOnly.createError = EACCES;
+    EXPECT_EQ(writeIniFileBytes(folder.path("new.ini"), old, readOnly),
+              "cannot be created: Permission denied");
+    ASSERT_TRUE(QFile::link(path, folder.path("link.ini")));
+    EXPECT_EQ(writeIniFileBytes(folder.path("link.ini"), shorter), QString());
+    EXPECT_EQ(fileBytes(path), shorter);
+    EXPECT_TRUE(QFileInfo(folder.path("link.ini")).isSymLink());
 }
 
 // Golden files: read the input (none: the file does not exist yet), edit, write, compare.

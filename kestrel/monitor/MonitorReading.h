@@ -8,6 +8,8 @@
 
 #include <QMetaType>
 #include <QString>
+#include <chrono>
+#include <optional>
 
 // What the monitor knows about its stick, as one value: sent to the windows after every polling
 // cycle and when the stick goes away. A value stays as the last reply that carried it left it
@@ -25,9 +27,12 @@ struct MonitorReading {
     bool operatorKnown = false;
     QString mcc;
     QString mnc;
-    // Location area (or tracking area) code and cell ID, in decimal.
+    // Location area (or tracking area) code and cell ID, in decimal, and when a registration
+    // report last gave them (none before that and after "no operator"): a grey identity is
+    // saved only after the user hears how old it is.
     QString lac;
     QString cellId;
+    std::optional<std::chrono::steady_clock::time_point> locationReadAt;
     // The registration report's <stat> as the last one read it; none without an operator.
     std::optional<int> registration;
 

@@ -44,6 +44,7 @@ void PollingCycle::PCOPS()
         r.mnc.clear();
         r.lac.clear();
         r.cellId.clear();
+        r.locationReadAt.reset();
         r.registration.reset();
         r.quality = {};
         r.band.reset();
@@ -109,6 +110,9 @@ void PollingCycle::PCGREG()
     }
     if (out.status) {
         reading_->registration = out.status;
+    }
+    if (out.reading == at::CgregReading::Location) {
+        reading_->locationReadAt = std::chrono::steady_clock::now();
     }
     if (reading_->onLteOrNr() && out.reading == at::CgregReading::Location) {
         askFrequency();

@@ -3,9 +3,10 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace cellsvc
@@ -37,13 +38,11 @@ constexpr std::array<Packing, 4> kOtherPackings{{
 }};
 
 // Refuses a file packed in a way zlib would read as plain text, which would make every row bad.
-void refuseOtherPackings(const std::string& path)
+// `start` is the reader's own first block, so a pipe is checked without losing a byte of it.
+void refuseOtherPackings(const std::string& path, std::string_view start)
 {
-    std::array<char, 8> start{};
-    std::ifstream(path, std::ios::binary).read(start.data(), start.size());
-    const std::string_view first(start.data(), start.size());
     for (const Packing& packing : kOtherPackings) {
-        if (first.starts_with(packing.magic)) {
+        if (start.starts_with(packing.magic)) {
             throw std::runtime_error(path + " is packed with " + packing.name +
                                      ", which cellsvc does not read; unpack it (" + packing.unpack +
                                      " " + path +
@@ -57,23 +56,38 @@ void refuseOtherPackings(const std::string& path)
 
 ExportReader::ExportReader(const std::string& path) : path_(path), buffer_(kBufferSize)
 {
-    struct stat info {
-    };
-    if (::stat(path.c_str(), &info) != 0) {
+    // One descriptor serves the checks and the reading: a pipe (/dev/stdin) cannot be opened
+    // again at its start, so whatever is looked at first must stay the reader's.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         throw std::runtime_error("cannot read the export " + path + ": " + std::strerror(errno) +
                                  "; check its name");
     }
-    if (S_ISDIR(info.st_mode)) {
+    struct stat info {
+    };
+    const bool known = ::fstat(fd, &info) == 0;
+    if (known && S_ISDIR(info.st_mode)) {
+        ::close(fd);
         throw std::runtime_error(path + " is a folder; give the export file inside it");
     }
-    refuseOtherPackings(path);
-    fileSize_ = info.st_size;
-    // gzopen reads a file without the gzip signature as it is, so one path serves both.
-    file_ = gzopen(path.c_str(), "rb");
+    // A pipe has no size; progress then counts rows only.
+    fileSize_ = known && S_ISREG(info.st_mode) ? info.st_size : 0;
+    // zlib reads a stream without the gzip signature as it is, so one path serves both.
+    file_ = gzdopen(fd, "rb");
     if (!file_) {
+        ::close(fd);
         throw std::runtime_error("cannot read the export " + path + ": " + std::strerror(errno));
     }
     gzbuffer(asGz(file_), kInflateBufferSize);
+    try {
+        fill();
+        if (gzdirect(asGz(file_)) != 0) {
+            refuseOtherPackings(path, std::string_view(buffer_.data(), end_));
+        }
+    } catch (...) {
+        gzclose(asGz(file_));
+        throw;
+    }
 }
 
 ExportReader::~ExportReader()

@@ -20,8 +20,8 @@ struct BadRow {
 struct ImportProgress {
     std::int64_t rows = 0;      // data lines read so far
     std::int64_t bytesRead = 0; // of the file as stored (compressed or not)
-    std::int64_t fileSize = 0;
-    bool committing = false; // all rows read; the transaction is being written out
+    std::int64_t fileSize = 0;  // 0 when not known: a pipe
+    bool committing = false;    // all rows read; the transaction is being written out
 };
 
 struct ImportResult {

@@ -17,18 +17,22 @@ std::string groupThousands(std::int64_t number)
 
 std::string progressLine(const ImportProgress& progress, double elapsedSeconds)
 {
-    constexpr int kBarWidth = 20;
+    // Without a size (a pipe) a bar would sit at 0% to the end: rows and rate alone then.
+    const bool sized = progress.fileSize > 0;
     const double fraction =
-        progress.fileSize > 0
-            ? std::clamp(static_cast<double>(progress.bytesRead) / progress.fileSize, 0.0, 1.0)
-            : 0.0;
-    const int filled = static_cast<int>(fraction * kBarWidth);
-    std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "]";
-    char percent[16];
-    std::snprintf(percent, sizeof percent, " %3d%%", static_cast<int>(fraction * 100));
-    line += percent;
-    line += "  " + groupThousands(progress.rows) + " rows";
+        sized ? std::clamp(static_cast<double>(progress.bytesRead) / progress.fileSize, 0.0, 1.0)
+              : 0.0;
+    std::string line;
+    if (sized) {
+        constexpr int kBarWidth = 20;
+        const int filled = static_cast<int>(fraction * kBarWidth);
+        line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+               std::string(static_cast<std::size_t>(kBarWidth - filled), '-') + "]";
+        char percent[16];
+        std::snprintf(percent, sizeof percent, " %3d%%  ", static_cast<int>(fraction * 100));
+        line += percent;
+    }
+    line += groupThousands(progress.rows) + " rows";
     if (elapsedSeconds > 0) {
         line += "  " + groupThousands(static_cast<std::int64_t>(progress.rows / elapsedSeconds)) +
                 " rows/s";

@@ -52,7 +52,7 @@ public:
     int status() { return exitStatus() == NormalExit ? exitCode() : -1; }
 };
 
-TEST(Cli, ImportedCellsAreServedUntilSigintStopsTheServiceCleanly)
+TEST(Cli, CellsImportedFromTheFileOrAPipeAreServedUntilSigintStopsTheService)
 {
     TempDir dir;
     const std::string database = dir.file("cells.db");
@@ -64,6 +64,17 @@ TEST(Cli, ImportedCellsAreServedUntilSigintStopsTheServiceCleanly)
                              "  line 40: lat \"91.500000\" is not a latitude\n  line 120: ",
                              "\n  line 300: "})
         EXPECT_NE(report.find(part), std::string::npos) << report;
+    // Piped in, packed or not, the export gives every row, as the file does.
+    for (const char* feed : {"cat", "zcat"}) {
+        Program pipe({"-c", QString("%1 %2 | %3 import /dev/stdin %4")
+                                .arg(feed, CELLSVC_SAMPLE, CELLSVC_BINARY, database.c_str())},
+                     dir.file(""), -1, "/bin/sh");
+        const std::string piped = pipe.rest();
+        EXPECT_EQ(pipe.status(), 0) << piped;
+        EXPECT_NE(piped.find("392 added or updated, 0 kept (the stored row was newer), 3 bad"),
+                  std::string::npos)
+            << piped;
+    }
 
     Program serve({"serve", QString::fromStdString(database), "--listen=127.0.0.1:0"},
                   dir.file(""));
@@ -137,6 +148,7 @@ TEST(Cli, RefusesWhatItCannotUseInWords)
     std::ifstream sample(kSample, std::ios::binary);
     const std::string packed((std::istreambuf_iterator<char>(sample)), {});
     dir.write("cut.csv.gz", packed.substr(0, packed.size() / 2));
+    dir.write("cells.csv.bz2", "BZh91AY&SY");
     sqlite3* other = nullptr;
     sqlite3_open(dir.file("other.db").c_str(), &other);
     sqlite3_exec(other, "CREATE TABLE bookmarks (url TEXT)", nullptr, nullptr, nullptr);
@@ -157,6 +169,7 @@ TEST(Cli, RefusesWhatItCannotUseInWords)
         {{"import", CELLSVC_SAMPLE, "DIRother.db"}, 1, "of another program", "other.db"},
         {{"serve", "DIRtext.db"}, 1, "is not an SQLite database", "text.db"},
         {{"import", "DIRcut.csv.gz", "DIRnew.db"}, 1, "download it again", "cut.csv.gz"},
+        {{"import", "DIRcells.csv.bz2", "DIRnew.db"}, 1, "is packed with bzip2", ""},
         {{"import", CELLSVC_SAMPLE, "DIRnone/new.db"}, 1, "create the folder first", "none/new.db"},
     };
     for (const auto& row : rows) {

@@ -191,7 +191,7 @@ TEST(ImportFile, RemovesWhatKilledImportsLeftThenUpdatesInPlaceOrReplaces)
 }
 
 // The import's progress line: the bar, the percentage, rows in thousands, the rate and the time
-// left, which goes once everything is read.
+// left, which goes once everything is read; from a pipe, of unknown size, no bar.
 TEST(ProgressLine, ShowsTheBarRowsRateAndTimeLeft)
 {
     const struct {
@@ -199,7 +199,8 @@ TEST(ProgressLine, ShowsTheBarRowsRateAndTimeLeft)
         double seconds;
         const char* line;
     } rows[] = {
-        {{0, 0, 0, false}, 0, "[--------------------]   0%  0 rows"},
+        {{0, 0, 1, false}, 0, "[--------------------]   0%  0 rows"},
+        {{1000, 0, 0, true}, 2, "1,000 rows  500 rows/s  writing the database"},
         {{1234567, 50, 100, false},
          10,
          "[##########----------]  50%  1,234,567 rows  123,456 rows/s  about 0:10 left"},
