@@ -12,6 +12,7 @@ public:
     // The window the box is modal over and centred on, when it exists after the sink.
     void setOwner(QWidget* parent) { parent_ = parent; }
     void show(const QString& title, const QString& text, bool selectable = false) override;
+    void showDetailed(const QString& title, const QString& text, const QString& detail) override;
     bool ask(const QString& title, const QString& text, const QString& accept) override;
 
 private:

@@ -13,6 +13,7 @@ public:
         QString title;
         QString text;
         bool selectable;
+        QString detail;
     };
     QList<Shown> shown;
     QList<Shown> asked; // `selectable` is unused here
@@ -20,11 +21,15 @@ public:
 
     void show(const QString& title, const QString& text, bool selectable) override
     {
-        shown << Shown{title, text, selectable};
+        shown << Shown{title, text, selectable, {}};
+    }
+    void showDetailed(const QString& title, const QString& text, const QString& detail) override
+    {
+        shown << Shown{title, text, true, detail};
     }
     bool ask(const QString& title, const QString& text, const QString&) override
     {
-        asked << Shown{title, text, false};
+        asked << Shown{title, text, false, {}};
         return !answers.isEmpty() && answers.takeFirst();
     }
 };

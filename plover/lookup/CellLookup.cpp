@@ -6,6 +6,7 @@
 #include "textcuts/TextCuts.h"
 
 #include <QUrl>
+#include <QXmlStreamReader>
 
 namespace lookup
 {
@@ -23,6 +24,23 @@ void assignIfTaken(QString& value, const std::optional<QString>& taken)
 {
     if (taken)
         value = *taken;
+}
+
+// The reason an error reply gives, such as <error code="notANumber">the value of lac (the area
+// code (LAC)) is not a decimal number</error>, on one line and cut to a length a message box
+// can show; empty when the page holds no such element (plain text, an HTML error page).
+QString serviceReason(const QString& page)
+{
+    constexpr qsizetype longest = 300;
+    QXmlStreamReader xml(page);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"error")
+            continue;
+        const QString reason =
+            xml.readElementText(QXmlStreamReader::IncludeChildElements).simplified();
+        return reason.size() <= longest ? reason : reason.left(longest) + u'\u2026';
+    }
+    return {};
 }
 
 } // namespace
@@ -48,7 +66,7 @@ void CellLookup::web1()
     // A reply that reports an error, or that holds no position at all, names no place to open.
     if (values_.pageText.contains(QStringLiteral("error"), Qt::CaseSensitive) ||
         !values_.pageText.contains(QStringLiteral("coordinates"), Qt::CaseSensitive)) {
-        messages_.show(AppTitle, IdMissingMessage);
+        messages_.showDetailed(AppTitle, IdMissingMessage, serviceReason(values_.pageText));
         return;
     }
     takeCoordinates();

@@ -33,8 +33,8 @@ public:
 
     // The click on "MAP": sends the request for these fields; does nothing when one is empty.
     void click(const CellFields& fields);
-    // A page arrived: "ID does not exist" when it holds "error" or lacks "coordinates", else its
-    // coordinates go to web2.
+    // A page arrived: "ID does not exist" when it holds "error" or lacks "coordinates", with the
+    // reason the service gave when it gave one; else its coordinates go to web2.
     void web1();
     // Opens the map in the user's browser and clears the values of this lookup.
     void web2();

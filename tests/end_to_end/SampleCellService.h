@@ -40,12 +40,13 @@ private:
 };
 
 // Waits for what a lookup comes to, then takes it out of the fakes: the maps opened, then the
-// messages shown.
+// messages shown, each followed by its detail when it has one.
 inline QStringList lookupOutcomes(FakeUrlOpener& opener, FakeMessageSink& messages)
 {
     waitUntil([&] { return !opener.opened.isEmpty() || !messages.shown.isEmpty(); });
     QStringList outcomes = QUrl::toStringList(std::exchange(opener.opened, {}), QUrl::FullyEncoded);
     for (const FakeMessageSink::Shown& message : std::exchange(messages.shown, {}))
-        outcomes << message.title + ": " + message.text;
+        outcomes << message.title + ": " + message.text +
+                        (message.detail.isEmpty() ? QString() : " (" + message.detail + ")");
     return outcomes;
 }

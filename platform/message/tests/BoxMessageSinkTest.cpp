@@ -3,6 +3,7 @@
 #include "tests/support/TestApp.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -36,6 +37,22 @@ TEST(BoxMessageSink, ShowsSelectablePlainTextAndAgreesOnlyThroughTheNamedButton)
         box->accept();
     });
     BoxMessageSink().show(QStringLiteral("plover"), address, true);
+    EXPECT_TRUE(seen);
+
+    // A detail that looks like markup, with a link, is shown as it is, to be selected.
+    const QString detail = QStringLiteral("<a href=\"https://example.org\">the reason</a>");
+    seen = false;
+    whenTheBoxRuns([&](QMessageBox* box) {
+        EXPECT_EQ(box->informativeText(), detail);
+        for (const QLabel* label : box->findChildren<QLabel*>())
+            if (label->text() == detail)
+                seen = label->textFormat() == Qt::PlainText &&
+                       label->textInteractionFlags() ==
+                           (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        box->accept();
+    });
+    BoxMessageSink().showDetailed(QStringLiteral("plover"), QStringLiteral("ID does not exist"),
+                                  detail);
     EXPECT_TRUE(seen);
 
     // Enter and Escape both mean Cancel; only the named button agrees.

@@ -25,25 +25,30 @@ TEST(CellLookupWeb1, ParsesEachReply)
     const struct {
         const char* shows;
         const char* page;
-        const char* first; // the first value afterwards (cleared when a map opened)
-        const char* point; // the map opened, "longitude,latitude", or nullptr
-        bool idMissing;    // "ID does not exist" shown
+        const char* first;  // the first value afterwards (cleared when a map opened)
+        const char* point;  // the map opened, "longitude,latitude", or nullptr
+        const char* detail; // under "ID does not exist", or nullptr when that is not shown
     } rows[] = {
         {"xml location",
          R"(<location><coordinates latitude="55.75580" longitude="37.61730"/></location>)", "",
-         "37.61730,55.75580", false},
-        {"quotes before the keyword", R"(id "7" coordinates "1.5" "2.5")", "", "2.5,1.5", false},
-        {"no keyword", R"(<?xml version="1.0"?><pt lat="1.5"/>)", "prior", nullptr, true},
+         "37.61730,55.75580", nullptr},
+        {"quotes before the keyword", R"(id "7" coordinates "1.5" "2.5")", "", "2.5,1.5", nullptr},
+        {"no keyword", R"(<?xml version="1.0"?><pt lat="1.5"/>)", "prior", nullptr, ""},
+        {"the service's reason, on one line",
+         "<?xml version=\"1.0\"?><error code=\"notANumber\">the value of lac &amp; <b>x</b>\n"
+         " is not a decimal number</error>",
+         "prior", nullptr, "the value of lac & x is not a decimal number"},
         // Q3 is 0, so Q4 is the first mark of the page: the second value is the text before it.
         {"one value after the keyword", R"(Cell 7 coordinates "12.5" end)", "",
-         "Cell%207%20coordinates%20,12.5", false},
-        {"one value first", R"("12.5" coordinates)", "", nullptr, false},
-        {"empty second value", R"(coordinates "12.5" "")", "12.5", nullptr, false},
-        {"no quotes", "coordinates 55.7 37.6", "prior", nullptr, false},
-        {"no closing mark", R"(coordinates "55.7" "37.6)", "55.7", nullptr, false},
-        {"error inside a longer word", R"(coordinates "1" "2" terrors)", "prior", nullptr, true},
-        {"capital Error", R"(Error? coordinates "55.7" "37.6")", "", "37.6,55.7", false},
-        {"values add no map keys", R"(coordinates "1&z=99" "2#x")", "", "2%23x,1%26z%3D99", false},
+         "Cell%207%20coordinates%20,12.5", nullptr},
+        {"one value first", R"("12.5" coordinates)", "", nullptr, nullptr},
+        {"empty second value", R"(coordinates "12.5" "")", "12.5", nullptr, nullptr},
+        {"no quotes", "coordinates 55.7 37.6", "prior", nullptr, nullptr},
+        {"no closing mark", R"(coordinates "55.7" "37.6)", "55.7", nullptr, nullptr},
+        {"error inside a longer word", R"(coordinates "1" "2" terrors)", "prior", nullptr, ""},
+        {"capital Error", R"(Error? coordinates "55.7" "37.6")", "", "37.6,55.7", nullptr},
+        {"values add no map keys", R"(coordinates "1&z=99" "2#x")", "", "2%23x,1%26z%3D99",
+         nullptr},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -61,9 +66,11 @@ TEST(CellLookupWeb1, ParsesEachReply)
         EXPECT_EQ(opener.opened.size(), row.point ? 1 : 0);
         EXPECT_EQ(opener.opened.value(0).toString(QUrl::FullyEncoded),
                   row.point ? mapAt(mapBase, row.point) : QString());
-        EXPECT_EQ(messages.shown.value(0).text,
-                  row.idMissing ? QStringLiteral("ID does not exist") : QString());
-        EXPECT_EQ(messages.shown.size(), row.idMissing ? 1 : 0);
+        QStringList told; // what each message box said, with its detail
+        for (const FakeMessageSink::Shown& shown : messages.shown)
+            told << shown.text + " / " + shown.detail;
+        EXPECT_EQ(told, row.detail ? QStringList{"ID does not exist / " + QString(row.detail)}
+                                   : QStringList{});
     }
 }
 
