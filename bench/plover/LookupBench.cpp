@@ -1,8 +1,8 @@
 // What a hostile reply costs plover's window: a lookup against a local server that answers
 // with a 300 MB body, a 10 MB page of nested tables, a page of nested tables just under the
-// reply limit, and a plain XML reply. For each it prints the outcome, the time to it, the
-// longest stall of the window's event loop (the gap between ticks of a 5 ms timer) and the
-// peak resident memory of the process during the lookup.
+// reply limit, an XML reply whose longitude is a million blanks, and a plain XML reply. For each it
+// prints the outcome, the time to it, the longest stall of the window's event loop (the gap between
+// ticks of a 5 ms timer) and the peak resident memory of the process during the lookup.
 //
 //   lookup_bench            (offscreen unless QT_QPA_PLATFORM says otherwise)
 //
@@ -85,6 +85,9 @@ void serve(int fd, const QByteArray& nested10, const QByteArray& nested1)
     };
     if (target.startsWith("/nested10/"))
         answer("text/html", nested10);
+    else if (target.startsWith("/blanks/"))
+        answer("text/xml", R"(<location><coordinates latitude="55.75580" longitude=")" +
+                               QByteArray(1000000, ' ') + R"("/></location>)");
     else if (target.startsWith("/nested1/"))
         answer("text/html", nested1);
     else
@@ -194,6 +197,7 @@ int main(int argc, char* argv[])
     measureLookup("big300mb", base + QStringLiteral("/big"));
     measureLookup("nested10mb", base + QStringLiteral("/nested10"));
     measureLookup("nested1mb", base + QStringLiteral("/nested1"));
+    measureLookup("blanks1m", base + QStringLiteral("/blanks"));
     ::kill(server, SIGTERM);
     ::waitpid(server, nullptr, 0);
     return 0;

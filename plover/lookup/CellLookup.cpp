@@ -19,13 +19,6 @@ using textcuts::position;
 
 const QString QuotationMark = QStringLiteral("\"");
 
-// A value taken out of the page; an extraction that fails leaves the value as it was.
-void assignIfTaken(QString& value, const std::optional<QString>& taken)
-{
-    if (taken)
-        value = *taken;
-}
-
 // The reason an error reply gives, such as <error code="notANumber">the value of lac (the area
 // code (LAC)) is not a decimal number</error>, on one line and cut to a length a message box
 // can show; empty when the page holds no such element (plain text, an HTML error page).
@@ -40,6 +33,49 @@ QString serviceReason(const QString& page)
             xml.readElementText(QXmlStreamReader::IncludeChildElements).simplified();
         return reason.size() <= longest ? reason : reason.left(longest) + u'\u2026';
     }
+    return {};
+}
+
+// Whether a coordinate is written as a plain decimal number: a sign, then digits with at most
+// one dot. No blanks, exponents, "inf" or "nan", which a number parser would let through.
+bool isDecimal(QStringView value)
+{
+    if (value.startsWith(u'-') || value.startsWith(u'+'))
+        value = value.mid(1);
+    bool digit = false;
+    bool dot = false;
+    for (const QChar c : value) {
+        if (c >= u'0' && c <= u'9')
+            digit = true;
+        else if (c == u'.' && !dot)
+            dot = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+// Why a coordinate the service gave cannot be one, or empty when it can. An empty value passes:
+// it opens no map, or leaves that part of the map's position empty, as before. A long value is
+// not quoted back, so that a reply of a million blanks makes no message of a million blanks.
+QString refusal(const QString& name, const QString& value, int limit)
+{
+    constexpr qsizetype longest = 32;
+    if (value.isEmpty())
+        return {};
+    if (value.size() > longest)
+        return QStringLiteral("the %1 the service gave is %2 characters long, too long for a "
+                              "number")
+            .arg(name)
+            .arg(value.size());
+    if (!isDecimal(value))
+        return QStringLiteral("the %1 the service gave, \u201c%2\u201d, is not a decimal number")
+            .arg(name, value);
+    const double number = value.toDouble();
+    if (number < -limit || number > limit)
+        return QStringLiteral("the %1 the service gave, %2, is not between -%3 and %3")
+            .arg(name, value)
+            .arg(limit);
     return {};
 }
 
@@ -63,6 +99,10 @@ void CellLookup::click(const CellFields& fields)
 void CellLookup::web1()
 {
     values_.pageText = loader_.bodyText();
+    // Each reply brings its own position or none: a value left from an earlier reply would put
+    // this cell at another's place.
+    values_.firstValue.clear();
+    values_.secondValue.clear();
     // A reply that reports an error, or that holds no position at all, names no place to open.
     if (values_.pageText.contains(QStringLiteral("error"), Qt::CaseSensitive) ||
         !values_.pageText.contains(QStringLiteral("coordinates"), Qt::CaseSensitive)) {
@@ -70,6 +110,19 @@ void CellLookup::web1()
         return;
     }
     takeCoordinates();
+    // Only numbers that can be a position go into the map's address; anything else the service
+    // calls coordinates is no place at all.
+    QStringList refusals;
+    for (const QString& why : {refusal(QStringLiteral("latitude"), values_.firstValue, 90),
+                               refusal(QStringLiteral("longitude"), values_.secondValue, 180)})
+        if (!why.isEmpty())
+            refusals << why;
+    if (!refusals.isEmpty()) {
+        values_.firstValue.clear();
+        values_.secondValue.clear();
+        messages_.showDetailed(AppTitle, IdMissingMessage, refusals.join(u'\n'));
+        return;
+    }
     values_.mapAddress = mapAddress(bases_.map, values_.firstValue, values_.secondValue);
     if (!values_.secondValue.isEmpty())
         web2();
@@ -78,7 +131,7 @@ void CellLookup::web1()
 // Cuts the first two quoted strings after "coordinates" out of the page text. A search that
 // finds nothing yields 0, so the next search starts again at the top of the page (which can
 // happen only after the keyword, as web1 sees it first); a closing
-// mark that is missing makes the count negative and leaves that value alone. Pages such as
+// mark that is missing makes the count negative and leaves that value empty. Pages such as
 // <coordinates latitude="55.75580" longitude="37.61730"/> give latitude, then longitude.
 void CellLookup::takeCoordinates()
 {
@@ -86,10 +139,10 @@ void CellLookup::takeCoordinates()
     const int k = position(page, QStringLiteral("coordinates"));
     const int q1 = position(page, QuotationMark, k + 1);
     const int q2 = position(page, QuotationMark, q1 + 1);
-    assignIfTaken(values_.firstValue, cut(page, q1 + 1, q2 - q1 - 1));
+    values_.firstValue = cut(page, q1 + 1, q2 - q1 - 1).value_or(QString());
     const int q3 = position(page, QuotationMark, q2 + 1);
     const int q4 = position(page, QuotationMark, q3 + 1);
-    assignIfTaken(values_.secondValue, cut(page, q3 + 1, q4 - q3 - 1));
+    values_.secondValue = cut(page, q3 + 1, q4 - q3 - 1).value_or(QString());
 }
 
 void CellLookup::web2()

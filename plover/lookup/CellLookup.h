@@ -13,7 +13,7 @@ namespace lookup
 struct LookupValues {
     QString lookupAddress; // the request last sent to the page loader
     QString pageText;      // the text of the last completed page
-    QString firstValue;    // the first quoted value after "coordinates" (latitude)
+    QString firstValue;    // the first quoted value after "coordinates" (latitude) of this page
     QString secondValue;   // the second one (longitude)
     QString mapAddress;    // the address handed to the browser
 };
@@ -34,7 +34,9 @@ public:
     // The click on "MAP": sends the request for these fields; does nothing when one is empty.
     void click(const CellFields& fields);
     // A page arrived: "ID does not exist" when it holds "error" or lacks "coordinates", with the
-    // reason the service gave when it gave one; else its coordinates go to web2.
+    // reason the service gave when it gave one; else its coordinates go to web2, but only when
+    // each is empty or a decimal number of at most 32 characters within -90..90 (latitude) and
+    // -180..180 (longitude): anything else is "ID does not exist" with what was wrong.
     void web1();
     // Opens the map in the user's browser and clears the values of this lookup.
     void web2();

@@ -5,6 +5,7 @@
 #include "platform/web/tests/LocalHttpServer.h"
 #include "plover/Form1.h"
 #include "tests/support/TestApp.h"
+#include "tests/support/TextPrinter.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QLineEdit>
@@ -44,20 +45,65 @@ protected:
     Form1 form{dialog, loader, opener, messages, {service.base(), mapBase}};
 };
 
-// How each kind of reply is read is CellLookup's test, and a known and an unknown cell over
-// HTTP are the end-to-end test's; here, the size cap. The request the fields make is awaited
-// exactly in the overtaking test.
-TEST_F(Form1Lookup, AReplyPastTheCapIsRefused)
+QByteArray coordinates(const QByteArray& latitude, const QByteArray& longitude)
 {
-    const QByteArray large(PageLoader::MaxReplyBytes + 1, 'x');
-    service.route("/cellid_location/", {200, "text/plain", large, {}, false});
-    fill(form);
+    return "<location><coordinates latitude=\"" + latitude + "\" longitude=\"" + longitude +
+           "\"/></location>";
+}
 
-    form.Command1->click();
-    ASSERT_TRUE(waitUntil([&] { return answered(); }));
-    EXPECT_TRUE(opener.opened.isEmpty());
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, QStringLiteral("The service's reply is too large"));
+// What failed, and what the user is told: one message box, a piece of its text and its detail;
+// no map opens. How each kind of reply is read is CellLookup's test, and a known and an unknown
+// cell over HTTP are the end-to-end test's.
+TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
+{
+    const struct {
+        const char* failed;
+        LocalHttpServer::Reply reply;
+        QString says;
+        QString detail;
+    } rows[] = {
+        {"the service refuses a hexadecimal LAC",
+         {400,
+          "application/xml; charset=UTF-8",
+          R"(<?xml version="1.0" encoding="UTF-8"?><error code="notANumber">the value of lac )"
+          R"((the area code (LAC)) is not a decimal number</error>)",
+          {},
+          false},
+         "ID does not exist",
+         "the value of lac (the area code (LAC)) is not a decimal number"},
+        {"a longitude of a million blanks",
+         {200, "text/xml", coordinates("55.7", QByteArray(1000000, ' ')), {}, false},
+         "ID does not exist",
+         "the longitude the service gave is 1000000 characters long, too long for a number"},
+        {"words for coordinates",
+         {200, "text/xml", coordinates("abc", "xyz"), {}, false},
+         "ID does not exist",
+         "the latitude the service gave, \u201cabc\u201d, is not a decimal number\n"
+         "the longitude the service gave, \u201cxyz\u201d, is not a decimal number"},
+        {"a place off the globe",
+         {200, "text/xml", coordinates("999", "-500"), {}, false},
+         "ID does not exist",
+         "the latitude the service gave, 999, is not between -90 and 90\n"
+         "the longitude the service gave, -500, is not between -180 and 180"},
+        {"a reply past the cap",
+         {200, "text/plain", QByteArray(PageLoader::MaxReplyBytes + 1, 'x'), {}, false},
+         "The service's reply is too large",
+         ""},
+    };
+    fill(form);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.failed);
+        messages.shown.clear();
+        service.route("/cellid_location/", row.reply);
+        form.Command1->click();
+        ASSERT_TRUE(waitUntil([&] { return answered(); }));
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].title, QStringLiteral("plover"));
+        EXPECT_TRUE(messages.shown[0].text.contains(row.says))
+            << messages.shown[0].text.toStdString();
+        EXPECT_EQ(messages.shown[0].detail, row.detail);
+        EXPECT_TRUE(opener.opened.isEmpty());
+    }
 }
 
 TEST_F(Form1Lookup, ASecondClickOvertakesASlowReply)

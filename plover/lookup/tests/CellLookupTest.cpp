@@ -3,6 +3,7 @@
 #include "platform/message/FakeMessageSink.h"
 #include "platform/web/FakePageLoader.h"
 #include "platform/web/FakeUrlOpener.h"
+#include "tests/support/TextPrinter.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,8 @@ QString mapAt(const QString& base, const QString& point)
     return base + "/?l=map/&pt=" + point + "&ll=" + point + "&z=10";
 }
 
-// Each page arrives after `coordinates "prior" ""`, which opens nothing and leaves "prior" as
-// the first value, so what a page keeps from before shows.
+// Each page arrives after `coordinates "-1.5" ""`, which opens nothing and leaves -1.5 as the
+// first value, so that a value kept from the page before would show.
 TEST(CellLookupWeb1, ParsesEachReply)
 {
     const struct {
@@ -33,22 +34,32 @@ TEST(CellLookupWeb1, ParsesEachReply)
          R"(<location><coordinates latitude="55.75580" longitude="37.61730"/></location>)", "",
          "37.61730,55.75580", nullptr},
         {"quotes before the keyword", R"(id "7" coordinates "1.5" "2.5")", "", "2.5,1.5", nullptr},
-        {"no keyword", R"(<?xml version="1.0"?><pt lat="1.5"/>)", "prior", nullptr, ""},
+        {"no keyword", R"(<?xml version="1.0"?><pt lat="1.5"/>)", "", nullptr, ""},
         {"the service's reason, on one line",
          "<?xml version=\"1.0\"?><error code=\"notANumber\">the value of lac &amp; <b>x</b>\n"
          " is not a decimal number</error>",
-         "prior", nullptr, "the value of lac & x is not a decimal number"},
+         "", nullptr, "the value of lac & x is not a decimal number"},
         // Q3 is 0, so Q4 is the first mark of the page: the second value is the text before it.
-        {"one value after the keyword", R"(Cell 7 coordinates "12.5" end)", "",
-         "Cell%207%20coordinates%20,12.5", nullptr},
+        {"one value after the keyword", R"(Cell 7 coordinates "12.5" end)", "", nullptr,
+         "the longitude the service gave, \u201cCell 7 coordinates \u201d, is not a decimal "
+         "number"},
         {"one value first", R"("12.5" coordinates)", "", nullptr, nullptr},
         {"empty second value", R"(coordinates "12.5" "")", "12.5", nullptr, nullptr},
-        {"no quotes", "coordinates 55.7 37.6", "prior", nullptr, nullptr},
+        {"empty first value", R"(coordinates "" "37.6")", "", "37.6,", nullptr},
+        {"no quotes", "coordinates 55.7 37.6", "", nullptr, nullptr},
         {"no closing mark", R"(coordinates "55.7" "37.6)", "55.7", nullptr, nullptr},
-        {"error inside a longer word", R"(coordinates "1" "2" terrors)", "prior", nullptr, ""},
+        {"error inside a longer word", R"(coordinates "1" "2" terrors)", "", nullptr, ""},
         {"capital Error", R"(Error? coordinates "55.7" "37.6")", "", "37.6,55.7", nullptr},
-        {"values add no map keys", R"(coordinates "1&z=99" "2#x")", "", "2%23x,1%26z%3D99",
-         nullptr},
+        {"the limits", R"(coordinates "-90" "180.000")", "", "180.000,-90", nullptr},
+        {"past a limit, a blank", R"(coordinates "90.00001" " 5")", "", nullptr,
+         "the latitude the service gave, 90.00001, is not between -90 and 90\n"
+         "the longitude the service gave, \u201c 5\u201d, is not a decimal number"},
+        {"an exponent, 33 digits", R"(coordinates "1e1" "0.0000000000000000000000000000001")", "",
+         nullptr,
+         "the latitude the service gave, \u201c1e1\u201d, is not a decimal number\n"
+         "the longitude the service gave is 33 characters long, too long for a number"},
+        {"a map key", R"(coordinates "1&z=99" "2")", "", nullptr,
+         "the latitude the service gave, \u201c1&z=99\u201d, is not a decimal number"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -56,7 +67,7 @@ TEST(CellLookupWeb1, ParsesEachReply)
         FakeUrlOpener opener;
         FakeMessageSink messages;
         CellLookup lookup({QStringLiteral("http://svc.test"), mapBase}, loader, opener, messages);
-        for (const char* page : {R"(coordinates "prior" "")", row.page}) {
+        for (const char* page : {R"(coordinates "-1.5" "")", row.page}) {
             loader.body = QString::fromUtf8(page);
             lookup.web1();
         }
