@@ -8,10 +8,23 @@
 #include <QUrl>
 #include <memory>
 
+namespace
+{
+
+// Whether the transfer itself failed (cut short, reset, garbled), as opposed to an HTTP error
+// status, which Qt reports with codes of 200 and up.
+bool brokeOff(QNetworkReply::NetworkError error)
+{
+    return (error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied) ||
+           error == QNetworkReply::ProtocolFailure;
+}
+
+} // namespace
+
 NetworkPageLoader::NetworkPageLoader(QObject* parent, std::chrono::milliseconds timeout)
     : PageLoader(parent), timeout_(timeout)
 {
-    manager_.setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
+    manager_.setRedirectPolicy(QNetworkRequest::UserVerifiedRedirectPolicy);
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, &NetworkPageLoader::timedOut);
 }
@@ -31,7 +44,7 @@ void NetworkPageLoader::Navigate(const QString& address)
 
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = manager_.get(request);
     reply_ = reply;
     // The network thread stops reading once this much waits unread, so a reply that outgrows the
@@ -40,6 +53,8 @@ void NetworkPageLoader::Navigate(const QString& address)
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] { checkSize(reply); });
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] { checkSize(reply); });
+    connect(reply, &QNetworkReply::redirected, this,
+            [this, reply, url](const QUrl& target) { checkRedirect(reply, url, target); });
     deadline_.start(timeout_);
 }
 
@@ -74,8 +89,11 @@ void NetworkPageLoader::finished(QNetworkReply* reply)
     reply_ = nullptr;
     reply->deleteLater();
 
-    // An HTTP status means the server answered: that is a page, an error page included.
-    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+    // An HTTP status means the server answered: that is a page, an error page included. But a
+    // reply cut short or reset is none, whatever part of it came: the part where the answer
+    // lies may be what is missing.
+    if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid() &&
+        !brokeOff(reply->error())) {
         const QByteArray body = reply->read(MaxReplyBytes + 1);
         if (body.size() > MaxReplyBytes) {
             emit replyTooLarge();
@@ -125,6 +143,29 @@ void NetworkPageLoader::checkSize(QNetworkReply* reply)
     // Dropped before it is read: the body is buffered only up to about the limit.
     dropInFlight();
     emit replyTooLarge();
+}
+
+// A redirect is followed only on the host the address named: another host would be sent what the
+// address asks (for the locator, the cell's identity). Nor does it lead from https to http.
+void NetworkPageLoader::checkRedirect(QNetworkReply* reply, const QUrl& asked, const QUrl& target)
+{
+    if (reply != reply_)
+        return;
+    const QString scheme = target.scheme().toLower();
+    if (target.host().compare(asked.host(), Qt::CaseInsensitive) == 0 &&
+        (scheme == QLatin1String("https") ||
+         (scheme == QLatin1String("http") && asked.scheme().toLower() == scheme))) {
+        emit reply->redirectAllowed();
+        return;
+    }
+    // Named by scheme, host and port only, and not at any length.
+    constexpr qsizetype longest = 100;
+    QString where = target.toDisplayString(QUrl::RemoveUserInfo | QUrl::RemovePath |
+                                           QUrl::RemoveQuery | QUrl::RemoveFragment);
+    if (where.size() > longest)
+        where = where.left(longest) + QChar(0x2026);
+    dropInFlight();
+    emit loadFailed(tr("The server sent the request on to %1, which is not followed").arg(where));
 }
 
 void NetworkPageLoader::timedOut()

@@ -10,11 +10,12 @@
 class QNetworkReply;
 
 // The hidden page loader on QNetworkAccessManager. Only http and https addresses are loaded;
-// redirects are followed unless they lead from https to http. Any HTTP reply, whatever its
-// status, is a page; a load that brings no reply at all, or none complete within `timeout`,
-// ends in loadFailed; one whose body (announced or arrived) passes MaxReplyBytes is dropped
-// at once with replyTooLarge. The page's text is made off the owner's thread. A new Navigate
-// drops the load (or conversion) in flight without a signal for it.
+// redirects are followed on the same host only, and never from https to http. Any complete HTTP
+// reply, whatever its status, is a page; a load that brings no reply at all, one cut short or
+// reset, one redirected elsewhere, or none complete within `timeout`, ends in loadFailed; one whose
+// body (announced or arrived) passes MaxReplyBytes is dropped at once with replyTooLarge. The
+// page's text is made off the owner's thread. A new Navigate drops the load (or conversion) in
+// flight without a signal for it.
 class NetworkPageLoader : public PageLoader
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ private:
     void failLater(const QString& reason);
     void finished(QNetworkReply* reply);
     void checkSize(QNetworkReply* reply);
+    void checkRedirect(QNetworkReply* reply, const QUrl& asked, const QUrl& target);
     void convertElsewhere(const QByteArray& body, const QByteArray& contentType);
     void timedOut();
 

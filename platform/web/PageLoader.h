@@ -22,7 +22,8 @@ public:
 signals:
     // A page arrived (whatever its HTTP status); bodyText() now holds its text.
     void DocumentComplete();
-    // No page could be had at all (no network, refused, unknown host, TLS failure, timeout).
+    // No page could be had at all (no network, refused, unknown host, TLS failure, timeout, a
+    // reply cut short or reset, a redirect to another host).
     void loadFailed(const QString& reason);
     // The reply grew past MaxReplyBytes; the load was dropped there.
     void replyTooLarge();

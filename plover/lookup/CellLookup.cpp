@@ -167,12 +167,13 @@ void CellLookup::web2()
 
 void CellLookup::serviceUnreachable(const QString& reason)
 {
-    messages_.show(AppTitle,
-                   QStringLiteral("The cell location service at %1 could not be reached:\n\n%2"
-                                  "\n\nWhen it runs on this computer, start it with\n\n"
-                                  "    systemctl --user start cellsvc.socket")
-                       .arg(bases_.service, reason),
-                   true);
+    messages_.show(
+        AppTitle,
+        QStringLiteral("No complete answer came from the cell location service at %1:\n\n%2"
+                       "\n\nWhen it runs on this computer, start it with\n\n"
+                       "    systemctl --user start cellsvc.socket")
+            .arg(bases_.service, reason),
+        true);
 }
 
 void CellLookup::replyTooLarge()

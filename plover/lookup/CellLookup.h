@@ -40,8 +40,8 @@ public:
     void web1();
     // Opens the map in the user's browser and clears the values of this lookup.
     void web2();
-    // The loader got no page at all: the user is told why, where the service was looked for and
-    // how to start it.
+    // The loader got no page at all, or one cut short: the user is told why, where the service
+    // was looked for and how to start it.
     void serviceUnreachable(const QString& reason);
     // The reply outgrew the loader's limit: the user is told; nothing opens.
     void replyTooLarge();

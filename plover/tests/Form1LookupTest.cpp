@@ -56,6 +56,9 @@ QByteArray coordinates(const QByteArray& latitude, const QByteArray& longitude)
 // cell over HTTP are the end-to-end test's.
 TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
 {
+    // The same server under another name: whatever was sent there would show in its targets.
+    const QString elsewhere =
+        QString(service.base()).replace("127.0.0.1", "localhost") + "/cellid_location/?moved";
     const struct {
         const char* failed;
         LocalHttpServer::Reply reply;
@@ -85,6 +88,15 @@ TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
          "ID does not exist",
          "the latitude the service gave, 999, is not between -90 and 90\n"
          "the longitude the service gave, -500, is not between -180 and 180"},
+        {"a reply cut short",
+         {200, "text/xml", coordinates("55.7", "37.6").left(60), {{"Content-Length", "999999"}}},
+         "No complete answer came from the cell location service at " + service.base(),
+         ""},
+        {"a redirect to another host",
+         {302, "text/plain", "moved", {{"Location", elsewhere.toLatin1()}}, false},
+         "The server sent the request on to " + elsewhere.left(elsewhere.indexOf(u'/', 7)) +
+             ", which is not followed",
+         ""},
         {"a reply past the cap",
          {200, "text/plain", QByteArray(PageLoader::MaxReplyBytes + 1, 'x'), {}, false},
          "The service's reply is too large",
@@ -94,16 +106,18 @@ TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failed);
         messages.shown.clear();
+        opener.opened.clear();
         service.route("/cellid_location/", row.reply);
         form.Command1->click();
         ASSERT_TRUE(waitUntil([&] { return answered(); }));
-        ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_EQ(messages.shown[0].title, QStringLiteral("plover"));
-        EXPECT_TRUE(messages.shown[0].text.contains(row.says))
-            << messages.shown[0].text.toStdString();
-        EXPECT_EQ(messages.shown[0].detail, row.detail);
+        EXPECT_EQ(messages.shown.size(), 1);
+        const FakeMessageSink::Shown told = messages.shown.value(0);
+        EXPECT_EQ(told.title, QStringLiteral("plover"));
+        EXPECT_TRUE(told.text.contains(row.says)) << told.text.toStdString();
+        EXPECT_EQ(told.detail, row.detail);
         EXPECT_TRUE(opener.opened.isEmpty());
     }
+    EXPECT_FALSE(service.targets.join(' ').contains("moved"));
 }
 
 TEST_F(Form1Lookup, ASecondClickOvertakesASlowReply)
@@ -137,7 +151,8 @@ TEST_F(Form1Lookup, UnreachableServiceIsReported)
     ASSERT_TRUE(waitUntil([&] { return answered(); }));
     EXPECT_EQ(messages.shown.value(0).title, QStringLiteral("plover"));
     const QString text = messages.shown.value(0).text;
-    EXPECT_TRUE(text.contains(nowhere + QStringLiteral(" could not be reached")))
+    EXPECT_TRUE(text.contains("No complete answer came from the cell location service at " +
+                              nowhere + ":\n\n"))
         << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("refused"), Qt::CaseInsensitive));
     EXPECT_TRUE(text.contains(QStringLiteral("systemctl --user start cellsvc.socket")));

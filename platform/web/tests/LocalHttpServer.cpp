@@ -36,9 +36,13 @@ void LocalHttpServer::answer(QTcpSocket* socket, const Reply& reply)
     QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Test\r\n";
     if (!reply.contentType.isEmpty())
         response += "Content-Type: " + reply.contentType + "\r\n";
-    for (const auto& [name, value] : reply.headers)
+    bool lengthGiven = false;
+    for (const auto& [name, value] : reply.headers) {
         response += name + ": " + value + "\r\n";
-    response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        lengthGiven = lengthGiven || name.compare("Content-Length", Qt::CaseInsensitive) == 0;
+    }
+    if (!lengthGiven)
+        response += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     socket->write(response + "Connection: close\r\n\r\n" + reply.body);
     socket->disconnectFromHost();
 }

@@ -7,7 +7,8 @@
 
 // A small HTTP/1.1 responder on 127.0.0.1 for tests. A route answers either one exact request
 // target or, failing that, every target of a path (the part before "?"); a held route keeps the
-// connection open and never answers. Unknown paths get a 404.
+// connection open and never answers. Unknown paths get a 404. The connection is closed after the
+// body, so a Content-Length among the headers, which replaces the body's own, can cut it short.
 class LocalHttpServer : public QObject
 {
 public:
