@@ -4,15 +4,17 @@
 
 #include <QList>
 
-// Records the addresses handed to the desktop; `succeeds` says what the desktop answers.
+// Records the addresses handed to the desktop; when `failure` is not empty, each of them is
+// reported not opened for that reason, from within open().
 class FakeUrlOpener : public UrlOpener
 {
 public:
     QList<QUrl> opened;
-    bool succeeds = true;
-    bool open(const QUrl& url) override
+    QString failure;
+    void open(const QUrl& url) override
     {
         opened << url;
-        return succeeds;
+        if (!failure.isEmpty())
+            emit notOpened(url, failure);
     }
 };

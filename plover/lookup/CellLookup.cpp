@@ -85,6 +85,14 @@ CellLookup::CellLookup(BaseAddresses bases, PageLoader& loader, UrlOpener& opene
                        MessageSink& messages)
     : bases_(std::move(bases)), loader_(loader), opener_(opener), messages_(messages)
 {
+    notOpened_ = QObject::connect(
+        &opener, &UrlOpener::notOpened,
+        [this](const QUrl& map, const QString& reason) { mapNotOpened(map, reason); });
+}
+
+CellLookup::~CellLookup()
+{
+    QObject::disconnect(notOpened_);
 }
 
 void CellLookup::click(const CellFields& fields)
@@ -149,20 +157,25 @@ void CellLookup::web2()
 {
     const QString& address = values_.mapAddress;
     // Only a well-formed web address goes to the desktop; the reply cannot smuggle in anything
-    // else. When no browser starts, the user gets the address to open by hand.
-    if (!isWebAddress(address)) {
+    // else.
+    if (!isWebAddress(address))
         messages_.show(AppTitle,
                        QStringLiteral("The map address is not a web address:\n\n") + address, true);
-    } else if (!opener_.open(QUrl(address, QUrl::StrictMode))) {
-        messages_.show(
-            AppTitle,
-            QStringLiteral("No web browser could be started. Open the map by hand:\n\n") + address,
-            true);
-    }
+    else
+        opener_.open(QUrl(address, QUrl::StrictMode));
     values_.secondValue.clear();
     values_.firstValue.clear();
     values_.mapAddress.clear();
     values_.lookupAddress.clear();
+}
+
+// The map's address may be needed after web2 has cleared it, so it comes with the failure.
+void CellLookup::mapNotOpened(const QUrl& map, const QString& reason)
+{
+    messages_.show(AppTitle,
+                   QStringLiteral("No web browser opened the map (%1). Open it by hand:\n\n%2")
+                       .arg(reason, map.toString(QUrl::FullyEncoded)),
+                   true);
 }
 
 void CellLookup::serviceUnreachable(const QString& reason)

@@ -2,8 +2,11 @@
 
 #include "plover/lookup/Addresses.h"
 
+#include <QObject>
+
 class MessageSink;
 class PageLoader;
+class QUrl;
 class UrlOpener;
 
 namespace lookup
@@ -29,7 +32,11 @@ inline const QString TooLargeMessage = QStringLiteral("The service's reply is to
 class CellLookup
 {
 public:
+    // Listens to the opener for maps it could not open, as long as the lookup lives.
     CellLookup(BaseAddresses bases, PageLoader& loader, UrlOpener& opener, MessageSink& messages);
+    ~CellLookup();
+    CellLookup(const CellLookup&) = delete;
+    CellLookup& operator=(const CellLookup&) = delete;
 
     // The click on "MAP": sends the request for these fields; does nothing when one is empty.
     void click(const CellFields& fields);
@@ -38,7 +45,8 @@ public:
     // each is empty or a decimal number of at most 32 characters within -90..90 (latitude) and
     // -180..180 (longitude): anything else is "ID does not exist" with what was wrong.
     void web1();
-    // Opens the map in the user's browser and clears the values of this lookup.
+    // Opens the map in the user's browser and clears the values of this lookup. When no browser
+    // opens it, now or a few seconds later, the user is given the address to open by hand.
     void web2();
     // The loader got no page at all, or one cut short: the user is told why, where the service
     // was looked for and how to start it.
@@ -50,12 +58,14 @@ public:
 
 private:
     void takeCoordinates();
+    void mapNotOpened(const QUrl& map, const QString& reason);
 
     BaseAddresses bases_;
     PageLoader& loader_;
     UrlOpener& opener_;
     MessageSink& messages_;
     LookupValues values_;
+    QMetaObject::Connection notOpened_;
 };
 
 } // namespace lookup

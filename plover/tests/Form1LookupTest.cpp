@@ -1,9 +1,11 @@
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/message/FakeMessageSink.h"
+#include "platform/web/DesktopUrlOpener.h"
 #include "platform/web/FakeUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "platform/web/tests/LocalHttpServer.h"
 #include "plover/Form1.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TextPrinter.h"
 #include "tests/support/WaitUntil.h"
@@ -51,11 +53,19 @@ QByteArray coordinates(const QByteArray& latitude, const QByteArray& longitude)
            "\"/></location>";
 }
 
-// What failed, and what the user is told: one message box, a piece of its text and its detail;
-// no map opens. How each kind of reply is read is CellLookup's test, and a known and an unknown
-// cell over HTTP are the end-to-end test's.
+// What failed, and what the user is told: one message box, a piece of its text and its detail.
+// Maps go to a stand-in for xdg-open that notes each address and finds no browser. How each kind
+// of reply is read is CellLookup's test, and a known and an unknown cell over HTTP are the
+// end-to-end test's.
 TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
 {
+    TempFolder folder;
+    ASSERT_TRUE(
+        folder.write("xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"$0.got\"\nexit 3\n"));
+    QFile::setPermissions(folder.path("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+    NetworkPageLoader pages;
+    DesktopUrlOpener browser(folder.path("xdg-open"));
+    Form1 window{dialog, pages, browser, messages, {service.base(), mapBase}};
     // The same server under another name: whatever was sent there would show in its targets.
     const QString elsewhere =
         QString(service.base()).replace("127.0.0.1", "localhost") + "/cellid_location/?moved";
@@ -89,7 +99,11 @@ TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
          "the latitude the service gave, 999, is not between -90 and 90\n"
          "the longitude the service gave, -500, is not between -180 and 180"},
         {"a reply cut short",
-         {200, "text/xml", coordinates("55.7", "37.6").left(60), {{"Content-Length", "999999"}}},
+         {200,
+          "text/xml",
+          coordinates("55.7", "37.6").left(60),
+          {{"Content-Length", "999999"}},
+          false},
          "No complete answer came from the cell location service at " + service.base(),
          ""},
         {"a redirect to another host",
@@ -101,23 +115,28 @@ TEST_F(Form1Lookup, EachFailureIsToldWithWhatWentWrong)
          {200, "text/plain", QByteArray(PageLoader::MaxReplyBytes + 1, 'x'), {}, false},
          "The service's reply is too large",
          ""},
+        {"xdg-open finds no browser",
+         {200, "text/xml", xmlReply, {}, false},
+         "No web browser opened the map (xdg-open ended with status 3: it found no web "
+         "browser). Open it by hand:\n\n" +
+             xmlMap,
+         ""},
     };
-    fill(form);
+    fill(window);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.failed);
         messages.shown.clear();
-        opener.opened.clear();
         service.route("/cellid_location/", row.reply);
-        form.Command1->click();
+        window.Command1->click();
         ASSERT_TRUE(waitUntil([&] { return answered(); }));
         EXPECT_EQ(messages.shown.size(), 1);
         const FakeMessageSink::Shown told = messages.shown.value(0);
         EXPECT_EQ(told.title, QStringLiteral("plover"));
         EXPECT_TRUE(told.text.contains(row.says)) << told.text.toStdString();
         EXPECT_EQ(told.detail, row.detail);
-        EXPECT_TRUE(opener.opened.isEmpty());
     }
     EXPECT_FALSE(service.targets.join(' ').contains("moved"));
+    EXPECT_EQ(folder.read("xdg-open.got"), xmlMap.toLatin1() + "\n") << "only the last map";
 }
 
 TEST_F(Form1Lookup, ASecondClickOvertakesASlowReply)

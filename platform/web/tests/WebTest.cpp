@@ -1,13 +1,13 @@
-// What the loader makes of replies, hostile ones included, and which addresses the opener hands
-// to the desktop; error replies, overtaking and unreachable services are tested through the
+// What the loader makes of replies, hostile ones included, and what the opener hands to xdg-open
+// and makes of its end; error replies, overtaking and unreachable services are tested through the
 // locator window in plover/tests.
 #include "platform/web/DesktopUrlOpener.h"
 #include "platform/web/NetworkPageLoader.h"
 #include "platform/web/tests/LocalHttpServer.h"
+#include "tests/support/TempFolder.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/WaitUntil.h"
 
-#include <QDesktopServices>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -120,36 +120,63 @@ TEST_F(NetworkPageLoaderTest, FollowsRedirectsAndFailsOnSilenceOrOtherAddresses)
     EXPECT_TRUE(failures.isEmpty());
 }
 
-// Takes the browser's place: QDesktopServices hands it the addresses of the schemes it handles.
-class BrowserStandIn : public QObject
+// Takes xdg-open's place: notes each address it is given, then ends as the address's last part
+// says; "late" ends only after the opener's patience, and leaves a file when it does.
+const char* const standInOpener = R"(#!/bin/sh
+printf '%s\n' "$1" >> "$0.got"
+case "$1" in
+*/exit3) exit 3 ;;
+*/killed) kill -9 $$ ;;
+*/late) sleep 2; : > "$0.late"; exit 4 ;;
+esac
+)";
+
+TEST(DesktopUrlOpener, ReadsTheOpenersExitStatusWithoutWaitingForIt)
 {
-    Q_OBJECT
-public:
-    QList<QUrl> received;
-public slots:
-    void openAddress(const QUrl& url) { received << url; }
-};
+    TestApp<QCoreApplication> app;
+    TempFolder folder;
+    const QString program = folder.path(QStringLiteral("xdg-open"));
+    ASSERT_TRUE(folder.write(QStringLiteral("xdg-open"), standInOpener));
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
+    DesktopUrlOpener opener(program, 1500ms);
+    DesktopUrlOpener nowhere(QStringLiteral("no-such-opener")); // on no folder of PATH
+    QStringList failures;
+    for (UrlOpener* each : {&opener, &nowhere})
+        QObject::connect(each, &UrlOpener::notOpened, [&](const QUrl& url, const QString& why) {
+            failures << url.toString() + " " + why;
+        });
 
-TEST(DesktopUrlOpener, HandsOnlyWebAddressesToTheDesktop)
-{
-    GuiApp app;
-    BrowserStandIn browser;
-    const QStringList schemes{"http", "https", "file", "javascript"};
-    for (const QString& scheme : schemes)
-        QDesktopServices::setUrlHandler(scheme, &browser, "openAddress");
+    const QStringList run{"https://map.test/opened?pt=37.6,55.7;$(id)", "https://map.test/exit3",
+                          "https://map.test/killed", "http://map.test/late"};
+    for (const QString& address : run)
+        opener.open(QUrl(address));
+    EXPECT_FALSE(QFile::exists(program + ".late")) << "open() waits for nothing";
+    for (const char* refused : {"file://localhost/etc/passwd", "https:///no-host"})
+        opener.open(QUrl(QString::fromLatin1(refused)));
+    nowhere.open(QUrl(run[0]));
+    EXPECT_TRUE(waitUntil([&] { return QFile::exists(program + ".late"); })) << "never killed";
+    // Once this last one is reported, the end of every earlier one has been read.
+    opener.open(QUrl(QStringLiteral("https://map.test/last/exit3")));
+    ASSERT_TRUE(waitUntil([&] { return failures.size() >= 6; }));
 
-    DesktopUrlOpener opener;
-    const QUrl map(QStringLiteral("https://yandex.com/maps/?l=map/&pt=37.6,55.7&z=10"));
-    EXPECT_TRUE(opener.open(map));
-    for (const char* refused : {"file://localhost/etc/passwd",
-                                "javascript://example.org/%0Aalert(1)", "https:///no-host"})
-        EXPECT_FALSE(opener.open(QUrl(QString::fromLatin1(refused)))) << refused;
-    EXPECT_EQ(browser.received, QList<QUrl>{map});
-
-    for (const QString& scheme : schemes)
-        QDesktopServices::unsetUrlHandler(scheme);
+    failures.sort();
+    EXPECT_EQ(
+        failures,
+        QStringList({"file://localhost/etc/passwd only web addresses are opened",
+                     "https:///no-host only web addresses are opened",
+                     "https://map.test/exit3 xdg-open ended with status 3: it found no web "
+                     "browser",
+                     "https://map.test/killed xdg-open was ended by signal 9",
+                     "https://map.test/last/exit3 xdg-open ended with status 3: it found no "
+                     "web browser",
+                     "https://map.test/opened?pt=37.6,55.7;$(id) no-such-opener was not found"}));
+    QStringList given =
+        QString::fromLatin1(folder.read(QStringLiteral("xdg-open.got"))).split('\n');
+    QStringList sent = QStringList(run) << "https://map.test/last/exit3"
+                                        << "";
+    given.sort();
+    sent.sort();
+    EXPECT_EQ(given, sent) << "each address as one argument, nothing else";
 }
 
 } // namespace
-
-#include "WebTest.moc"

@@ -86,25 +86,33 @@ TEST(CellLookupWeb1, ParsesEachReply)
 }
 
 // A map address that is no web address, or that no browser opens, is shown to copy by hand,
-// and the values are cleared all the same.
+// and the values are cleared all the same. A lookup that is gone hears of no failure.
 TEST(CellLookup, AMapNotOpenedIsShownToCopy)
 {
+    const QString reason = QStringLiteral("xdg-open ended with status 3: it found no web browser");
     for (const QString& base : {mapBase, QStringLiteral("file:///tmp")}) {
         SCOPED_TRACE(base.toStdString());
         FakePageLoader loader;
         FakeUrlOpener opener;
         FakeMessageSink messages;
-        opener.succeeds = false;
-        CellLookup lookup({QStringLiteral("http://svc.test"), base}, loader, opener, messages);
-        loader.body = R"(coordinates "55.7" "37.6")";
-        lookup.web1();
+        opener.failure = reason;
+        {
+            CellLookup lookup({QStringLiteral("http://svc.test"), base}, loader, opener, messages);
+            loader.body = R"(coordinates "55.7" "37.6")";
+            lookup.web1();
+            EXPECT_TRUE(lookup.values().firstValue.isEmpty());
+        }
+        opener.open(QUrl(mapBase));
 
-        EXPECT_EQ(opener.opened.size(), base == mapBase ? 1 : 0);
+        EXPECT_EQ(opener.opened.size(), base == mapBase ? 2 : 1);
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].title, QStringLiteral("plover"));
-        EXPECT_TRUE(messages.shown[0].text.endsWith(mapAt(base, "37.6,55.7")));
+        EXPECT_EQ(messages.shown[0].text,
+                  (base == mapBase
+                       ? "No web browser opened the map (" + reason + "). Open it by hand:\n\n"
+                       : QStringLiteral("The map address is not a web address:\n\n")) +
+                      mapAt(base, "37.6,55.7"));
         EXPECT_TRUE(messages.shown[0].selectable);
-        EXPECT_TRUE(lookup.values().firstValue.isEmpty());
     }
 }
 
