@@ -23,25 +23,22 @@ TEST(LocatorAsksCellService, AKnownCellOpensTheMapAndTheServiceSaysWhyAnotherDoe
     Form1 form(dialog, loader, opener, messages, {service.base(), "https://map.test"});
     form.Txtmcc->setText("250");
     form.Txtmnc->setText("1");
+    form.Txtlac->setText("78");
     // The sample holds cell 314 at latitude 55.7558, longitude 37.6173; the map takes longitude
-    // first. A hexadecimal LAC is refused by the service, which says why.
-    const struct {
-        const char* lac;
-        const char* cellid;
-        const char* outcome;
-    } lookups[] = {
-        {"78", "314", "https://map.test/?l=map/&pt=37.61730,55.75580&ll=37.61730,55.75580&z=10"},
-        {"78", "999999", "plover: ID does not exist (the cell is not in the database)"},
-        {"4E", "314",
-         "plover: ID does not exist (the value of lac (the area code (LAC)) is not a decimal "
-         "number)"},
-    };
-    for (const auto& [lac, cellid, outcome] : lookups) {
-        form.Txtlac->setText(lac);
+    // first.
+    for (const auto& [cellid, outcome] :
+         {std::pair{"314",
+                    "https://map.test/?l=map/&pt=37.61730,55.75580&ll=37.61730,55.75580&z=10"},
+          {"999999", "plover: ID does not exist (the cell is not in the database)"}}) {
         form.Txtcellid->setText(cellid);
         form.Command1_Click();
         EXPECT_EQ(lookupOutcomes(opener, messages), QStringList{outcome});
     }
+    form.Txtlac->setText("4E"); // the service says why it refuses a hexadecimal LAC
+    form.Command1_Click();
+    EXPECT_EQ(lookupOutcomes(opener, messages),
+              QStringList{"plover: ID does not exist (the value of lac (the area code (LAC)) is "
+                          "not a decimal number)"});
 }
 
 } // namespace

@@ -40,20 +40,17 @@ TEST(BoxMessageSink, ShowsSelectablePlainTextAndAgreesOnlyThroughTheNamedButton)
     EXPECT_TRUE(seen);
 
     // A detail that looks like markup, with a link, is shown as it is, to be selected.
-    const QString detail = QStringLiteral("<a href=\"https://example.org\">the reason</a>");
-    seen = false;
+    const QString detail = QStringLiteral("<a href=\"https://example.org\">why</a>");
+    int shownAsIs = 0;
     whenTheBoxRuns([&](QMessageBox* box) {
-        EXPECT_EQ(box->informativeText(), detail);
         for (const QLabel* label : box->findChildren<QLabel*>())
-            if (label->text() == detail)
-                seen = label->textFormat() == Qt::PlainText &&
-                       label->textInteractionFlags() ==
-                           (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+            shownAsIs += label->text() == detail && label->textFormat() == Qt::PlainText &&
+                         label->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard);
         box->accept();
     });
     BoxMessageSink().showDetailed(QStringLiteral("plover"), QStringLiteral("ID does not exist"),
                                   detail);
-    EXPECT_TRUE(seen);
+    EXPECT_EQ(shownAsIs, 1);
 
     // Enter and Escape both mean Cancel; only the named button agrees.
     for (const bool pressAccept : {false, true}) {
