@@ -97,6 +97,23 @@ CellLookup::~CellLookup()
 
 void CellLookup::click(const CellFields& fields)
 {
+    // No network code or cell ID is that long, and the request would carry all of it: a field
+    // filled from a damaged ID file could make an address of megabytes.
+    constexpr qsizetype kLongestField = 32;
+    for (const auto& [name, value] : {std::pair{"MCC", &fields.mcc},
+                                      {"MNC", &fields.mnc},
+                                      {"LAC", &fields.lac},
+                                      {"cell ID", &fields.cellid}}) {
+        if (value->size() > kLongestField) {
+            messages_.showDetailed(AppTitle, IdMissingMessage,
+                                   QStringLiteral("the %1 is %2 characters long; none is longer "
+                                                  "than %3")
+                                       .arg(QLatin1String(name))
+                                       .arg(value->size())
+                                       .arg(kLongestField));
+            return;
+        }
+    }
     const std::optional<QString> address = lookupAddress(bases_.service, fields);
     if (!address)
         return;

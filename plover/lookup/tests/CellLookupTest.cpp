@@ -83,6 +83,19 @@ TEST(CellLookupWeb1, ParsesEachReply)
 
 // A map address that is no web address, or that no browser opens, is shown to copy by hand,
 // and the values are cleared all the same. A lookup that is gone hears of no failure.
+// A field no cell can have is refused before any request is built.
+TEST(CellLookup, AFieldLongerThanAnyCodeIsRefusedWithoutARequest)
+{
+    FakePageLoader loader;
+    FakeUrlOpener opener;
+    FakeMessageSink messages;
+    CellLookup lookup({QStringLiteral("http://svc.test"), mapBase}, loader, opener, messages);
+    lookup.click({"250", "1", QString(40000, u'7'), "314"});
+    EXPECT_TRUE(loader.navigated.isEmpty());
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].detail, "the LAC is 40000 characters long; none is longer than 32");
+}
+
 TEST(CellLookup, AMapNotOpenedIsShownToCopy)
 {
     const QString reason = QStringLiteral("xdg-open ended with status 3: it found no web browser");
