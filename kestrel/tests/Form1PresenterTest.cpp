@@ -108,26 +108,25 @@ TEST(Form1Presenter, EachReadingHasItsCaptionsAndColours)
 // as it always was, whatever figures a reading still holds.
 TEST(Form1Presenter, A4gReadingAddsItsFiguresAndItsCell)
 {
-    const auto lte = [](MonitorReading r) {
+    // On 4G: cell 27447297 is eNodeB 107216, sector 1.
+    MonitorReading lte = steadyWith([](MonitorReading& r) {
         r.generation = Generation::G4;
-        r.cellId = QStringLiteral("27447297"); // eNodeB 107216, sector 1
-        r.quality.rsrpDbm = -96;
-        r.quality.sinrDb = 16.0;
-        r.quality.rsrqDb = -11.0;
+        r.cellId = QStringLiteral("27447297");
+        r.quality = {.rsrpDbm = -96, .sinrDb = 16.0, .rsrqDb = -11.0};
         r.band = 1;
         r.earfcn = 425;
-        return r;
-    };
-    MonitorReading nsa = lte(steady());
+    });
+    MonitorReading nsa = lte, cesq = lte, back3g = lte;
     nsa.generation = Generation::G5;
-    nsa.quality.nrRsrpDbm = -64;
-    nsa.quality.nrSinrDb = 27.0;
-    nsa.quality.nrRsrqDb = -4.5;
-    MonitorReading cesq = lte(steady());
+    nsa.quality = {.rsrpDbm = -96,
+                   .sinrDb = 16.0,
+                   .rsrqDb = -11.0,
+                   .nrRsrpDbm = -64,
+                   .nrSinrDb = 27.0,
+                   .nrRsrqDb = -4.5};
     cesq.quality.sinrDb.reset();
     cesq.band.reset();
     cesq.qualityStale = true;
-    MonitorReading back3g = lte(steady());
     back3g.generation = Generation::G3;
     const struct {
         const char* name;
@@ -136,7 +135,7 @@ TEST(Form1Presenter, A4gReadingAddsItsFiguresAndItsCell)
         QString quality;
         QString cellLine;
     } rows[] = {
-        {"Lte", lte(steady()), "TAC :  ", "RSRP -96 dBm\nSINR 16.0 dB  RSRQ -11.0 dB",
+        {"Lte", lte, "TAC :  ", "RSRP -96 dBm\nSINR 16.0 dB  RSRQ -11.0 dB",
          "eNodeB 107216  sector 1   band 1 (EARFCN 425)"},
         {"NsaWithItsNrFigures", nsa, "TAC :  ", "RSRP -96 dBm\nSINR 16.0 dB  RSRQ -11.0 dB",
          "eNodeB 107216  sector 1   band 1 (EARFCN 425)   NR RSRP -64 dBm  SINR 27.0  RSRQ -4.5"},

@@ -4,6 +4,7 @@
 #include "tests/support/TextPrinter.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -118,20 +119,13 @@ TEST(CgregReply, GivesTheKeptFieldsInDecimal)
 // The <stat> of the report, for the title: solicited or not, padded or not.
 TEST(CgregReply, TellsTheRegistrationStatus)
 {
-    const struct {
-        QString reply;
-        std::optional<int> status;
-    } rows[] = {
-        {ok("+CGREG: 2,0"), 0},
-        {ok("+CGREG: 1,2"), 2},
-        {ok("+CGREG:002,003,\"18d8\",\"ffff\""), 3},
-        {"\r\n+CGREG: 5,\"0502\",\"0404736D\",2\r\n", 5},
-        {"\r\n+CME ERROR: 2\r\n", nullopt},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.reply.toStdString());
-        EXPECT_EQ(at::parseCgregReply(row.reply, kNone).status, row.status);
-    }
+    for (const auto& [reply, status] : std::vector<std::pair<QString, std::optional<int>>>{
+             {ok("+CGREG: 2,0"), 0},
+             {ok("+CGREG: 1,2"), 2},
+             {ok("+CGREG:002,003,\"18d8\",\"ffff\""), 3},
+             {"\r\n+CGREG: 5,\"0502\",\"0404736D\",2\r\n", 5},
+             {"\r\n+CME ERROR: 2\r\n", nullopt}})
+        EXPECT_EQ(at::parseCgregReply(reply, kNone).status, status) << reply.toStdString();
 }
 
 } // namespace
