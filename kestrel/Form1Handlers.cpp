@@ -223,32 +223,35 @@ namespace
 
 const QString kNoSound = QStringLiteral("no sound output (no audio device or sound server)");
 
+// A menu entry or tick box for sound: while it can be heard it has no complaint; ticked where
+// nothing can be heard, it unticks and says why. Ticked again, it tries again.
+template <class Control> bool heardOrTold(Control* control, bool heard, const QString& why)
+{
+    const QSignalBlocker quiet(control);
+    if (!heard) {
+        control->setChecked(false);
+    }
+    control->setToolTip(heard ? QString() : why + kNoSound);
+    return heard;
+}
+
 } // namespace
 
 void Form1::MnuTone_Click(bool on)
 {
-    if (aiming_->setToneOn(on)) {
-        MnuTone->setToolTip(QString());
-        return;
+    if (!heardOrTold(MnuTone, aiming_->setToneOn(on),
+                     QStringLiteral("The tone cannot be heard: "))) {
+        core_.tell(QStringLiteral("aiming tone off: ") + kNoSound);
     }
-    const QSignalBlocker quiet(MnuTone);
-    MnuTone->setChecked(false);
-    MnuTone->setToolTip(QStringLiteral("The aiming tone cannot be heard: ") + kNoSound);
-    core_.tell(QStringLiteral("aiming tone off: ") + kNoSound);
 }
 
-// "LEVEL AS VOICE" is read by the voice timer; ticked where nothing can be heard, it unticks
-// and says why, and is tried again when ticked again.
+// "LEVEL AS VOICE" is read by the voice timer.
 void Form1::Check2_Click(bool on)
 {
-    if (!on || MMControl1.canBeHeard()) {
-        Check2->setToolTip(QString());
-        return;
+    if (!heardOrTold(Check2, !on || MMControl1.canBeHeard(),
+                     QStringLiteral("The level cannot be spoken: "))) {
+        core_.tell(QStringLiteral("level as voice off: ") + kNoSound);
     }
-    const QSignalBlocker quiet(Check2);
-    Check2->setChecked(false);
-    Check2->setToolTip(QStringLiteral("The level cannot be spoken: ") + kNoSound);
-    core_.tell(QStringLiteral("level as voice off: ") + kNoSound);
 }
 
 void Form1::MnuHistory_Click()
