@@ -25,21 +25,32 @@ namespace
 
 using namespace std::chrono_literals;
 
-TEST(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
+// A simulated 4G stick on LTE and the monitor on it, started by the test, which then runs the
+// polling cycles itself.
+class LteStickToMap : public testing::Test, WithApplication
 {
-    WidgetApp app;
+protected:
+    LteStickToMap() { sim.modifyState(modemsim::useLteStick); }
+    Form1& start()
+    {
+        EXPECT_TRUE(monitor.start()) << monitor.errorString().toStdString();
+        monitor.window().core().Timer1->stop();
+        return monitor.window();
+    }
+
     QTemporaryDir dir;
     SimulatedMonitor monitor;
     modemsim::ModemSimulator& sim = monitor.simulator();
-    sim.modifyState(modemsim::useLteStick);
+};
+
+TEST_F(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
+{
     // Periods prime to each other and to the latency, so reports share reads with replies.
     sim.setUnsolicited(modemsim::Unsolicited::Boot, true, 7ms);
     sim.setUnsolicited(modemsim::Unsolicited::DsFlowRpt, true, 11ms);
     sim.setUnsolicited(modemsim::Unsolicited::Hcsq, true, 13ms);
     sim.setUnsolicited(modemsim::Unsolicited::Mode, true, 17ms);
-    ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
-    Form1& form = monitor.window();
-    form.core().Timer1->stop();
+    Form1& form = start();
     // The labels after `cycles` polling cycles.
     const auto displayAfter = [&form](int cycles) {
         for (int i = 0; i < cycles; ++i)
@@ -81,16 +92,9 @@ TEST(LteStickToMap, TheCellOfA4GStickIsSavedAndFoundOnTheMap)
 // Aiming a 4G stick by SINR: the record's line of each cycle carries the RSRP and SINR the stick
 // gave in that cycle, a mark lands on the next line, and a stick that refuses ^HCSQ is read
 // through +CESQ.
-TEST(LteStickToMap, TheRecordFollowsASweepOfRsrpAndSinrCycleByCycle)
+TEST_F(LteStickToMap, TheRecordFollowsASweepOfRsrpAndSinrCycleByCycle)
 {
-    WidgetApp app;
-    QTemporaryDir dir;
-    SimulatedMonitor monitor;
-    modemsim::ModemSimulator& sim = monitor.simulator();
-    sim.modifyState(modemsim::useLteStick);
-    ASSERT_TRUE(monitor.start()) << monitor.errorString().toStdString();
-    Form1& form = monitor.window();
-    form.core().Timer1->stop();
+    Form1& form = start();
     monitor.fileDialog().nextChoices << dir.filePath("sweep.csv");
     form.MnuRecord->trigger();
     QStandardPaths::setTestModeEnabled(true); // where the choice of measure is remembered
