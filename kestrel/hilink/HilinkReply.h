@@ -40,6 +40,7 @@ std::optional<double> measuredValue(const QString& text);
 struct Session {
     QString cookie; // "SessionID=abc...", sent as Cookie; empty with /api/webserver/token
     QString token;  // sent as __RequestVerificationToken
+    bool operator==(const Session&) const = default;
 };
 std::optional<Session> readSession(const Reply& reply);
 
@@ -49,12 +50,13 @@ std::optional<Session> readSession(const Reply& reply);
 //   <earfcn>DL:3025 UL:21025</earfcn><tac>57332</tac><band>7</band><plmn>26003</plmn></response>
 // Each figure none when empty or unreadable. `mode` is 0 on 2G, 2 on 3G, 7 on 4G.
 struct SignalFacts {
-    std::optional<int> mode;
-    std::optional<double> rssiDbm, rsrpDbm, sinrDb, rsrqDb, rscpDbm, ecioDb;
-    QString cellId; // decimal
-    QString tac;    // decimal
-    std::optional<int> band;
-    std::optional<int> downlinkChannel; // the DL of "DL:3025 UL:21025"
+    std::optional<int> mode{};
+    std::optional<double> rssiDbm{}, rsrpDbm{}, sinrDb{}, rsrqDb{}, rscpDbm{}, ecioDb{};
+    QString cellId{}; // decimal
+    QString tac{};    // decimal
+    std::optional<int> band{};
+    std::optional<int> downlinkChannel{}; // the DL of "DL:3025 UL:21025"
+    bool operator==(const SignalFacts&) const = default;
 };
 SignalFacts readSignal(const Reply& reply);
 

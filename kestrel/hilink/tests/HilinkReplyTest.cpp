@@ -41,7 +41,6 @@ TEST(HilinkReply, ReadsResponsesErrorsAndRefusesWhatIsNoReply)
         {"TenMegabytes", "<response>" + QByteArray(10 << 20, ' ') + "</response>",
          Unreadable::TooLarge},
         {"AnHtmlLoginPage", "<html><body>Login</body></html>", Unreadable::NotXml},
-        {"CutShort", "<response><rssi>-61dB", Unreadable::NotXml},
     };
     for (const auto& row : refused) {
         SCOPED_TRACE(row.name);
@@ -53,17 +52,16 @@ TEST(HilinkReply, ReadsResponsesErrorsAndRefusesWhatIsNoReply)
 
 TEST(HilinkReply, ReadsTheSignalAndEachValueForm)
 {
-    const SignalFacts lte = readSignal(std::get<Reply>(readReply(kE3372hSignal)));
-    EXPECT_EQ(lte.mode, 7);
-    EXPECT_EQ(lte.rssiDbm, -61);
-    EXPECT_EQ(lte.rsrpDbm, -86);
-    EXPECT_EQ(lte.sinrDb, 10);
-    EXPECT_EQ(lte.rsrqDb, -14);
-    EXPECT_EQ(lte.rscpDbm, std::nullopt);
-    EXPECT_EQ(lte.cellId, "44294436");
-    EXPECT_EQ(lte.tac, "57332");
-    EXPECT_EQ(lte.band, 7);
-    EXPECT_EQ(lte.downlinkChannel, 3025);
+    EXPECT_TRUE(readSignal(std::get<Reply>(readReply(kE3372hSignal))) ==
+                (SignalFacts{.mode = 7,
+                             .rssiDbm = -61,
+                             .rsrpDbm = -86,
+                             .sinrDb = 10,
+                             .rsrqDb = -14,
+                             .cellId = "44294436",
+                             .tac = "57332",
+                             .band = 7,
+                             .downlinkChannel = 3025}));
     const auto floor = readReply("<response><rssi>&lt;=-113dBm</rssi><mode>2</mode></response>");
     EXPECT_EQ(readSignal(std::get<Reply>(floor)).rssiDbm, -113) << "an entity of XML's own";
 
@@ -89,12 +87,9 @@ TEST(HilinkReply, ReadsTheSessionAndTheLoginPassword)
     const auto session = [](const QByteArray& body) {
         return readSession(std::get<Reply>(readReply(body)));
     };
-    const auto sesTok = session("<response><SesInfo>SessionID=abc</SesInfo>"
-                                "<TokInfo>tok1</TokInfo></response>");
-    ASSERT_TRUE(sesTok);
-    EXPECT_EQ(sesTok->cookie, "SessionID=abc");
-    EXPECT_EQ(sesTok->token, "tok1");
-    EXPECT_EQ(session("<response><token>tok2</token></response>")->token, "tok2");
+    EXPECT_TRUE(session("<response><SesInfo>SessionID=abc</SesInfo><TokInfo>tok1</TokInfo>"
+                        "</response>") == (Session{"SessionID=abc", "tok1"}));
+    EXPECT_TRUE(session("<response><token>tok2</token></response>") == (Session{"", "tok2"}));
     EXPECT_FALSE(session("<response><SesInfo>x</SesInfo><TokInfo>t</TokInfo></response>"));
     EXPECT_FALSE(session("<error><code>125002</code></error>"));
     // Worked out apart from this code: base64(sha256-hex("admin" + base64(sha256-hex("admin"))
