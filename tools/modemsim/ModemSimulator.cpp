@@ -101,6 +101,7 @@ struct ModemSimulator::Impl {
     std::deque<LogEntry> log;
     qint64 firstLogId = 0;
     std::function<void(const LogEntry&)> observer;
+    std::function<void(bool)> plugObserver;
     std::vector<LogEntry> settledSinceNotify;
 
     // --- helpers, all called with the mutex held ---
@@ -744,35 +745,63 @@ void ModemSimulator::stopFlood()
 
 void ModemSimulator::unplug()
 {
-    std::lock_guard lock(d->mutex);
-    if (!d->running || !d->plugged)
-        return;
-    d->closePort();
-    d->wake();
+    std::function<void(bool)> observer;
+    {
+        std::lock_guard lock(d->mutex);
+        if (!d->running || !d->plugged)
+            return;
+        d->closePort();
+        d->wake();
+        observer = d->plugObserver;
+    }
+    if (observer)
+        observer(false);
 }
 
 bool ModemSimulator::replug()
 {
-    std::lock_guard lock(d->mutex);
-    if (!d->running)
-        return false;
-    if (d->plugged)
-        return true;
-    const bool opened = d->openPort();
-    d->wake();
+    std::function<void(bool)> observer;
+    bool opened = false;
+    {
+        std::lock_guard lock(d->mutex);
+        if (!d->running)
+            return false;
+        if (d->plugged)
+            return true;
+        opened = d->openPort();
+        d->wake();
+        observer = d->plugObserver;
+    }
+    if (observer && opened)
+        observer(true);
     return opened;
 }
 
 bool ModemSimulator::replug(const QString& linkPath)
 {
-    std::lock_guard lock(d->mutex);
-    if (!d->running)
-        return false;
-    d->removeLink();
-    d->linkPath = linkPath;
-    const bool opened = d->plugged ? d->placeLink() : d->openPort();
-    d->wake();
+    std::function<void(bool)> observer;
+    bool opened = false;
+    {
+        std::lock_guard lock(d->mutex);
+        if (!d->running)
+            return false;
+        d->removeLink();
+        d->linkPath = linkPath;
+        const bool wasPlugged = d->plugged;
+        opened = wasPlugged ? d->placeLink() : d->openPort();
+        d->wake();
+        if (!wasPlugged && opened)
+            observer = d->plugObserver;
+    }
+    if (observer)
+        observer(true);
     return opened;
+}
+
+void ModemSimulator::setPlugObserver(std::function<void(bool plugged)> observer)
+{
+    std::lock_guard lock(d->mutex);
+    d->plugObserver = std::move(observer);
 }
 
 bool ModemSimulator::isPlugged() const

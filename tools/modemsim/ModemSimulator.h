@@ -127,6 +127,10 @@ public:
     // the link moves to `linkPath` (for good). While plugged, only the link moves.
     bool replug(const QString& linkPath);
     bool isPlugged() const;
+    // Called after unplug() or replug() changed whether the stick is plugged, on the thread
+    // that called them and without the simulator's lock held, so that it may call back in:
+    // a stick's other faces (the HiLink web API) come and go with it.
+    void setPlugObserver(std::function<void(bool plugged)> observer);
     // Switch a report on with its period, or off. A period of 0 sends no timed reports; ^RSSI
     // and ^MODE are also sent whenever the value they carry changes, while switched on.
     void setUnsolicited(Unsolicited kind, bool on, milliseconds period = milliseconds{0});

@@ -82,6 +82,12 @@ struct ModemState {
     // Firmware without ^HCSQ answers AT^HCSQ? with ERROR, which sends a client to +CESQ.
     bool refuseHcsq = false;
 
+    // The HiLink web API (HilinkServer): a password makes every page but the session and login
+    // ones wait for a login; empty means none, as a stick whose owner switched it off. Moving
+    // the epoch on makes the session the server handed out stale.
+    QString hilinkPassword;
+    int hilinkSessionEpoch = 0;
+
     // The technology the stick is on: the network's, unless ^SYSCFG or ^SYSCFGEX locks it to
     // one. A 3G stick takes an LTE network's 3G.
     Technology technology() const

@@ -310,6 +310,17 @@ const std::map<QString, Parser>& parsers()
          cellFigure(&CellQuality::rsrqTenths, -195, -30, true,
                     "dB from -19.5 to -3 with one decimal at most, after lte or nr if given")},
         {QStringLiteral("refuse-hcsq"), onOffArgument([](bool on) { return RefuseHcsq{on}; })},
+        {QStringLiteral("hilink"),
+         [](const Args& args) -> Result {
+             const QString what = args.value(0).toLower();
+             if (args.size() == 1 && what == u"expire-session")
+                 return Hilink{true, {}};
+             if (args.size() == 1 && what == u"no-password")
+                 return Hilink{false, {}};
+             if (args.size() == 2 && what == u"password" && !args[1].isEmpty())
+                 return Hilink{false, args[1]};
+             return expects("expire-session, no-password, or password and the password");
+         }},
     };
     return table;
 }

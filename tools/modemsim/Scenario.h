@@ -121,6 +121,13 @@ struct RefuseHcsq {
     bool on;
     bool operator==(const RefuseHcsq&) const = default;
 };
+// `hilink expire-session`: the HiLink session goes stale; `hilink password <pw>` /
+// `hilink no-password`: the HiLink login (an empty password: none).
+struct Hilink {
+    bool expireSession = false;
+    QString password;
+    bool operator==(const Hilink&) const = default;
+};
 } // namespace action
 
 using ScenarioAction =
@@ -129,7 +136,7 @@ using ScenarioAction =
                  action::QuotedRegistration, action::Echo, action::Latency, action::CopsLatency,
                  action::Split, action::Silent, action::Speak, action::Garbage, action::Flood,
                  action::Unplug, action::Replug, action::Report, action::Quit, action::LteNetwork,
-                 action::CellFigure, action::RefuseHcsq>;
+                 action::CellFigure, action::RefuseHcsq, action::Hilink>;
 
 // One line: `[at <time>] <action> [arguments]`. Without a time the action is due at once.
 struct ScenarioStep {

@@ -76,6 +76,14 @@ QString applyAction(ModemSimulator& sim, const ScenarioAction& action)
                    [&](const RefuseHcsq& a) {
                        sim.modifyState([a](ModemState& s) { s.refuseHcsq = a.on; });
                    },
+                   [&](const Hilink& a) {
+                       sim.modifyState([a](ModemState& s) {
+                           if (a.expireSession)
+                               ++s.hilinkSessionEpoch;
+                           else
+                               s.hilinkPassword = a.password;
+                       });
+                   },
                },
                action);
     return problem;

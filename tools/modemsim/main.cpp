@@ -1,8 +1,10 @@
-// modemsim: a Huawei 3G, 4G or 5G NSA stick's AT-command port on a pseudo-terminal, for people.
+// modemsim: a Huawei 3G, 4G or 5G NSA stick's AT-command port on a pseudo-terminal, or a HiLink
+// stick's web API on loopback, for people.
 //
-// Prints the path to open, then serves until SIGINT/SIGTERM or a "quit" step. Scenario lines
-// come from --scenario FILE and, for live play, from standard input (README.md).
+// Prints the path (or address) to open, then serves until SIGINT/SIGTERM or a "quit" step. Scenario
+// lines come from --scenario FILE and, for live play, from standard input (README.md).
 #include "platform/cli/CommandLine.h"
+#include "tools/modemsim/HilinkServer.h"
 #include "tools/modemsim/LteStick.h"
 #include "tools/modemsim/ModemSimulator.h"
 #include "tools/modemsim/Scenario.h"
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <poll.h>
 #include <thread>
 #include <unistd.h>
@@ -88,6 +91,29 @@ void readStandardInput(ScenarioPlayer& player, int stopFd)
     }
 }
 
+// "[HOST:]PORT" of --hilink, HOST 127.0.0.1 unless given ("[::1]:8080" for IPv6). The simulator
+// must never answer anything off the machine, so only loopback addresses are taken.
+std::optional<std::pair<QHostAddress, quint16>> parseHilinkAddress(const QString& text,
+                                                                   QString& problem)
+{
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    QString host = colon < 0 ? QStringLiteral("127.0.0.1") : text.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    bool ok = false;
+    const uint port = text.mid(colon + 1).toUInt(&ok);
+    const QHostAddress address(host);
+    if (!ok || port > 65535)
+        problem = QStringLiteral("--hilink expects [HOST:]PORT, such as 8080 or 127.0.0.1:8080");
+    else if (address.isNull() || !address.isLoopback())
+        problem = QStringLiteral("--hilink: %1 is not a loopback address; the simulator serves "
+                                 "this machine only")
+                      .arg(host);
+    if (!problem.isEmpty())
+        return std::nullopt;
+    return std::pair{address, quint16(port)};
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -115,8 +141,15 @@ int main(int argc, char* argv[])
         "refuse-hcsq", "Answer AT^HCSQ? with ERROR, so that a client must use AT+CESQ.");
     const QCommandLineOption hcsqReportsOption = commandLineOption(
         "hcsq-reports", "Send unsolicited ^HCSQ lines every <period>, such as 2s.", "period");
+    const QCommandLineOption hilinkOption = commandLineOption(
+        "hilink",
+        "Serve a HiLink stick's web API on [<host>:]<port> (host 127.0.0.1 unless given; "
+        "loopback only; port 0: any free one) and print its address instead of a path.",
+        "address");
+    const QCommandLineOption hilinkPasswordOption = commandLineOption(
+        "hilink-password", "Make the HiLink API wait for a login with <password>.", "password");
     options.addOptions({scenarioOption, logOption, linkOption, seedOption, networkOption,
-                        refuseHcsqOption, hcsqReportsOption});
+                        refuseHcsqOption, hcsqReportsOption, hilinkOption, hilinkPasswordOption});
     if (const std::optional<int> status = readCommandLine(options, app.arguments()))
         return *status;
     const QString network = options.value(networkOption);
@@ -128,6 +161,16 @@ int main(int argc, char* argv[])
     if (options.isSet(hcsqReportsOption) && (!hcsqPeriod || hcsqPeriod->count() == 0)) {
         printLine(stderr, QStringLiteral("modemsim: --hcsq-reports expects a period such as 2s"));
         return 2;
+    }
+
+    std::optional<std::pair<QHostAddress, quint16>> hilinkAddress;
+    if (options.isSet(hilinkOption)) {
+        QString problem;
+        hilinkAddress = parseHilinkAddress(options.value(hilinkOption), problem);
+        if (!hilinkAddress) {
+            printLine(stderr, QStringLiteral("modemsim: %1").arg(problem));
+            return 2;
+        }
     }
 
     Scenario scenario;
@@ -172,15 +215,34 @@ int main(int argc, char* argv[])
         sim.modifyState([](ModemState& s) { s.refuseHcsq = true; });
     if (options.isSet(hcsqReportsOption))
         sim.setUnsolicited(Unsolicited::Hcsq, true, *hcsqPeriod);
-    if (logFile)
-        sim.setLogObserver([logFile, &sim](const LogEntry& e) {
-            const QByteArray line = logLine(e, sim.startedAt());
-            std::fwrite(line.constData(), 1, size_t(line.size()), logFile);
-            std::fflush(logFile);
+    if (options.isSet(hilinkPasswordOption))
+        sim.modifyState([password = options.value(hilinkPasswordOption)](ModemState& s) {
+            s.hilinkPassword = password;
         });
+    // The AT port and the web API settle entries on threads of their own.
+    std::mutex logMutex;
+    const auto writeLog = [logFile, &sim, &logMutex](const LogEntry& e) {
+        const QByteArray line = logLine(e, sim.startedAt());
+        std::lock_guard lock(logMutex);
+        std::fwrite(line.constData(), 1, size_t(line.size()), logFile);
+        std::fflush(logFile);
+    };
+    if (logFile)
+        sim.setLogObserver(writeLog);
     if (!sim.start()) {
         printLine(stderr, QStringLiteral("modemsim: %1").arg(sim.errorString()));
         return 1;
+    }
+    std::optional<HilinkServer> hilink;
+    if (hilinkAddress) {
+        hilink.emplace(sim);
+        if (logFile)
+            hilink->setLogObserver(writeLog);
+        if (!hilink->listen(hilinkAddress->first, hilinkAddress->second)) {
+            printLine(stderr, QStringLiteral("modemsim: cannot listen on %1: %2")
+                                  .arg(options.value(hilinkOption), hilink->errorString()));
+            return 1;
+        }
     }
     // The scenario's starting state is in place before anyone learns the path.
     std::vector<ScenarioStep> later;
@@ -190,7 +252,14 @@ int main(int argc, char* argv[])
         else if (const QString problem = applyAction(sim, step.action); !problem.isEmpty())
             printLine(stderr, QStringLiteral("modemsim: %1").arg(problem));
     }
-    const auto clientPath = [&sim] {
+    const auto clientPath = [&sim, &hilink, &hilinkAddress] {
+        if (hilink) {
+            const QHostAddress& host = hilinkAddress->first;
+            const QString name = host.protocol() == QAbstractSocket::IPv6Protocol
+                                     ? QLatin1Char('[') + host.toString() + QLatin1Char(']')
+                                     : host.toString();
+            return QStringLiteral("http://%1:%2").arg(name).arg(hilink->port());
+        }
         return sim.linkPath().isEmpty() ? sim.secondaryPath() : sim.linkPath();
     };
     printLine(stdout, clientPath());
@@ -220,6 +289,7 @@ int main(int argc, char* argv[])
         close(stopPipe[0]);
         close(stopPipe[1]);
     }
+    hilink.reset();
     sim.stop();
     if (logFile)
         std::fclose(logFile);

@@ -83,3 +83,20 @@ TEST(ModemsimProgram, TakesTheHcsqOptions)
     program.terminate();
     ASSERT_TRUE(program.waitForFinished(5000));
 }
+
+// --hilink answers this machine only, and names its address in place of a path.
+TEST(ModemsimProgram, TakesTheHilinkAddress)
+{
+    QProcess program;
+    program.start(MODEMSIM_PROGRAM, {"--hilink", "10.0.0.1:8080"});
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("not a loopback address"));
+
+    program.start(MODEMSIM_PROGRAM, {"--hilink", "0"});
+    while (!program.canReadLine() && program.waitForReadyRead(5000)) {
+    }
+    EXPECT_TRUE(program.readLine().startsWith("http://127.0.0.1:"));
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(5000));
+}
