@@ -96,6 +96,7 @@ TEST_F(MonitorCoreTest, EachWayACycleEndsAndWhetherItRestartsTimer1)
         cycle(row.replies);
         EXPECT_EQ(port.written, row.commands);
         EXPECT_EQ(core.Timer1->isActive(), row.restartsTimer1);
+        EXPECT_EQ(core.Timer1->interval(), 300) << "a cycle every 300 ms";
     }
 }
 
