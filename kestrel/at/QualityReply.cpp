@@ -28,6 +28,13 @@ QList<QStringList> wholeLines(const QString& reply, const QString& tag)
     return lines;
 }
 
+// The fields of the last whole line that starts with `tag`; none without one.
+std::optional<QStringList> lastWholeLine(const QString& reply, const QString& tag)
+{
+    const QList<QStringList> lines = wholeLines(reply, tag);
+    return lines.isEmpty() ? std::nullopt : std::optional<QStringList>(lines.last());
+}
+
 // Field `i` as a whole number from 0 to `highest`; anything else (255: unknown) is none.
 std::optional<int> step(const QStringList& fields, qsizetype i, int highest)
 {
@@ -88,11 +95,11 @@ std::optional<RadioQuality> parseHcsqReply(const QString& reply)
 
 std::optional<RadioQuality> parseCesqReply(const QString& reply)
 {
-    const QList<QStringList> lines = wholeLines(reply, QStringLiteral("+CESQ:"));
-    if (lines.isEmpty()) {
+    const std::optional<QStringList> line = lastWholeLine(reply, QStringLiteral("+CESQ:"));
+    if (!line) {
         return std::nullopt;
     }
-    const QStringList& f = lines.last();
+    const QStringList& f = *line;
     RadioQuality q;
     q.rscpDbm = dbm(f, 2, 96, -121);
     q.ecioDb = db(f, 3, 49, 5, -245);
@@ -106,16 +113,12 @@ std::optional<RadioQuality> parseCesqReply(const QString& reply)
 
 std::optional<FrequencyReport> parseHfreqinfoReply(const QString& reply)
 {
-    const QList<QStringList> lines = wholeLines(reply, QStringLiteral("^HFREQINFO:"));
-    if (lines.isEmpty()) {
-        return std::nullopt;
-    }
-    const QStringList& f = lines.last();
-    const std::optional<int> band = step(f, 2, 9999);
+    const std::optional<QStringList> line = lastWholeLine(reply, QStringLiteral("^HFREQINFO:"));
+    const std::optional<int> band = line ? step(*line, 2, 9999) : std::nullopt;
     if (!band || *band == 0) {
         return std::nullopt;
     }
-    return FrequencyReport{*band, step(f, 3, 9999999)};
+    return FrequencyReport{*band, step(*line, 3, 9999999)};
 }
 
 bool refused(const QString& reply)
