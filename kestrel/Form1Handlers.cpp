@@ -129,6 +129,10 @@ void Form1::Command2_Click()
 void Form1::Combo1_Return()
 {
     const QString typed = Combo1->currentText();
+    if (hilinkAddressFromBoxText(typed)) {
+        Combo1_Click();
+        return;
+    }
     const auto portText = portTextFromBoxText(typed);
     const auto number = portText ? portNumberFromText(*portText) : std::nullopt;
     const bool path = portText && isDevicePath(*portText);

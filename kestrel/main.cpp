@@ -1,5 +1,6 @@
 #include "kestrel/Form1.h"
 #include "kestrel/monitor/MonitorCore.h"
+#include "kestrel/serial/PortText.h"
 #include "platform/cli/CommandLine.h"
 #include "platform/filedialog/QtFileDialog.h"
 #include "platform/hotplug/UdevDeviceWatch.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QThread>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -25,8 +27,25 @@ int main(int argc, char* argv[])
         "device path (the /dev/pts/N that modemsim prints, a /dev/serial/by-id/... link).",
         "port");
     options.addOption(port);
+    const QCommandLineOption hilink = commandLineOption(
+        "hilink",
+        "Read the HiLink stick (a stick without AT port, with a web interface) at this address, "
+        "such as http://192.168.8.1, or the http://127.0.0.1:PORT that modemsim --hilink prints.",
+        "url");
+    options.addOption(hilink);
     if (const std::optional<int> status = readCommandLineFirst(argc, argv, options))
         return *status;
+    std::optional<QString> hilinkAddress;
+    if (options.isSet(hilink)) {
+        hilinkAddress = hilinkAddressFromUrl(options.value(hilink));
+        if (!hilinkAddress) {
+            std::fprintf(stderr,
+                         "kestrel: --hilink wants an http address such as "
+                         "http://192.168.8.1, not \"%s\"\n",
+                         qPrintable(options.value(hilink)));
+            return 2;
+        }
+    }
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kestrelplover.kestrel"));
@@ -54,6 +73,10 @@ int main(int argc, char* argv[])
     if (options.isSet(port)) {
         // As if typed into the port box with Return.
         window.Combo1->setEditText(options.value(port));
+        window.Combo1_Return();
+    }
+    if (hilinkAddress) {
+        window.Combo1->setEditText(hilinkBoxText(*hilinkAddress));
         window.Combo1_Return();
     }
     window.show();

@@ -1,11 +1,13 @@
 // Renders the monitor's main window offscreen to a PNG, for a look at it without a display.
 //
-//   kestrel-screenshot [--sample | --sample-4g] [out.png]
+//   kestrel-screenshot [--sample | --sample-4g | --hilink URL] [out.png]
 //
 // Without a sample the window is shown as after start-up with a modem found on port 2; with
-// one, the display fields hold a typical 3G reading, or a 5G NSA stick's reading.
+// one, the display fields hold a typical 3G reading, or a 5G NSA stick's reading. With a HiLink
+// stick's address (modemsim --hilink's), the window shows what three seconds of polling it read.
 #include "kestrel/Form1.h"
 #include "kestrel/monitor/MonitorCore.h"
+#include "kestrel/serial/PortText.h"
 #include "platform/filedialog/FakeFileDialog.h"
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/inventory/UsbTtyDescription.h"
@@ -14,6 +16,9 @@
 #include "platform/window/Offscreen.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace
 {
@@ -56,8 +61,13 @@ int main(int argc, char* argv[])
     bool sample = false;
     bool lte = false;
     QString output = QStringLiteral("kestrel-window.png");
-    for (const QString& argument : QApplication::arguments().mid(1)) {
-        if (argument == QLatin1String("--sample")) {
+    QString hilink;
+    const QStringList arguments = QApplication::arguments().mid(1);
+    for (auto it = arguments.begin(); it != arguments.end(); ++it) {
+        const QString& argument = *it;
+        if (argument == QLatin1String("--hilink") && std::next(it) != arguments.end()) {
+            hilink = *++it;
+        } else if (argument == QLatin1String("--sample")) {
             sample = true;
         } else if (argument == QLatin1String("--sample-4g")) {
             sample = lte = true;
@@ -80,5 +90,12 @@ int main(int argc, char* argv[])
         showSampleReading(window, lte);
     }
     window.show();
+    if (!hilink.isEmpty()) {
+        window.Combo1->setEditText(hilinkBoxText(hilinkAddressFromUrl(hilink).value_or(hilink)));
+        window.Combo1_Return();
+        QEventLoop polling;
+        QTimer::singleShot(3000, &polling, &QEventLoop::quit);
+        polling.exec();
+    }
     return saveScreenshot(window, output, "kestrel-screenshot");
 }

@@ -11,6 +11,12 @@ namespace at
 // reading was cleared.
 using DbmLevel = std::optional<int>;
 
+// The level in dBm a strength index stands for: -113 + 2 x index (31 is -51 dBm).
+constexpr int levelOfStrengthIndex(int index)
+{
+    return -113 + 2 * index;
+}
+
 // `LevelDbm` as text: the plain decimal number with its minus sign ("-73"), or empty text when
 // the reading is cleared. The voice announcement and the full-screen view read this form.
 QString levelDbmText(DbmLevel level);

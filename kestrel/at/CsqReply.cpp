@@ -10,9 +10,6 @@ namespace
 
 const QString kTag = QStringLiteral("+CSQ:");
 
-constexpr int kLevelAtIndexZero = -113;
-constexpr int kDbmPerIndexStep = 2;
-
 } // namespace
 
 CsqOutcome parseCsqReply(const QString& reply, const CsqState& kept)
@@ -29,7 +26,7 @@ CsqOutcome parseCsqReply(const QString& reply, const CsqState& kept)
     out.levelRead = true;
     // An index that gives a level above 0 dBm (99: nothing measured) is no level.
     if (const std::optional<int> index = readStrengthIndex(out.state.signalText)) {
-        const int level = kLevelAtIndexZero + kDbmPerIndexStep * *index;
+        const int level = levelOfStrengthIndex(*index);
         if (level <= 0) {
             out.index = index;
             out.levelDbm = level;

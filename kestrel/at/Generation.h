@@ -17,4 +17,9 @@ inline QString generationName(Generation generation)
                : QString::number(static_cast<int>(generation) + 1) + QLatin1Char('G');
 }
 
+// The generation an access technology of 3GPP TS 27.007 names (as "+COPS?" gives it, and a
+// HiLink stick's web API as its `mode` and `Rat`): 0, 1, 3 are 2G; 2, 4, 5, 6 are 3G; 7, 10 are
+// 4G; 11, 12, 13 are 5G. The kept one for a technology it does not know.
+Generation generationOf(const QString& technology, Generation kept);
+
 } // namespace at

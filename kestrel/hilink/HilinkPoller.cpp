@@ -92,6 +92,9 @@ void HilinkPoller::get(const QString& path, const Then& then)
     connect(reply, &QNetworkReply::finished, this, [this, reply, then] {
         reply->deleteLater();
         if (reply->error() != QNetworkReply::NoError) {
+            round_.unreachable = reply->error() == QNetworkReply::ConnectionRefusedError ||
+                                 reply->error() == QNetworkReply::HostNotFoundError ||
+                                 reply->error() == QNetworkReply::UnknownNetworkError;
             fail(reply->errorString());
             return;
         }

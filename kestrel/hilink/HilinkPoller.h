@@ -18,6 +18,9 @@ struct HilinkRound {
     };
     Outcome outcome = Outcome::NoReply;
     QString why; // with NoReply, in words for the title's tool tip
+    // With NoReply: nothing listens at the address, or it cannot be reached at all, as when the
+    // stick was pulled (against a stick that is there but does not answer).
+    bool unreachable = false;
     hilink::SignalFacts signal;
     // GET /api/net/current-plmn: <FullName>, <Numeric> ("310260") and <Rat> (0, 2, 7).
     QString operatorName;

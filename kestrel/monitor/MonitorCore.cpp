@@ -1,7 +1,10 @@
 #include "kestrel/monitor/MonitorCore.h"
 
 #include "kestrel/at/NetworkMode.h"
+#include "kestrel/hilink/HilinkPoller.h"
+#include "kestrel/monitor/HilinkReading.h"
 #include "kestrel/monitor/PortLink.h"
+#include "kestrel/serial/PortText.h"
 #include "platform/serial/CommControl.h"
 #include "platform/window/TimerEnable.h"
 
@@ -36,6 +39,8 @@ MonitorCore::~MonitorCore() = default;
 void MonitorCore::connectLink()
 {
     connect(link_, &PortLink::opened, this, [this] {
+        // A stick with an AT port is read through it.
+        closeHilink();
         freshness_.portOpened();
         cycle_.portOpened();
         enable(Timer1);
@@ -88,6 +93,7 @@ void MonitorCore::finish()
 
 void MonitorCore::shutDown()
 {
+    closeHilink();
     Timer1->stop();
     noteExpiry_->stop();
     link_->stop();
@@ -115,6 +121,11 @@ void MonitorCore::setPortBoxText(const QString& text)
 void MonitorCore::pickPort(const QString& boxText)
 {
     inOwnThread([this, boxText] {
+        if (const auto address = hilinkAddressFromBoxText(boxText)) {
+            openHilink(*address);
+            return;
+        }
+        closeHilink();
         link_->setBoxText(boxText);
         link_->pick();
     });
@@ -123,6 +134,11 @@ void MonitorCore::pickPort(const QString& boxText)
 void MonitorCore::tryPort(const QString& boxText)
 {
     inOwnThread([this, boxText] {
+        if (const auto address = hilinkAddressFromBoxText(boxText)) {
+            openHilink(*address);
+            return;
+        }
+        closeHilink();
         link_->setBoxText(boxText);
         link_->RUNS();
     });
@@ -149,6 +165,12 @@ void MonitorCore::tell(const QString& note)
 
 void MonitorCore::Timer1_Timer()
 {
+    if (hilink_) {
+        // One round at a time: the next starts an interval after this one's last answer.
+        Timer1->stop();
+        hilink_->poll();
+        return;
+    }
     const PollingCycle::Outcome outcome = cycle_.run(reading_, percentMode_);
     // A cycle that ran the signal query restarts Timer1, so the next cycle begins a whole
     // interval after this one ended.
@@ -178,6 +200,68 @@ void MonitorCore::ggg(const QString& entry)
     }
 }
 
+void MonitorCore::openHilink(const QString& address)
+{
+    closeHilink();
+    link_->rest();
+    hilink_ = new HilinkPoller(QUrl(QStringLiteral("http://") + address), this);
+    connect(hilink_, &HilinkPoller::roundDone, this,
+            [this](const HilinkRound& round) { takeHilinkRound(round); });
+    const QString stick = hilinkBoxText(address);
+    hilinkStatus_ = LinkStatus::of(Link::Open, stick);
+    freshness_.portOpened();
+    emit stickShown(stick);
+    emit openingTold({});
+    enable(Timer1);
+    publishTitle();
+}
+
+void MonitorCore::closeHilink()
+{
+    if (!hilink_) {
+        return;
+    }
+    Timer1->stop();
+    hilink_->disconnect(this);
+    hilink_->deleteLater();
+    hilink_ = nullptr;
+}
+
+void MonitorCore::takeHilinkRound(const HilinkRound& round)
+{
+    const QString stick = hilinkStatus_.port;
+    switch (round.outcome) {
+    case HilinkRound::Outcome::Read:
+        hilinkStatus_ = LinkStatus::of(Link::Open, stick);
+        freshness_.cycleEnded(::takeHilinkRound(round, reading_, percentMode_));
+        break;
+    case HilinkRound::Outcome::PasswordRequired:
+        hilinkStatus_ = LinkStatus::of(Link::OpenFailed, stick,
+                                       QStringLiteral("the stick asks for its password"));
+        freshness_.cycleEnded({});
+        break;
+    case HilinkRound::Outcome::NoReply:
+        if (round.unreachable) {
+            // Nothing listens there any more: pulled, or its web server restarting. Asked again
+            // each interval, it is taken up again as soon as it answers.
+            if (hilinkStatus_.link != Link::Unplugged) {
+                freshness_.deviceLost();
+            }
+            hilinkStatus_ = LinkStatus::of(Link::Unplugged, stick);
+        } else {
+            if (hilinkStatus_.link != Link::Open) {
+                hilinkStatus_ = LinkStatus::of(Link::Open, stick);
+            }
+            freshness_.cycleEnded({});
+        }
+        break;
+    }
+    publishReading();
+    if (!stopping_) {
+        Timer1->start();
+    }
+}
+
 void MonitorCore::publishReading()
 {
     reading_.operatorStale = freshness_.operatorStale();
@@ -191,7 +275,7 @@ void MonitorCore::publishReading()
 
 LinkStatus MonitorCore::linkStatus() const
 {
-    LinkStatus status = link_->status();
+    LinkStatus status = hilink_ ? hilinkStatus_ : link_->status();
     if (status.link == Link::Open) {
         status.noReply = freshness_.noReply();
         status.registration = reading_.registration;

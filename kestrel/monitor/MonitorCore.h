@@ -12,6 +12,8 @@
 class CommControl;
 class DeviceInventory;
 class DeviceWatch;
+class HilinkPoller;
+struct HilinkRound;
 class PortLink;
 class QThread;
 class QTimer;
@@ -54,7 +56,8 @@ public:
     void load();
     // Combo1's text as the user sees it; a retry opens what it names.
     void setPortBoxText(const QString& text);
-    // A port picked from Combo1's list: closes the port, then opens the picked one.
+    // A port picked from Combo1's list: closes the port, then opens the picked one. A HiLink
+    // stick ("HiLink 192.168.8.1") is polled over HTTP instead.
     void pickPort(const QString& boxText);
     // Command2: opens the port the text names without closing the open one first.
     void tryPort(const QString& boxText);
@@ -65,7 +68,8 @@ public:
     // A note for the title, shown for kNoteMs.
     void tell(const QString& note);
 
-    // A tick of Timer1: one polling cycle, then the reading is sent.
+    // A tick of Timer1: one polling cycle, then the reading is sent. On a HiLink stick the
+    // cycle is a round of requests, and Timer1 waits until its replies are in.
     void Timer1_Timer();
     // Sends the network-mode command of the entry, stopping and restarting Timer1 around it.
     void ggg(const QString& entry);
@@ -83,6 +87,10 @@ signals:
 
 private:
     void inOwnThread(std::function<void()> work);
+    // Polls the HiLink stick at `address` (host and optional port) instead of any AT port.
+    void openHilink(const QString& address);
+    void closeHilink();
+    void takeHilinkRound(const HilinkRound& round);
     void connectLink();
     void shutDown();
     // The link as the title tells it: whether an open port brings replies, and the note.
@@ -92,6 +100,10 @@ private:
 
     CommControl& port_;
     PortLink* link_ = nullptr;
+    // The HiLink stick being polled, and where the monitor stands with it; null while the
+    // monitor uses an AT port.
+    HilinkPoller* hilink_ = nullptr;
+    LinkStatus hilinkStatus_;
     PollingCycle cycle_;
     ReadingFreshness freshness_;
     MonitorReading reading_;

@@ -270,6 +270,12 @@ void PortLink::stop()
     port_.setPortOpen(false);
 }
 
+void PortLink::rest()
+{
+    stop();
+    updateWatch();
+}
+
 void PortLink::updateWatch()
 {
     if (port_.PortOpen()) {

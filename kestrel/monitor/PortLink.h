@@ -54,6 +54,9 @@ public:
     void portLost();
     // Stops every timer and closes the port.
     void stop();
+    // Closes the port and stops retrying it, as when the monitor turns to a HiLink stick; the
+    // watch goes on looking, so that a stick with an AT port is still taken up when it comes.
+    void rest();
 
     const LinkStatus& status() const { return status_; }
 

@@ -1,5 +1,7 @@
 #include "kestrel/serial/PortText.h"
 
+#include <QRegularExpression>
+#include <QUrl>
 #include <limits>
 
 std::optional<QString> cutPortText(const QString& caption)
@@ -16,6 +18,35 @@ std::optional<QString> cutPortText(const QString& caption)
         return QString(QLatin1String(""));
     }
     return caption.mid(start - 1, length);
+}
+
+std::optional<QString> hilinkAddressFromBoxText(const QString& boxText)
+{
+    static const QRegularExpression form(QStringLiteral("^HiLink\\s+(\\S+)$"));
+    const auto match = form.match(boxText.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const QString address = match.captured(1);
+    // Only a host and a port: a path, a user or a query would send the stick's session
+    // elsewhere than the stick.
+    const QUrl url(QStringLiteral("http://") + address, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() || !url.path().isEmpty() ||
+        !url.userInfo().isEmpty() || url.hasQuery() || url.hasFragment() ||
+        url.authority() != address) {
+        return std::nullopt;
+    }
+    return address;
+}
+
+std::optional<QString> hilinkAddressFromUrl(const QString& url)
+{
+    const QUrl parsed(url.trimmed(), QUrl::StrictMode);
+    if (parsed.scheme() != QLatin1String("http") ||
+        (!parsed.path().isEmpty() && parsed.path() != QLatin1String("/"))) {
+        return std::nullopt;
+    }
+    return hilinkAddressFromBoxText(hilinkBoxText(parsed.authority()));
 }
 
 std::optional<QString> portTextFromBoxText(const QString& boxText)

@@ -10,7 +10,7 @@ QString portName(const QString& portText)
     if (const auto number = portNumberFromText(portText)) {
         return QStringLiteral("USB%1").arg(*number);
     }
-    if (isDevicePath(portText)) {
+    if (isDevicePath(portText) || hilinkAddressFromBoxText(portText)) {
         return portText;
     }
     return QLatin1Char('"') + portText + QLatin1Char('"');

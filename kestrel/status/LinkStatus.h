@@ -35,6 +35,6 @@ struct LinkStatus {
 // "kestrel — USB3", "kestrel — USB3: no reply", "kestrel — looking for the modem",
 // "kestrel — USB3 — searching for a network", ...: the link, then what the registration report
 // says when the stick is not simply registered at home, then the note.
-// A device path is shown as it is, and any other port text that is no number in quotes, instead
-// of as USB<N>.
+// A device path and a HiLink stick ("HiLink 192.168.8.1") are shown as they are, and any other
+// port text that is no number in quotes, instead of as USB<N>.
 QString monitorTitle(const LinkStatus& status);
