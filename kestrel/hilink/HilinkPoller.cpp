@@ -71,9 +71,9 @@ void HilinkPoller::startNext()
     case Task::Round:
         round_ = {};
         if (session_) {
-            askSignal(false);
+            askSimLock(false);
         } else {
-            askSession([this] { askSignal(true); });
+            askSession([this] { askSimLock(true); });
         }
         break;
     case Task::LogIn:
@@ -99,9 +99,32 @@ void HilinkPoller::askSession(const std::function<void()>& then)
             fail(QStringLiteral("the stick gave no session"));
             return;
         }
-        // The old session's tokens went with it.
+        // The old session's tokens went with it; its SIM may have been locked meanwhile.
         tokens_ = QStringList{session_->token};
+        simUnlocked_ = false;
         then();
+    });
+}
+
+void HilinkPoller::askSimLock(bool sessionIsNew)
+{
+    if (simUnlocked_) {
+        askSignal(sessionIsNew);
+        return;
+    }
+    get(QStringLiteral("/api/pin/status"), [this, sessionIsNew](const hilink::Reply& reply) {
+        const int state = reply.fields.value(QStringLiteral("SimState")).trimmed().toInt();
+        if (state == hilink::kSimPinRequired || state == hilink::kSimPukRequired) {
+            // Asked again next round: the user may unlock the SIM on the stick's own page.
+            round_.outcome = HilinkRound::Outcome::PinRequired;
+            round_.why = state == hilink::kSimPinRequired ? QStringLiteral("the SIM wants its PIN")
+                                                          : QStringLiteral("the SIM wants its PUK");
+            finish();
+            return;
+        }
+        // Firmware without the page answers an error, and has no lock to tell of.
+        simUnlocked_ = true;
+        askSignal(sessionIsNew);
     });
 }
 
@@ -111,7 +134,7 @@ void HilinkPoller::askSignal(bool sessionIsNew)
         if (reply.errorCode == hilink::kSessionExpired && !sessionIsNew) {
             // Sessions expire after a few minutes without a request: one new one, once a round.
             session_.reset();
-            askSession([this] { askSignal(true); });
+            askSession([this] { askSimLock(true); });
             return;
         }
         if (reply.errorCode) {
@@ -279,6 +302,7 @@ void HilinkPoller::keepHandedOut(const QNetworkReply& reply)
         if (cookie.name() == "SessionID") {
             session_ = hilink::Session{"SessionID=" + QString::fromLatin1(cookie.value()), {}};
             tokens_.clear();
+            simUnlocked_ = false;
         }
     }
     // After a login the stick hands two tokens, as ...one and ...two (and may repeat the first

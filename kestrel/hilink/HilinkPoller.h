@@ -17,9 +17,10 @@ struct HilinkRound {
         Read,             // the signal and the operator
         NoReply,          // nothing readable came: no answer, an HTTP error, a cut or huge body
         PasswordRequired, // the stick wants its user to log in first
+        PinRequired,      // the SIM is locked: it wants its PIN, or its PUK (`why` says which)
     };
     Outcome outcome = Outcome::NoReply;
-    QString why; // with NoReply, in words for the title's tool tip
+    QString why; // with NoReply and PinRequired, in words for the title's tool tip
     hilink::SignalFacts signal;
     // GET /api/net/current-plmn: <FullName>, <Numeric> ("310260") and <Rat> (0, 2, 7).
     QString operatorName;
@@ -29,10 +30,10 @@ struct HilinkRound {
 Q_DECLARE_METATYPE(HilinkRound)
 
 // Polls a HiLink stick's web API, one round at a time: a session first when there is none
-// (again after the stick says the session expired), then the signal, then the operator. It also
-// logs in and sets the network mode. One request is in flight at a time: a round, a login or a
-// network mode asked while another runs waits its turn. Each request must be answered within a
-// second, in at most hilink::kMaxReplyBytes.
+// (again after the stick says the session expired), the SIM's lock after a new session, then the
+// signal, then the operator. It also logs in and sets the network mode. One request is in flight
+// at a time: a round, a login or a network mode asked while another runs waits its turn. Each
+// request must be answered within a second, in at most hilink::kMaxReplyBytes.
 //
 // Every POST spends one of the tokens the stick hands out: the session's, then those named in
 // the headers of its replies; a new session is taken when none is left.
@@ -83,6 +84,7 @@ private:
               const Then& then);
     void keepHandedOut(const QNetworkReply& reply);
     void askSession(const std::function<void()>& then);
+    void askSimLock(bool sessionIsNew);
     void askSignal(bool sessionIsNew);
     void postLogIn(const QString& password);
     void postNetworkMode(const QString& networkMode);
@@ -94,6 +96,7 @@ private:
     QNetworkAccessManager* network_;
     std::optional<hilink::Session> session_; // its token is among tokens_ until spent
     QStringList tokens_;                     // each good for one POST, oldest first
+    bool simUnlocked_ = false;               // known for the session
     HilinkRound round_;
     std::optional<Task> running_;
     std::deque<Asked> waiting_;

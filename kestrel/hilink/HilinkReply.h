@@ -19,6 +19,9 @@ inline constexpr int kSessionExpired = 125002;   // no valid session: get one, a
 inline constexpr int kPasswordRequired = 100003; // the stick wants its user to log in
 inline constexpr int kWrongPassword = 108006;    // the login's user or password is wrong
 inline constexpr int kBadToken = 125003;         // the POST's token was spent or never handed
+// <SimState> of GET /api/pin/status when the SIM is locked.
+inline constexpr int kSimPinRequired = 260;
+inline constexpr int kSimPukRequired = 261;
 
 // An error code in words for the user, such as "wrong password"; "error <code>" when the code
 // has none.

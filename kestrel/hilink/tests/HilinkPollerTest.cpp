@@ -32,6 +32,7 @@ const LocalHttpServer::Reply kHeld{200, "text/xml", "", {}, true}; // never answ
 void routeReadableStick(LocalHttpServer& stick)
 {
     stick.route("/api/webserver/SesTokInfo", kSession);
+    stick.route("/api/pin/status", xml("<response><SimState>257</SimState></response>"));
     stick.route("/api/device/signal", kSignal);
     stick.route("/api/net/current-plmn", kPlmn);
 }
@@ -74,6 +75,35 @@ TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
         EXPECT_TRUE(round.outcome != HilinkRound::Outcome::Read ||
                     (round.signal.rsrpDbm == -86 && round.operatorName == "T-Mobile" &&
                      round.numeric == "310260" && round.rat == 7));
+    }
+}
+
+// The SIM's lock is asked after a new session, and again in each of two rounds while locked.
+TEST(HilinkPoller, ASimWantingItsPinOrPukEndsTheRound)
+{
+    QCoreApplication app(argc, argv);
+    const struct {
+        QByteArray simState;
+        HilinkRound::Outcome outcome;
+        int asked;
+    } rows[] = {{"257", HilinkRound::Outcome::Read, 1},
+                {"260", HilinkRound::Outcome::PinRequired, 2},
+                {"261", HilinkRound::Outcome::PinRequired, 2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.simState.data());
+        LocalHttpServer stick;
+        routeReadableStick(stick);
+        stick.route("/api/pin/status", xml("<response><SimState>" + row.simState +
+                                           "</SimState>"
+                                           "</response>"));
+        HilinkPoller poller(QUrl(stick.base()));
+        QSignalSpy rounds(&poller, &HilinkPoller::roundDone);
+        for (int round = 0; round < 2; ++round) {
+            poller.poll();
+            ASSERT_TRUE(rounds.wait(3000));
+            EXPECT_EQ(rounds.last().first().value<HilinkRound>().outcome, row.outcome);
+        }
+        EXPECT_EQ(stick.targets.count("/api/pin/status"), row.asked);
     }
 }
 
