@@ -66,6 +66,35 @@ std::optional<double> measuredValue(const QString& text)
     return match.captured(1).toDouble();
 }
 
+QString errorText(int code)
+{
+    switch (code) {
+    case 100002:
+        return QStringLiteral("the stick does not offer this");
+    case 100003:
+        return QStringLiteral("the stick wants its password first");
+    case 100004:
+        return QStringLiteral("the stick is busy");
+    case 100005:
+    case 100006:
+        return QStringLiteral("the stick did not take the values sent");
+    case 108001:
+    case 108002:
+    case 108006:
+        return QStringLiteral("wrong password");
+    case 108003:
+        return QStringLiteral("someone else is logged in to the stick");
+    case 108007:
+        return QStringLiteral("too many wrong passwords: the stick takes none for a while");
+    case 125002:
+        return QStringLiteral("the stick's session expired");
+    case 125003:
+        return QStringLiteral("the stick did not take the request's token");
+    default:
+        return QStringLiteral("error %1").arg(code);
+    }
+}
+
 std::optional<Session> readSession(const Reply& reply)
 {
     if (reply.errorCode) {

@@ -17,6 +17,15 @@ inline constexpr qsizetype kMaxReplyBytes = 64 * 1024;
 // Error codes of the API.
 inline constexpr int kSessionExpired = 125002;   // no valid session: get one, ask again
 inline constexpr int kPasswordRequired = 100003; // the stick wants its user to log in
+inline constexpr int kWrongPassword = 108006;    // the login's user or password is wrong
+inline constexpr int kBadToken = 125003;         // the POST's token was spent or never handed
+// <SimState> of GET /api/pin/status when the SIM is locked.
+inline constexpr int kSimPinRequired = 260;
+inline constexpr int kSimPukRequired = 261;
+
+// An error code in words for the user, such as "wrong password"; "error <code>" when the code
+// has none.
+QString errorText(int code);
 
 struct Reply {
     QMap<QString, QString> fields; // <response>'s child elements by name, text decoded

@@ -1,5 +1,6 @@
 // The HiLink poller against the simulator's HiLink stick on 127.0.0.1: what a round reads of a
-// 4G stick, a session that expires between rounds, and a stick that wants its password.
+// 4G stick, a session that expires between rounds, a stick that wants its password until its
+// user logs in, and a network mode set with the tokens the login handed out.
 #include "kestrel/hilink/HilinkPoller.h"
 #include "tools/modemsim/HilinkServer.h"
 #include "tools/modemsim/LteStick.h"
@@ -15,7 +16,7 @@ int argc = 1;
 char name[] = "tests";
 char* argv[] = {name, nullptr};
 
-TEST(HilinkStick, RoundsReadA4gStickThroughAnExpiredSessionUntilItWantsItsPassword)
+TEST(HilinkStick, RoundsReadA4gStickThroughAnExpiredSessionAndALogin)
 {
     QCoreApplication app(argc, argv);
     modemsim::ModemSimulator sim;
@@ -46,6 +47,19 @@ TEST(HilinkStick, RoundsReadA4gStickThroughAnExpiredSessionUntilItWantsItsPasswo
 
     sim.modifyState([](modemsim::ModemState& s) { s.hilinkPassword = QStringLiteral("secret"); });
     EXPECT_EQ(round().outcome, HilinkRound::Outcome::PasswordRequired);
+
+    QSignalSpy logins(&poller, &HilinkPoller::loggedIn);
+    QSignalSpy modes(&poller, &HilinkPoller::networkModeSet);
+    poller.logIn(QStringLiteral("not it"));
+    poller.logIn(QStringLiteral("secret"));
+    poller.setNetworkMode(QStringLiteral("02"));
+    ASSERT_TRUE(modes.wait(3000));
+    ASSERT_EQ(logins.size(), 2);
+    EXPECT_EQ(logins[0], QVariantList({false, "wrong password"}));
+    EXPECT_EQ(logins[1], QVariantList({true, ""}));
+    EXPECT_EQ(modes[0], QVariantList({true, ""}));
+    EXPECT_EQ(sim.state().acquisitionOrder, "02");
+    EXPECT_EQ(round().outcome, HilinkRound::Outcome::Read) << "logged in";
 }
 
 } // namespace

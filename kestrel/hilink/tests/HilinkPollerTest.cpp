@@ -29,6 +29,14 @@ const LocalHttpServer::Reply kPlmn = xml("<response><State>0</State><FullName>T-
 const LocalHttpServer::Reply kExpired = xml("<error><code>125002</code></error>");
 const LocalHttpServer::Reply kHeld{200, "text/xml", "", {}, true}; // never answered
 
+void routeReadableStick(LocalHttpServer& stick)
+{
+    stick.route("/api/webserver/SesTokInfo", kSession);
+    stick.route("/api/pin/status", xml("<response><SimState>257</SimState></response>"));
+    stick.route("/api/device/signal", kSignal);
+    stick.route("/api/net/current-plmn", kPlmn);
+}
+
 // Each way a round ends, and the requests it took: a session only when there was none, a new
 // one once when the stick says the session expired.
 TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
@@ -52,9 +60,7 @@ TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         LocalHttpServer stick;
-        stick.route("/api/webserver/SesTokInfo", kSession);
-        stick.route("/api/device/signal", kSignal);
-        stick.route("/api/net/current-plmn", kPlmn);
+        routeReadableStick(stick);
         HilinkPoller poller(QUrl(stick.base()));
         QSignalSpy rounds(&poller, &HilinkPoller::roundDone);
         poller.poll();
@@ -70,6 +76,101 @@ TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
                     (round.signal.rsrpDbm == -86 && round.operatorName == "T-Mobile" &&
                      round.numeric == "310260" && round.rat == 7));
     }
+}
+
+// The SIM's lock is asked after a new session, and again in each of two rounds while locked.
+TEST(HilinkPoller, ASimWantingItsPinOrPukEndsTheRound)
+{
+    QCoreApplication app(argc, argv);
+    const struct {
+        QByteArray simState;
+        HilinkRound::Outcome outcome;
+        int asked;
+    } rows[] = {{"257", HilinkRound::Outcome::Read, 1},
+                {"260", HilinkRound::Outcome::PinRequired, 2},
+                {"261", HilinkRound::Outcome::PinRequired, 2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.simState.data());
+        LocalHttpServer stick;
+        routeReadableStick(stick);
+        stick.route("/api/pin/status", xml("<response><SimState>" + row.simState +
+                                           "</SimState>"
+                                           "</response>"));
+        HilinkPoller poller(QUrl(stick.base()));
+        QSignalSpy rounds(&poller, &HilinkPoller::roundDone);
+        for (int round = 0; round < 2; ++round) {
+            poller.poll();
+            ASSERT_TRUE(rounds.wait(3000));
+            EXPECT_EQ(rounds.last().first().value<HilinkRound>().outcome, row.outcome);
+        }
+        EXPECT_EQ(stick.targets.count("/api/pin/status"), row.asked);
+    }
+}
+
+// The mode goes with the bands the stick reported, and each POST spends a token: the one the
+// last reply handed, or a new session's.
+TEST(HilinkPoller, NetworkModeIsPostedWithTheStickBandsAndAToken)
+{
+    QCoreApplication app(argc, argv);
+    LocalHttpServer::Reply handsT2 = xml("<response>OK</response>");
+    handsT2.headers = {{"__RequestVerificationToken", "t2"}};
+    const struct {
+        const char* name;
+        LocalHttpServer::Reply posted;
+        bool ok;
+        QByteArray nextToken;
+        int sessions;
+    } rows[] = {
+        {"Set", handsT2, true, "t2", 1},
+        {"Refused", xml("<error><code>100006</code></error>"), false, "t1", 2},
+        {"NoAnswerWithinASecond", kHeld, false, "t1", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LocalHttpServer stick;
+        routeReadableStick(stick);
+        stick.route("/api/net/net-mode",
+                    xml("<response><NetworkBand>3F</NetworkBand><LTEBand>45</LTEBand></response>"));
+        stick.route("POST /api/net/net-mode", row.posted);
+        HilinkPoller poller(QUrl(stick.base()));
+        QSignalSpy answers(&poller, &HilinkPoller::networkModeSet);
+        poller.setNetworkMode("0302");
+        poller.setNetworkMode("0302");
+        while (answers.size() < 2 && answers.wait(3000)) {
+        }
+        ASSERT_EQ(answers.size(), 2);
+        EXPECT_EQ(answers[0][0].toBool(), row.ok);
+        // The session, the mode's GET, its POST; the second POST is last.
+        const QByteArray first = stick.requests.value(2), second = stick.requests.last();
+        EXPECT_TRUE(first.contains("\r\n__RequestVerificationToken: t1\r\n"));
+        EXPECT_TRUE(first.endsWith("<request><NetworkMode>0302</NetworkMode><NetworkBand>3F"
+                                   "</NetworkBand><LTEBand>45</LTEBand></request>"));
+        EXPECT_TRUE(second.startsWith("POST") &&
+                    second.contains("\r\n__RequestVerificationToken: " + row.nextToken));
+        EXPECT_EQ(stick.targets.count("/api/webserver/SesTokInfo"), row.sessions);
+    }
+}
+
+TEST(HilinkPoller, ALoginAskedMidRoundWaitsForTheRoundToEnd)
+{
+    QCoreApplication app(argc, argv);
+    LocalHttpServer stick;
+    routeReadableStick(stick);
+    stick.route("/api/device/signal", kHeld);
+    stick.route("/api/user/state-login", xml("<response><password_type>0</password_type>"
+                                             "</response>"));
+    stick.route("/api/user/login", xml("<response>OK</response>"));
+    HilinkPoller poller(QUrl(stick.base()));
+    QSignalSpy rounds(&poller, &HilinkPoller::roundDone);
+    QSignalSpy logins(&poller, &HilinkPoller::loggedIn);
+    poller.poll();
+    poller.logIn("secret");
+    ASSERT_TRUE(rounds.wait(3000));
+    EXPECT_EQ(stick.targets.count("/api/user/state-login"), 0) << "asked while a request was";
+    ASSERT_TRUE(logins.wait(3000));
+    EXPECT_TRUE(logins[0][0].toBool());
+    // Firmware older than password type 4 takes the password in base64.
+    EXPECT_TRUE(stick.requests.last().contains("<Password>c2VjcmV0</Password>"));
 }
 
 } // namespace

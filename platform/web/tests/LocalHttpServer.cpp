@@ -1,5 +1,7 @@
 #include "platform/web/tests/LocalHttpServer.h"
 
+#include <QRegularExpression>
+
 LocalHttpServer::LocalHttpServer()
 {
     connect(&server_, &QTcpServer::newConnection, this, [this] {
@@ -17,12 +19,21 @@ LocalHttpServer::LocalHttpServer()
 
 void LocalHttpServer::readRequest(QTcpSocket* socket)
 {
-    // The request line is all that is read, once the whole header is there.
-    if (!socket->peek(socket->bytesAvailable()).contains("\r\n\r\n"))
+    // Answered once the header is there, and as much body as its Content-Length announces.
+    static const QRegularExpression length("\r\ncontent-length: *(\\d+)",
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QByteArray data = socket->peek(socket->bytesAvailable());
+    const qsizetype headEnd = data.indexOf("\r\n\r\n");
+    const QString head = QString::fromLatin1(data.left(headEnd));
+    if (headEnd < 0 || data.size() < headEnd + 4 + length.match(head).captured(1).toLongLong())
         return;
-    const QByteArray target = socket->readAll().split(' ').value(1); // "GET <target> HTTP/1.1"
+    requests << socket->readAll();
+    const QList<QByteArray> requestLine = data.split(' '); // "GET <target> HTTP/1.1"
+    const QByteArray target = requestLine.value(1);
     targets << QString::fromUtf8(target);
-    const QByteArray key = routes_.contains(target) ? target : target.split('?').first();
+    QByteArray key = routes_.contains(target) ? target : target.split('?').first();
+    if (routes_.contains(requestLine.value(0) + ' ' + key))
+        key = requestLine.value(0) + ' ' + key;
     const Reply reply = routes_.value(key, {404, "text/plain", "no such path", {}, false});
     if (reply.held)
         socket->setProperty("heldRoute", QString::fromUtf8(key));

@@ -6,9 +6,10 @@
 #include <QTcpSocket>
 
 // A small HTTP/1.1 responder on 127.0.0.1 for tests. A route answers either one exact request
-// target or, failing that, every target of a path (the part before "?"); a held route keeps the
-// connection open and never answers. Unknown paths get a 404. The connection is closed after the
-// body, so a Content-Length among the headers, which replaces the body's own, can cut it short.
+// target or, failing that, every target of a path (the part before "?"); a route named with its
+// method ("POST /path") answers that method before a route without one does. A held route keeps
+// the connection open and never answers. Unknown paths get a 404. The connection is closed after
+// the body, so a Content-Length among the headers, which replaces the body's own, can cut it short.
 class LocalHttpServer : public QObject
 {
 public:
@@ -27,8 +28,9 @@ public:
         routes_[targetOrPath] = reply;
     }
 
-    QStringList targets;      // every request target, as it arrived
-    QStringList closedByPeer; // held routes whose connection the client closed before the answer
+    QStringList targets;        // every request target, as it arrived
+    QList<QByteArray> requests; // every request whole, head and body
+    QStringList closedByPeer;   // held routes whose connection the client closed before the answer
 
 private:
     void readRequest(QTcpSocket* socket);
