@@ -174,6 +174,8 @@ private:
     void connectHandlers();
     void connectCore();
     void tell(const QString& text);
+    // A HiLink stick wants its user's password: asks for it without holding up the window.
+    void askPassword(const QString& stick);
     void showLteParts(const Form1Captions& c);
 
     MonitorCore& core_;

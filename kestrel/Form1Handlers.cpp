@@ -92,6 +92,24 @@ void Form1::connectCore()
         }
     });
     connect(&core_, &MonitorCore::openingTold, Combo1, &QWidget::setToolTip);
+    connect(&core_, &MonitorCore::networkModeTold, Combo2, &QWidget::setToolTip);
+    connect(&core_, &MonitorCore::passwordWanted, this,
+            [this](const QString& stick) { askPassword(stick); });
+}
+
+void Form1::askPassword(const QString& stick)
+{
+    auto* dialog = new QInputDialog(this);
+    dialog->setObjectName(QStringLiteral("PasswordDialog"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Password"));
+    dialog->setLabelText(
+        QStringLiteral("The %1 stick asks for its password (user admin):").arg(stick));
+    dialog->setTextEchoMode(QLineEdit::Password);
+    // The password goes to the stick and nowhere else: not remembered, not written anywhere.
+    connect(dialog, &QInputDialog::textValueSelected, this,
+            [this](const QString& password) { core_.logIn(password); });
+    dialog->open();
 }
 
 void Form1::Form_Load()

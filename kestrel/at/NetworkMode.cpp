@@ -12,14 +12,31 @@ QStringList networkModeEntries()
     return entries;
 }
 
-std::optional<QString> networkModeOutput(const QString& comboText)
+namespace
+{
+
+const NetworkMode* networkMode(const QString& comboText)
 {
     for (const NetworkMode& mode : kNetworkModes) {
         if (comboText == QLatin1String(mode.entry)) {
-            return QString::fromLatin1(mode.command) + QChar(13);
+            return &mode;
         }
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<QString> networkModeOutput(const QString& comboText)
+{
+    const NetworkMode* mode = networkMode(comboText);
+    return mode ? std::optional(QString::fromLatin1(mode->command) + QChar(13)) : std::nullopt;
+}
+
+std::optional<QString> hilinkNetworkMode(const QString& comboText)
+{
+    const NetworkMode* mode = networkMode(comboText);
+    return mode ? std::optional(QString::fromLatin1(mode->hilinkMode)) : std::nullopt;
 }
 
 } // namespace at

@@ -146,7 +146,22 @@ void MonitorCore::tryPort(const QString& boxText)
 
 void MonitorCore::chooseNetworkMode(const QString& entry)
 {
-    inOwnThread([this, entry] { ggg(entry); });
+    inOwnThread([this, entry] {
+        if (!hilink_) {
+            ggg(entry);
+        } else if (const auto mode = at::hilinkNetworkMode(entry)) {
+            hilink_->setNetworkMode(*mode);
+        }
+    });
+}
+
+void MonitorCore::logIn(const QString& password)
+{
+    inOwnThread([this, password] {
+        if (hilink_) {
+            hilink_->logIn(password);
+        }
+    });
 }
 
 void MonitorCore::setPercentMode(bool on)
@@ -207,6 +222,17 @@ void MonitorCore::openHilink(const QString& address)
     hilink_ = new HilinkPoller(QUrl(QStringLiteral("http://") + address), this);
     connect(hilink_, &HilinkPoller::roundDone, this,
             [this](const HilinkRound& round) { takeHilinkRound(round); });
+    connect(hilink_, &HilinkPoller::loggedIn, this, [this](bool ok, const QString& why) {
+        if (!ok) {
+            // Asked again when the next round finds the stick still locked.
+            passwordAsked_ = false;
+            tell(QStringLiteral("login refused: ") + why);
+        }
+    });
+    connect(hilink_, &HilinkPoller::networkModeSet, this, [this](bool ok, const QString& why) {
+        emit networkModeTold(ok ? QString() : QStringLiteral("The stick refused: ") + why);
+    });
+    passwordAsked_ = false;
     const QString stick = hilinkBoxText(address);
     hilinkStatus_ = LinkStatus::of(Link::Open, stick);
     freshness_.portOpened();
@@ -238,6 +264,14 @@ void MonitorCore::takeHilinkRound(const HilinkRound& round)
     case HilinkRound::Outcome::PasswordRequired:
         hilinkStatus_ = LinkStatus::of(Link::OpenFailed, stick,
                                        QStringLiteral("the stick asks for its password"));
+        freshness_.cycleEnded({});
+        if (!passwordAsked_) {
+            passwordAsked_ = true;
+            emit passwordWanted(stick);
+        }
+        break;
+    case HilinkRound::Outcome::PinRequired:
+        hilinkStatus_ = LinkStatus::of(Link::OpenFailed, stick, round.why);
         freshness_.cycleEnded({});
         break;
     case HilinkRound::Outcome::NoReply:

@@ -61,8 +61,10 @@ public:
     void pickPort(const QString& boxText);
     // Command2: opens the port the text names without closing the open one first.
     void tryPort(const QString& boxText);
-    // An entry chosen from Combo2's list: ggg.
+    // An entry chosen from Combo2's list: ggg, or on a HiLink stick its web API's net-mode.
     void chooseNetworkMode(const QString& entry);
+    // The password the user gave after passwordWanted: a HiLink stick is logged in with it.
+    void logIn(const QString& password);
     // "LEVEL PERCENTAGE " ticked or not, as the signal query finds it.
     void setPercentMode(bool on);
     // A note for the title, shown for kNoteMs.
@@ -84,6 +86,11 @@ signals:
     void stickShown(const QString& caption);
     // Why the last opening failed, for Combo1's tool tip; empty after a success.
     void openingTold(const QString& reason);
+    // The HiLink stick (its port box text) asks for its user's password: once per opening, and
+    // again after a login that failed.
+    void passwordWanted(const QString& stick);
+    // How the stick took a network mode, for Combo2's tool tip: empty when it took it.
+    void networkModeTold(const QString& refusal);
 
 private:
     void inOwnThread(std::function<void()> work);
@@ -104,6 +111,7 @@ private:
     // monitor uses an AT port.
     HilinkPoller* hilink_ = nullptr;
     LinkStatus hilinkStatus_;
+    bool passwordAsked_ = false;
     PollingCycle cycle_;
     ReadingFreshness freshness_;
     MonitorReading reading_;

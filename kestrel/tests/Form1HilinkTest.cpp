@@ -1,6 +1,7 @@
 // The main window reading a HiLink stick over HTTP on 127.0.0.1, as a user opens one in the port
 // box: the simulator's 4G stick through a session expiry, an unplug and a password, and a stick
 // whose replies turn huge or hostile.
+#include "kestrel/tests/ListPick.h"
 #include "kestrel/tests/WindowFixture.h"
 #include "platform/web/tests/LocalHttpServer.h"
 #include "tests/support/TempFolder.h"
@@ -10,6 +11,7 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -24,10 +26,7 @@ protected:
     void openStick(const QString& base)
     {
         load(QList<DeviceEntry>{});
-        QLineEdit* box = form().Combo1->lineEdit();
-        box->clear();
-        QTest::keyClicks(box, QStringLiteral("HiLink ") + QUrl(base).authority());
-        QTest::keyClick(box, Qt::Key_Return);
+        typeAndReturn(form().Combo1, QStringLiteral("HiLink ") + QUrl(base).authority());
         stick_ = QStringLiteral("kestrel — HiLink ") + QUrl(base).authority();
     }
     QString title() { return form().core().title(); }
@@ -100,8 +99,26 @@ TEST_F(Form1HilinkTest, ReadsTheSimulatorsStickThroughSessionExpiryUnplugAndPass
     EXPECT_TRUE(waitUntil([&] { return titleIs({}) && !form().reading().operatorStale; }))
         << title().toStdString();
 
+    // "3G Only" from the connection-type box, posted to the stick.
+    pickFromList(form().Combo2, 0);
+    EXPECT_TRUE(waitUntil([&] { return form().LblCOPS->text() == "T-Mobile (3G)"; }));
+    EXPECT_TRUE(form().Combo2->toolTip().isEmpty()) << form().Combo2->toolTip().toStdString();
+
     sim.modifyState([](modemsim::ModemState& s) { s.hilinkPassword = QStringLiteral("secret"); });
     EXPECT_TRUE(waitUntil([&] { return titleIs(": the stick asks for its password"); }))
+        << title().toStdString();
+    for (const char* typed : {"wrong", "secret"}) {
+        QInputDialog* asking = nullptr;
+        ASSERT_TRUE(waitUntil([&] {
+            asking = form().findChild<QInputDialog*>(QStringLiteral("PasswordDialog"));
+            return asking && asking->isVisible();
+        }));
+        EXPECT_EQ(asking->textEchoMode(), QLineEdit::Password);
+        QTest::keyClicks(asking->findChild<QLineEdit*>(), QString::fromLatin1(typed));
+        QTest::keyClick(asking->findChild<QLineEdit*>(), Qt::Key_Return);
+        waitUntil([&] { return !form().findChild<QInputDialog*>("PasswordDialog"); });
+    }
+    EXPECT_TRUE(waitUntil([&] { return titleIs({}) && !form().reading().operatorStale; }))
         << title().toStdString();
 }
 
@@ -113,6 +130,7 @@ TEST_F(Form1HilinkTest, AHugeOrEntityBombReplyChangesNothingButTheTitle)
     };
     stick.route("/api/webserver/SesTokInfo",
                 page("<response><SesInfo>SessionID=s1</SesInfo><TokInfo>t1</TokInfo></response>"));
+    stick.route("/api/pin/status", page("<response><SimState>257</SimState></response>"));
     const LocalHttpServer::Reply signal =
         page("<response><rssi>-61dBm</rssi><rsrp>-86dBm</rsrp><sinr>10dB</sinr>"
              "<cell_id>44294436</cell_id><tac>57332</tac><mode>7</mode></response>");
