@@ -110,6 +110,22 @@ std::vector<DemoStep> sinrSweepRound()
     return round;
 }
 
+std::vector<DemoStep> hilinkRound()
+{
+    using modemsim::CellQuality;
+    return {
+        {0s, QStringLiteral("HiLink stick on LTE, read over its web API"), LteNetwork{}},
+        {0s, {}, Rssi{21}},
+        {3s, QStringLiteral("level and SINR rising"), Rssi{25}},
+        {3s, {}, CellFigure{&CellQuality::sinrTenths, false, 220}},
+        {6s, QStringLiteral("the stick's session expires: a new one, no gap"), Hilink{true, {}}},
+        {9s, QStringLiteral("LTE handover to another cell"), Cell{0x01A2D00B}},
+        {12s, QStringLiteral("stick pulled out: readings grey, title says unplugged"), Unplug{}},
+        {15s, QStringLiteral("plugged in again: read again with no click"), Replug{}},
+        {18s, QStringLiteral("level rising"), Rssi{28}},
+    };
+}
+
 DemoScript::DemoScript(std::vector<DemoStep> steps, std::chrono::milliseconds roundLength)
     : steps_(std::move(steps)), roundLength_(std::max(roundLength, std::chrono::milliseconds{1}))
 {

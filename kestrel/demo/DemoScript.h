@@ -31,6 +31,11 @@ inline constexpr std::chrono::milliseconds kSweepRoundLength{16'800};
 std::vector<DemoStep> sinrSweepRound();
 inline constexpr std::chrono::milliseconds kSinrSweepRoundLength{14'400};
 
+// A HiLink stick (no AT port, read over its web API) on LTE: the level and SINR rising, the
+// stick's session expiring, a handover, the stick pulled out and plugged in again.
+std::vector<DemoStep> hilinkRound();
+inline constexpr std::chrono::milliseconds kHilinkRoundLength{21'000};
+
 // Plays a round of steps over and over.
 class DemoScript
 {

@@ -1,8 +1,10 @@
 #include "kestrel/demo/SimulatedMonitor.h"
 
+#include "kestrel/serial/PortText.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "tools/modemsim/ScenarioPlayer.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 
 namespace
@@ -18,12 +20,19 @@ SimulatedMonitor::SimulatedMonitor()
 {
 }
 
-// The core closes the port before the simulator goes away.
+// The core closes the port before the simulator goes away, and the web server goes first.
 SimulatedMonitor::~SimulatedMonitor()
 {
     if (core_) {
         core_->finish();
     }
+    hilink_.reset();
+}
+
+QString SimulatedMonitor::hilinkBoxText() const
+{
+    return hilink_ ? ::hilinkBoxText(QStringLiteral("127.0.0.1:%1").arg(hilink_->port()))
+                   : QString();
 }
 
 QString SimulatedMonitor::portPath(qint16 number) const
@@ -55,7 +64,7 @@ bool SimulatedMonitor::replugStick(qint16 number)
         error_ = simulator_.errorString();
         return false;
     }
-    if (stickDevice_.isEmpty()) {
+    if (stickDevice_.isEmpty() && !hilinkOnly_) {
         stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, number);
     }
     return true;
@@ -93,7 +102,15 @@ bool SimulatedMonitor::start()
         error_ = simulator_.errorString();
         return false;
     }
-    stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, kPortNumber);
+    if (hilinkOnly_) {
+        hilink_ = std::make_unique<modemsim::HilinkServer>(simulator_);
+        if (!hilink_->listen(QHostAddress::LocalHost, 0)) {
+            error_ = hilink_->errorString();
+            return false;
+        }
+    } else {
+        stickDevice_ = sysfs_.plugHuaweiStick(kBusPort, kPortNumber);
+    }
     core_ = std::make_unique<MonitorCore>(MonitorCore::Platform{port_, inventory_});
     window_ = std::make_unique<Form1>(
         *core_,
@@ -102,5 +119,9 @@ bool SimulatedMonitor::start()
         core_->runIn(coreThread_);
     }
     window_->Form_Load();
+    if (hilinkOnly_) {
+        window_->Combo1->setEditText(hilinkBoxText());
+        window_->Combo1_Return();
+    }
     return true;
 }

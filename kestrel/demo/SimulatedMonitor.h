@@ -7,6 +7,7 @@
 #include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/serial/SerialCommControl.h"
 #include "platform/sound/FakeSoundPlayer.h"
+#include "tools/modemsim/HilinkServer.h"
 #include "tools/modemsim/ModemSimulator.h"
 #include "tools/modemsim/Scenario.h"
 
@@ -42,6 +43,12 @@ public:
     void setToneOutput(PcmOutput* output) { toneOutput_ = output; }
     // Polls in a thread of its own, as the program does (before start).
     void setOwnThread(bool own) { ownThread_ = own; }
+    // A HiLink stick instead (before start): no AT port in the device list; the simulator
+    // serves the stick's web API on 127.0.0.1, and the window opens it from the port box as a
+    // user does with its address. Pulling the stick stops the web server.
+    void setHilink(bool on) { hilinkOnly_ = on; }
+    // "HiLink 127.0.0.1:<port>", valid after start() with setHilink.
+    QString hilinkBoxText() const;
     QString errorString() const { return error_; }
 
     modemsim::ModemSimulator& simulator() { return simulator_; }
@@ -80,6 +87,8 @@ private:
     FakeFileDialog dialog_;
     PcmOutput* toneOutput_ = nullptr;
     bool ownThread_ = false;
+    bool hilinkOnly_ = false;
+    std::unique_ptr<modemsim::HilinkServer> hilink_;
     QThread coreThread_;
     std::unique_ptr<MonitorCore> core_;
     std::unique_ptr<Form1> window_;

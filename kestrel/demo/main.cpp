@@ -3,8 +3,8 @@
 // change, no operator, the stick pulled out and plugged in again as another port) that repeats
 // until the window is closed.
 //
-//   kestrel-demo [--latency MS] [--round tour|sweep] [--tone] [--history] [--full-screen]
-//                [--record FILE] [--screenshot FILE [--after SECONDS]]
+//   kestrel-demo [--latency MS] [--round tour|sweep|sinr|hilink] [--tone] [--history]
+//                [--full-screen] [--record FILE] [--screenshot FILE [--after SECONDS]]
 //
 // With --screenshot the window (and the history and full-screen view when open) is saved after
 // SECONDS (default 4) and the demo ends.
@@ -116,8 +116,9 @@ int main(int argc, char* argv[])
         commandLineOption("after", "Seconds before the screenshot (default 4).", "seconds", "4");
     const QCommandLineOption round = commandLineOption(
         "round",
-        "The stick's round of states: tour (default), sweep (an antenna being turned) or sinr "
-        "(the same on a 4G stick, aimed by SINR).",
+        "The stick's round of states: tour (default), sweep (an antenna being turned), sinr "
+        "(the same on a 4G stick, aimed by SINR) or hilink (a stick without AT port, read over "
+        "its web API on 127.0.0.1).",
         "name", "tour");
     const QCommandLineOption tone =
         commandLineOption("tone", "Switch the aiming tone on at start.");
@@ -131,9 +132,8 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = readCommandLineFirst(argc, argv, options))
         return *status;
     const QString roundName = options.value(round);
-    if (roundName != QLatin1String("tour") && roundName != QLatin1String("sweep") &&
-        roundName != QLatin1String("sinr")) {
-        say(QStringLiteral("kestrel-demo: --round takes tour, sweep or sinr"));
+    if (!QStringList{"tour", "sweep", "sinr", "hilink"}.contains(roundName)) {
+        say(QStringLiteral("kestrel-demo: --round takes tour, sweep, sinr or hilink"));
         return 2;
     }
 
@@ -152,6 +152,7 @@ int main(int argc, char* argv[])
     monitor.setToneOutput(&toneOutput);
     // As in the program, the core polls the stick in a thread of its own.
     monitor.setOwnThread(true);
+    monitor.setHilink(roundName == QLatin1String("hilink"));
     modemsim::ModemSimulator& simulator = monitor.simulator();
     simulator.setLatency(std::chrono::milliseconds{latencyMs});
     simulator.setCopsLatency(std::chrono::milliseconds{latencyMs});
@@ -160,16 +161,22 @@ int main(int argc, char* argv[])
                 .arg(monitor.errorString()));
         return 1;
     }
-    say(QStringLiteral("kestrel-demo: simulated stick on %1 (%2), port %3")
-            .arg(monitor.portPath(SimulatedMonitor::kPortNumber), simulator.secondaryPath())
-            .arg(SimulatedMonitor::kPortNumber));
+    if (roundName == QLatin1String("hilink")) {
+        say(QStringLiteral("kestrel-demo: simulated HiLink stick: %1")
+                .arg(monitor.hilinkBoxText()));
+    } else {
+        say(QStringLiteral("kestrel-demo: simulated stick on %1 (%2), port %3")
+                .arg(monitor.portPath(SimulatedMonitor::kPortNumber), simulator.secondaryPath())
+                .arg(SimulatedMonitor::kPortNumber));
+    }
     QElapsedTimer clock;
     clock.start();
     // The first cycle comes with Timer1's first tick, after the opening state is in place.
     const DemoScript script =
-        roundName == QLatin1String("sweep")  ? DemoScript(sweepRound(), kSweepRoundLength)
-        : roundName == QLatin1String("sinr") ? DemoScript(sinrSweepRound(), kSinrSweepRoundLength)
-                                             : DemoScript(demoRound(), kDemoRoundLength);
+        roundName == QLatin1String("sweep")    ? DemoScript(sweepRound(), kSweepRoundLength)
+        : roundName == QLatin1String("sinr")   ? DemoScript(sinrSweepRound(), kSinrSweepRoundLength)
+        : roundName == QLatin1String("hilink") ? DemoScript(hilinkRound(), kHilinkRoundLength)
+                                               : DemoScript(demoRound(), kDemoRoundLength);
     apply(monitor, script.opening(), 0.0);
 
     Form1& window = monitor.window();
