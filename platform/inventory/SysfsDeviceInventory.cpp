@@ -1,5 +1,6 @@
 #include "platform/inventory/SysfsDeviceInventory.h"
 
+#include "platform/inventory/SysfsAttributes.h"
 #include "platform/inventory/UsbTtyDescription.h"
 
 #include <QDir>
@@ -10,35 +11,6 @@
 
 namespace
 {
-
-// The first line of a sysfs attribute; "" when it is missing or cannot be read.
-QString readAttribute(const QString& directory, const QString& name)
-{
-    QFile file(directory + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readLine(4096)).trimmed();
-}
-
-bool hasAttribute(const QString& directory, const char* name)
-{
-    return QFileInfo(directory + QLatin1Char('/') + QLatin1String(name)).isFile();
-}
-
-// Walks up from `start` (inclusive) to the first directory holding `attribute`, staying below
-// `rootPrefix` (the root with a trailing slash); "" when there is none.
-QString ancestorWith(const QString& start, const char* attribute, const QString& rootPrefix)
-{
-    QString directory = start;
-    while (directory.startsWith(rootPrefix)) {
-        if (hasAttribute(directory, attribute)) {
-            return directory;
-        }
-        directory = QFileInfo(directory).path();
-    }
-    return {};
-}
 
 struct UsbTty {
     QString name;
@@ -70,8 +42,7 @@ std::optional<UsbTty> usbTtyAt(const QString& ttyClassDir, const QString& name,
     UsbTty tty;
     tty.name = name;
     tty.devicePath = deviceDir;
-    tty.plugIn = QFileInfo(deviceDir).fileName() + QLatin1Char('#') +
-                 readAttribute(deviceDir, QStringLiteral("devnum"));
+    tty.plugIn = usbPlugIn(deviceDir);
     tty.interface = {readAttribute(interfaceDir, QStringLiteral("bInterfaceClass")),
                      readAttribute(interfaceDir, QStringLiteral("bInterfaceSubClass")),
                      readAttribute(interfaceDir, QStringLiteral("bInterfaceProtocol")),
@@ -172,10 +143,7 @@ std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
     if (!dir.exists() || !dir.isReadable()) {
         return std::nullopt;
     }
-    QString rootPrefix = QFileInfo(root_).canonicalFilePath();
-    if (!rootPrefix.endsWith(QLatin1Char('/'))) {
-        rootPrefix += QLatin1Char('/');
-    }
+    const QString rootPrefix = rootPrefixOf(root_);
     QStringList names =
         dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     std::sort(names.begin(), names.end(), naturalLess);
