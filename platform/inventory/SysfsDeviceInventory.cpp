@@ -1,5 +1,6 @@
 #include "platform/inventory/SysfsDeviceInventory.h"
 
+#include "platform/inventory/HilinkInterfaces.h"
 #include "platform/inventory/SysfsAttributes.h"
 #include "platform/inventory/UsbTtyDescription.h"
 
@@ -65,20 +66,49 @@ QList<int> ttyInterfaceNumbersOf(const QString& devicePath, const QList<UsbTty>&
     return numbers;
 }
 
-// Marks the ttys of each Huawei stick whose descriptions name no PC UI port with that stick's
-// plug-in and their interface numbers. `entries` are the descriptions of `ttys`, in their order.
-void markSticksWithoutPcUi(const QList<UsbTty>& ttys, QList<DeviceEntry>& entries)
+// The plug-ins of the sticks that have a PC UI port among `ttys`, which `entries` describe.
+QSet<QString> sticksWithPcUi(const QList<UsbTty>& ttys, const QList<DeviceEntry>& entries)
 {
     QSet<QString> withPcUi;
     for (qsizetype i = 0; i < ttys.size(); ++i) {
         if (huaweiPcUiDescriptions.contains(entries[i].description)) {
-            withPcUi.insert(ttys[i].devicePath);
+            withPcUi.insert(ttys[i].plugIn);
         }
     }
+    return withPcUi;
+}
+
+// Marks the ttys of each Huawei stick without a PC UI port with that stick's plug-in and their
+// interface numbers. `entries` are the descriptions of `ttys`, in their order.
+void markSticksWithoutPcUi(const QList<UsbTty>& ttys, const QSet<QString>& withPcUi,
+                           QList<DeviceEntry>& entries)
+{
     for (qsizetype i = 0; i < ttys.size(); ++i) {
-        if (isHuawei(ttys[i].device) && !withPcUi.contains(ttys[i].devicePath)) {
+        if (isHuawei(ttys[i].device) && !withPcUi.contains(ttys[i].plugIn)) {
             entries[i].stickWithoutPcUi = ttys[i].plugIn;
             entries[i].interfaceNumber = ttys[i].interface.number;
+        }
+    }
+}
+
+// One entry per HiLink interface, except on a stick that also has a PC UI port: the monitor
+// speaks AT to such a stick rather than asking its web API.
+void appendHilinkSticks(const QString& root, const QString& routeFile,
+                        const QSet<QString>& withPcUi, QList<DeviceEntry>& entries)
+{
+    QFile routes(routeFile);
+    if (!routes.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QString routeText = QString::fromLatin1(routes.readAll());
+    for (const HilinkInterface& hilink : hilinkInterfaces(root, routeText)) {
+        if (!withPcUi.contains(hilink.plugIn)) {
+            entries << DeviceEntry{
+                QStringLiteral("HUAWEI HiLink network interface (%1)").arg(hilink.name),
+                QStringLiteral("HiLink ") + hilink.address,
+                {},
+                -1,
+                hilink.address};
         }
     }
 }
@@ -134,7 +164,10 @@ bool naturalLess(const QString& left, const QString& right)
     return left.size() - i < right.size() - j;
 }
 
-SysfsDeviceInventory::SysfsDeviceInventory(QString sysfsRoot) : root_(std::move(sysfsRoot)) {}
+SysfsDeviceInventory::SysfsDeviceInventory(QString sysfsRoot, QString routeFile)
+    : root_(std::move(sysfsRoot)), routeFile_(std::move(routeFile))
+{
+}
 
 std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
 {
@@ -161,6 +194,8 @@ std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
         entries << DeviceEntry{description, description + QStringLiteral(" (") +
                                                 portName(tty.name) + QLatin1Char(')')};
     }
-    markSticksWithoutPcUi(ttys, entries);
+    const QSet<QString> withPcUi = sticksWithPcUi(ttys, entries);
+    markSticksWithoutPcUi(ttys, withPcUi, entries);
+    appendHilinkSticks(root_, routeFile_, withPcUi, entries);
     return entries;
 }

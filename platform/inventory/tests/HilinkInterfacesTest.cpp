@@ -1,5 +1,11 @@
 #include "platform/inventory/HilinkInterfaces.h"
 
+#include "platform/inventory/FakeSysfs.h"
+#include "platform/inventory/SysfsDeviceInventory.h"
+#include "platform/inventory/UsbTtyDescription.h"
+
+#include <QDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace
@@ -39,6 +45,63 @@ TEST(HilinkAddress, GatewayWithinTheInterfacesSubnetElseItsFirstAddress)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
         EXPECT_EQ(hilinkAddress(header + row.routes, "usb0"), row.address);
+    }
+}
+
+DeviceEntry hilinkEntry(const QString& ifname, const QString& address)
+{
+    return {
+        "HUAWEI HiLink network interface (" + ifname + ")", "HiLink " + address, {}, -1, address};
+}
+
+// Each HiLink stick comes after the ttys with its own address; other network cards, sticks
+// that have an AT port and an unreadable route table give none.
+TEST(SysfsDeviceInventory, ListsHilinkSticksAfterTheTtys)
+{
+    const DeviceEntry pcUi{huaweiPcUiDescription, huaweiPcUiDescription + " (USB1)"};
+    const struct {
+        const char* shows;
+        std::function<void(FakeSysfs&)> plug;
+        QList<DeviceEntry> expected;
+        bool routesReadable = true;
+    } rows[] = {
+        {"two sticks, one pulled",
+         [](FakeSysfs& sysfs) {
+             sysfs.plugHuaweiStick("1-1", 1);
+             const QString pulled = sysfs.plugHilinkStick("1-2", "usb0");
+             sysfs.plugHilinkStick("1-3", "usb1", "192.168.3.1");
+             sysfs.plugHilinkStick("1-4", "enx0c5b8f279a64");
+             sysfs.unplug(pulled);
+         },
+         {{huaweiModemDescription, huaweiModemDescription + " (USB0)"},
+          pcUi,
+          hilinkEntry("enx0c5b8f279a64", "192.168.8.1"),
+          hilinkEntry("usb1", "192.168.3.1")}},
+        {"not Huawei's",
+         [](FakeSysfs& sysfs) {
+             sysfs.write(sysfs.plugHilinkStick("1-2", "usb0") + "/idVendor", "0bda");
+         },
+         {}},
+        {"with a PC UI port",
+         [](FakeSysfs& sysfs) {
+             sysfs.addUsbSerialTty(sysfs.plugHilinkStick("1-2", "usb0"), {2, "02", "02"},
+                                   "ttyUSB1");
+         },
+         {pcUi}},
+        {"route table unreadable",
+         [](FakeSysfs& sysfs) {
+             sysfs.plugHilinkStick("1-2", "usb0");
+             sysfs.plugHuaweiStick("1-3", 1);
+         },
+         {{huaweiModemDescription, huaweiModemDescription + " (USB0)"}, pcUi},
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shows);
+        FakeSysfs sysfs;
+        row.plug(sysfs);
+        const QString routes = row.routesReadable ? sysfs.routeFile() : sysfs.root() + "/none";
+        EXPECT_EQ(SysfsDeviceInventory(sysfs.root(), routes).devices(), row.expected);
     }
 }
 
