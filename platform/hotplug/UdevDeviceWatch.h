@@ -6,8 +6,8 @@ struct udev;
 struct udev_monitor;
 class QSocketNotifier;
 
-// The device watch on Linux: a udev monitor for the "tty" subsystem, read on the event loop
-// when its socket has something. When the monitor cannot be set up, the watch stays silent and
+// The device watch on Linux: a udev monitor for the "tty" and "net" subsystems, read on the event
+// loop when its socket has something. When the monitor cannot be set up, the watch stays silent and
 // errorString() says why.
 class UdevDeviceWatch : public DeviceWatch
 {

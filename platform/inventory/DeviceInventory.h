@@ -16,6 +16,9 @@ struct DeviceEntry {
     // caption} still initialises an entry without a warning).
     QString stickWithoutPcUi = {};
     int interfaceNumber = -1;
+    // On a HiLink stick's entry, the address of its web API ("192.168.8.1"); such a stick has no
+    // tty to open. Empty on every other device.
+    QString hilinkAddress = {};
 
     bool operator==(const DeviceEntry&) const = default;
 };

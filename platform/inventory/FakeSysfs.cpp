@@ -3,10 +3,26 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
+
+namespace
+{
+
+// An IPv4 address as /proc/net/route prints it: its network-order bytes read as one native
+// word, "0108A8C0" for 192.168.8.1 on a little-endian machine.
+QString routeHex(quint32 address)
+{
+    return QStringLiteral("%1").arg(qToBigEndian(address), 8, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace
 
 FakeSysfs::FakeSysfs()
 {
     QDir(root()).mkpath(QStringLiteral("class/tty"));
+    QDir(root()).mkpath(QStringLiteral("class/net"));
+    write(QStringLiteral("proc/net/route"), "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\t"
+                                            "Metric\tMask\t\tMTU\tWindow\tIRTT");
 }
 
 QString FakeSysfs::addDevice(const QString& port, const char* vendor, const char* product,
@@ -66,17 +82,63 @@ QString FakeSysfs::plugHuaweiStick(const QString& port, int pcUiTty)
     return device;
 }
 
+QString FakeSysfs::plugHilinkStick(const QString& port, const QString& ifname,
+                                   const QString& address)
+{
+    const QString device = addDevice(port, "12d1", "14dc", "HUAWEI_MOBILE");
+    const QString control = addInterface(device, {0, "06", "00", nullptr, "02"});
+    addInterface(device, {1, "00", "00", nullptr, "0a"}); // cdc_ether's data interface
+    const QString net = control + QStringLiteral("/net/") + ifname;
+    QDir(root()).mkpath(net);
+    QFile::link(QStringLiteral("../../../") + control.section(QLatin1Char('/'), -1),
+                root() + QLatin1Char('/') + net + QStringLiteral("/device"));
+    QFile::link(QStringLiteral("../../") + net, root() + QStringLiteral("/class/net/") + ifname);
+
+    quint32 gateway = 0;
+    for (const QString& octet : address.split(QLatin1Char('.'))) {
+        gateway = gateway << 8 | octet.toUInt();
+    }
+    const quint32 mask = 0xffffff00;
+    QFile routes(routeFile());
+    if (routes.open(QIODevice::Append)) {
+        routes.write(QStringLiteral("%1\t%2\t00000000\t0001\t0\t0\t0\t%3\t0\t0\t0\n"
+                                    "%1\t00000000\t%4\t0003\t0\t0\t0\t00000000\t0\t0\t0\n")
+                         .arg(ifname, routeHex(gateway & mask), routeHex(mask), routeHex(gateway))
+                         .toLatin1());
+    }
+    return device;
+}
+
 void FakeSysfs::unplug(const QString& device)
 {
     const QString deviceDir = QFileInfo(root() + QLatin1Char('/') + device).canonicalFilePath();
-    const QDir ttyClass(root() + QStringLiteral("/class/tty"));
-    for (const QFileInfo& tty :
-         ttyClass.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        if (tty.canonicalFilePath().startsWith(deviceDir + QLatin1Char('/'))) {
-            QFile::remove(tty.filePath());
+    QStringList gone;
+    for (const QString& kind : {QStringLiteral("tty"), QStringLiteral("net")}) {
+        const QDir classDir(root() + QStringLiteral("/class/") + kind);
+        for (const QFileInfo& entry :
+             classDir.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            if (entry.canonicalFilePath().startsWith(deviceDir + QLatin1Char('/'))) {
+                gone << entry.fileName();
+                QFile::remove(entry.filePath());
+            }
         }
     }
     QDir(deviceDir).removeRecursively();
+
+    QFile routes(routeFile());
+    if (!routes.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    QByteArray kept;
+    for (const QByteArray& line : routes.readAll().split('\n')) {
+        if (!line.isEmpty() && !gone.contains(QString::fromLatin1(line.left(line.indexOf('\t'))))) {
+            kept += line + '\n';
+        }
+    }
+    routes.close();
+    if (routes.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        routes.write(kept);
+    }
 }
 
 void FakeSysfs::write(const QString& relativePath, const char* content)

@@ -13,7 +13,8 @@ struct FakeUsbInterface {
 };
 
 // A sysfs tree in a temporary folder, laid out as the kernel does it: devices under devices/,
-// and class/tty holding relative symlinks to each tty's real directory. For tests, and for
+// and class/tty and class/net holding relative symlinks to each tty's and network interface's
+// real directory; beside it a route table in /proc/net/route's format. For tests, and for
 // running the monitor on a simulated stick that comes and goes.
 class FakeSysfs
 {
@@ -21,6 +22,8 @@ public:
     FakeSysfs();
     bool valid() const { return dir_.isValid(); }
     QString root() const { return dir_.path(); }
+    // The route table: a header line, then the routes of each HiLink stick plugged.
+    QString routeFile() const { return root() + QStringLiteral("/proc/net/route"); }
 
     // A USB device at bus position `port` (such as "1-8.4") with its identity files and the next
     // bus address (1, 2, ... in the order devices are added, as the kernel numbers each
@@ -40,7 +43,13 @@ public:
     // A Huawei E220 (12d1:1003) at bus position `port`: its modem port on ttyUSB<pcUiTty - 1>,
     // its "PC UI" AT port on ttyUSB<pcUiTty>. Returns the device's directory.
     QString plugHuaweiStick(const QString& port, int pcUiTty);
-    // The device goes, with every tty below it, as when the stick is pulled.
+    // A Huawei HiLink stick (12d1:14dc) at bus position `port`: a cdc_ether network interface
+    // `ifname`, routed as the stick's DHCP leaves it: the /24 around `address`, and the default
+    // route through `address`. Returns the device's directory.
+    QString plugHilinkStick(const QString& port, const QString& ifname,
+                            const QString& address = QStringLiteral("192.168.8.1"));
+    // The device goes, with every tty and network interface below it and that interface's
+    // routes, as when the stick is pulled.
     void unplug(const QString& device);
 
     void write(const QString& relativePath, const char* content);

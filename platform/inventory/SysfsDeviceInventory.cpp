@@ -1,5 +1,7 @@
 #include "platform/inventory/SysfsDeviceInventory.h"
 
+#include "platform/inventory/HilinkInterfaces.h"
+#include "platform/inventory/SysfsAttributes.h"
 #include "platform/inventory/UsbTtyDescription.h"
 
 #include <QDir>
@@ -10,35 +12,6 @@
 
 namespace
 {
-
-// The first line of a sysfs attribute; "" when it is missing or cannot be read.
-QString readAttribute(const QString& directory, const QString& name)
-{
-    QFile file(directory + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readLine(4096)).trimmed();
-}
-
-bool hasAttribute(const QString& directory, const char* name)
-{
-    return QFileInfo(directory + QLatin1Char('/') + QLatin1String(name)).isFile();
-}
-
-// Walks up from `start` (inclusive) to the first directory holding `attribute`, staying below
-// `rootPrefix` (the root with a trailing slash); "" when there is none.
-QString ancestorWith(const QString& start, const char* attribute, const QString& rootPrefix)
-{
-    QString directory = start;
-    while (directory.startsWith(rootPrefix)) {
-        if (hasAttribute(directory, attribute)) {
-            return directory;
-        }
-        directory = QFileInfo(directory).path();
-    }
-    return {};
-}
 
 struct UsbTty {
     QString name;
@@ -70,8 +43,7 @@ std::optional<UsbTty> usbTtyAt(const QString& ttyClassDir, const QString& name,
     UsbTty tty;
     tty.name = name;
     tty.devicePath = deviceDir;
-    tty.plugIn = QFileInfo(deviceDir).fileName() + QLatin1Char('#') +
-                 readAttribute(deviceDir, QStringLiteral("devnum"));
+    tty.plugIn = usbPlugIn(deviceDir);
     tty.interface = {readAttribute(interfaceDir, QStringLiteral("bInterfaceClass")),
                      readAttribute(interfaceDir, QStringLiteral("bInterfaceSubClass")),
                      readAttribute(interfaceDir, QStringLiteral("bInterfaceProtocol")),
@@ -94,20 +66,49 @@ QList<int> ttyInterfaceNumbersOf(const QString& devicePath, const QList<UsbTty>&
     return numbers;
 }
 
-// Marks the ttys of each Huawei stick whose descriptions name no PC UI port with that stick's
-// plug-in and their interface numbers. `entries` are the descriptions of `ttys`, in their order.
-void markSticksWithoutPcUi(const QList<UsbTty>& ttys, QList<DeviceEntry>& entries)
+// The plug-ins of the sticks that have a PC UI port among `ttys`, which `entries` describe.
+QSet<QString> sticksWithPcUi(const QList<UsbTty>& ttys, const QList<DeviceEntry>& entries)
 {
     QSet<QString> withPcUi;
     for (qsizetype i = 0; i < ttys.size(); ++i) {
         if (huaweiPcUiDescriptions.contains(entries[i].description)) {
-            withPcUi.insert(ttys[i].devicePath);
+            withPcUi.insert(ttys[i].plugIn);
         }
     }
+    return withPcUi;
+}
+
+// Marks the ttys of each Huawei stick without a PC UI port with that stick's plug-in and their
+// interface numbers. `entries` are the descriptions of `ttys`, in their order.
+void markSticksWithoutPcUi(const QList<UsbTty>& ttys, const QSet<QString>& withPcUi,
+                           QList<DeviceEntry>& entries)
+{
     for (qsizetype i = 0; i < ttys.size(); ++i) {
-        if (isHuawei(ttys[i].device) && !withPcUi.contains(ttys[i].devicePath)) {
+        if (isHuawei(ttys[i].device) && !withPcUi.contains(ttys[i].plugIn)) {
             entries[i].stickWithoutPcUi = ttys[i].plugIn;
             entries[i].interfaceNumber = ttys[i].interface.number;
+        }
+    }
+}
+
+// One entry per HiLink interface, except on a stick that also has a PC UI port: the monitor
+// speaks AT to such a stick rather than asking its web API.
+void appendHilinkSticks(const QString& root, const QString& routeFile,
+                        const QSet<QString>& withPcUi, QList<DeviceEntry>& entries)
+{
+    QFile routes(routeFile);
+    if (!routes.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QString routeText = QString::fromLatin1(routes.readAll());
+    for (const HilinkInterface& hilink : hilinkInterfaces(root, routeText)) {
+        if (!withPcUi.contains(hilink.plugIn)) {
+            entries << DeviceEntry{
+                QStringLiteral("HUAWEI HiLink network interface (%1)").arg(hilink.name),
+                QStringLiteral("HiLink ") + hilink.address,
+                {},
+                -1,
+                hilink.address};
         }
     }
 }
@@ -163,7 +164,10 @@ bool naturalLess(const QString& left, const QString& right)
     return left.size() - i < right.size() - j;
 }
 
-SysfsDeviceInventory::SysfsDeviceInventory(QString sysfsRoot) : root_(std::move(sysfsRoot)) {}
+SysfsDeviceInventory::SysfsDeviceInventory(QString sysfsRoot, QString routeFile)
+    : root_(std::move(sysfsRoot)), routeFile_(std::move(routeFile))
+{
+}
 
 std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
 {
@@ -172,10 +176,7 @@ std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
     if (!dir.exists() || !dir.isReadable()) {
         return std::nullopt;
     }
-    QString rootPrefix = QFileInfo(root_).canonicalFilePath();
-    if (!rootPrefix.endsWith(QLatin1Char('/'))) {
-        rootPrefix += QLatin1Char('/');
-    }
+    const QString rootPrefix = rootPrefixOf(root_);
     QStringList names =
         dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     std::sort(names.begin(), names.end(), naturalLess);
@@ -193,6 +194,8 @@ std::optional<QList<DeviceEntry>> SysfsDeviceInventory::devices()
         entries << DeviceEntry{description, description + QStringLiteral(" (") +
                                                 portName(tty.name) + QLatin1Char(')')};
     }
-    markSticksWithoutPcUi(ttys, entries);
+    const QSet<QString> withPcUi = sticksWithPcUi(ttys, entries);
+    markSticksWithoutPcUi(ttys, withPcUi, entries);
+    appendHilinkSticks(root_, routeFile_, withPcUi, entries);
     return entries;
 }

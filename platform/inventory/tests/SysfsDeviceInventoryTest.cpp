@@ -14,7 +14,7 @@ namespace
 
 QList<DeviceEntry> devicesOf(FakeSysfs& sysfs)
 {
-    SysfsDeviceInventory inventory(sysfs.root());
+    SysfsDeviceInventory inventory(sysfs.root(), sysfs.routeFile());
     return inventory.devices().value_or(QList<DeviceEntry>{});
 }
 
