@@ -16,7 +16,8 @@ const QString kBusPort = QStringLiteral("1-8.4");
 } // namespace
 
 SimulatedMonitor::SimulatedMonitor()
-    : port_([this](qint16 number) { return portPath(number); }), inventory_(sysfs_.root())
+    : port_([this](qint16 number) { return portPath(number); }),
+      inventory_(sysfs_.root(), sysfs_.routeFile())
 {
 }
 

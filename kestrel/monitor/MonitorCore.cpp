@@ -59,6 +59,8 @@ void MonitorCore::connectLink()
         }
     });
     connect(link_, &PortLink::statusChanged, this, [this] { publishTitle(); });
+    connect(link_, &PortLink::hilinkSticksListed, this,
+            [this](const QStringList& addresses) { takeListedHilinkSticks(addresses); });
     connect(link_, &PortLink::stickShown, this, &MonitorCore::stickShown);
     connect(link_, &PortLink::openingTold, this, &MonitorCore::openingTold);
 }
@@ -215,10 +217,13 @@ void MonitorCore::ggg(const QString& entry)
     }
 }
 
-void MonitorCore::openHilink(const QString& address)
+void MonitorCore::openHilink(const QString& address, bool listed)
 {
     closeHilink();
     link_->rest();
+    hilinkAddress_ = address;
+    hilinkListed_ = listed;
+    hilinkGone_ = false;
     hilink_ = new HilinkPoller(QUrl(QStringLiteral("http://") + address), this);
     connect(hilink_, &HilinkPoller::roundDone, this,
             [this](const HilinkRound& round) { takeHilinkRound(round); });
@@ -240,6 +245,32 @@ void MonitorCore::openHilink(const QString& address)
     emit openingTold({});
     enable(Timer1);
     publishTitle();
+}
+
+void MonitorCore::takeListedHilinkSticks(const QStringList& addresses)
+{
+    if (!hilink_) {
+        if (!addresses.isEmpty() && !port_.PortOpen()) {
+            openHilink(addresses.first(), true);
+        }
+        return;
+    }
+    if (!hilinkListed_) {
+        return; // the user's choice stands
+    }
+    const bool listed = addresses.contains(hilinkAddress_);
+    if (!listed && !hilinkGone_) {
+        hilinkGone_ = true;
+        Timer1->stop();
+        freshness_.deviceLost();
+        hilinkStatus_ = LinkStatus::of(Link::Unplugged, hilinkStatus_.port);
+        publishReading();
+    } else if (listed && hilinkGone_) {
+        hilinkGone_ = false;
+        enable(Timer1);
+    } else if (!listed && !addresses.isEmpty()) {
+        openHilink(addresses.first(), true);
+    }
 }
 
 void MonitorCore::closeHilink()
@@ -291,7 +322,7 @@ void MonitorCore::takeHilinkRound(const HilinkRound& round)
         break;
     }
     publishReading();
-    if (!stopping_) {
+    if (!stopping_ && !hilinkGone_) {
         Timer1->start();
     }
 }

@@ -94,8 +94,12 @@ signals:
 
 private:
     void inOwnThread(std::function<void()> work);
-    // Polls the HiLink stick at `address` (host and optional port) instead of any AT port.
-    void openHilink(const QString& address);
+    // Polls the HiLink stick at `address` (host and optional port) instead of any AT port;
+    // `listed`: one the device list holds, as against one the user named.
+    void openHilink(const QString& address, bool listed = false);
+    // The device list's HiLink sticks now: the first is opened when no stick is read, and a
+    // listed stick that left the list is unplugged.
+    void takeListedHilinkSticks(const QStringList& addresses);
     void closeHilink();
     void takeHilinkRound(const HilinkRound& round);
     void connectLink();
@@ -111,7 +115,12 @@ private:
     // monitor uses an AT port.
     HilinkPoller* hilink_ = nullptr;
     LinkStatus hilinkStatus_;
+    QString hilinkAddress_;
     bool passwordAsked_ = false;
+    // The stick came from the device list, and is not in it now: its address, no longer on a
+    // link of the stick's, is not asked.
+    bool hilinkListed_ = false;
+    bool hilinkGone_ = false;
     PollingCycle cycle_;
     ReadingFreshness freshness_;
     MonitorReading reading_;

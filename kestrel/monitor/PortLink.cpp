@@ -87,6 +87,8 @@ PortLink::PortLink(CommControl& port, DeviceInventory& inventory, DeviceWatch* w
     });
     if (watch) {
         connect(watch, &DeviceWatch::ttyAdded, this, [this] { lookForStick(); });
+        connect(watch, &DeviceWatch::netAdded, this, [this] { lookForStick(); });
+        connect(watch, &DeviceWatch::netRemoved, this, [this] { lookForStick(); });
         connect(watch, &DeviceWatch::ttyRemoved, this, [this](const QString& name) {
             // A port open to be asked is the probe's, which notices a pulled stick by its reads.
             if (port_.PortOpen() && !probe_->running() && name == ttyName(portText_)) {
@@ -107,8 +109,20 @@ void PortLink::findStick()
         // A stick without PC UI port is asked at the next tick if its ttys are the same then.
         sticksAtLastTick_ = sticksWithoutPcUi(devices.value_or(QList<DeviceEntry>{}));
         emit statusChanged();
+        tellHilinkSticks(devices);
     }
     updateWatch();
+}
+
+void PortLink::tellHilinkSticks(const std::optional<QList<DeviceEntry>>& devices)
+{
+    QStringList addresses;
+    for (const DeviceEntry& device : devices.value_or(QList<DeviceEntry>{})) {
+        if (!device.hilinkAddress.isEmpty()) {
+            addresses << device.hilinkAddress;
+        }
+    }
+    emit hilinkSticksListed(addresses);
 }
 
 void PortLink::adoptStick(const QString& caption)
@@ -207,6 +221,7 @@ void PortLink::look(bool tick)
         if (tick && devices) {
             askStickWithoutPcUi(*devices);
         }
+        tellHilinkSticks(devices);
         return;
     }
     // A stick already tried and failing is the retry timer's; a new one, or the one that was

@@ -70,6 +70,9 @@ signals:
     // A failure beside a port that stays open; empty when a new attempt begins.
     void note(const QString& text);
     void statusChanged();
+    // The addresses of the HiLink sticks in the device list (empty: none), at each look while
+    // the list holds no AT port: a stick with an AT port is read through that.
+    void hilinkSticksListed(const QStringList& addresses);
 
 private:
     void look(bool tick);
@@ -79,6 +82,7 @@ private:
     // Tells how an opening went: the status, the signals and the retry timer.
     void settle(const OpeningResult& opening);
     void updateWatch();
+    void tellHilinkSticks(const std::optional<QList<DeviceEntry>>& devices);
 
     CommControl& port_;
     DeviceInventory& inventory_;

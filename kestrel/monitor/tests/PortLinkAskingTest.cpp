@@ -35,7 +35,7 @@ struct Stick {
     QMap<int, QString> paths;
     FakeSysfs sysfs;
     QString device;
-    SysfsDeviceInventory inventory{sysfs.root()};
+    SysfsDeviceInventory inventory{sysfs.root(), sysfs.routeFile()};
     SerialCommControl port{[this](qint16 n) { return paths.value(n); }};
     PortLink link{port, inventory, nullptr};
 };
