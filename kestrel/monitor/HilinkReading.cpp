@@ -10,22 +10,6 @@ std::optional<int> wholeDbm(const std::optional<double>& value)
     return value ? std::optional<int>(static_cast<int>(std::lround(*value))) : std::nullopt;
 }
 
-void forgetOperator(MonitorReading& r)
-{
-    r.operatorNamed = false;
-    r.operatorName.clear();
-    r.mcc.clear();
-    r.mnc.clear();
-    r.lac.clear();
-    r.cellId.clear();
-    r.locationReadAt.reset();
-    r.quality = {};
-    r.band.reset();
-    r.earfcn.reset();
-    r.levelDbm.reset();
-    r.barValue = 0;
-}
-
 at::RadioQuality qualityOf(const hilink::SignalFacts& s)
 {
     at::RadioQuality q;
@@ -52,7 +36,7 @@ CycleReadings takeHilinkRound(const HilinkRound& round, MonitorReading& r, bool 
     // last one.
     if (round.numeric.isEmpty() && round.operatorName.isEmpty()) {
         readings.noOperator = true;
-        forgetOperator(r);
+        r.forgetOperator();
         r.operatorKnown = false;
         r.rawReply.clear();
         return readings;

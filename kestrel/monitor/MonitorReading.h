@@ -72,6 +72,25 @@ struct MonitorReading {
         return LteCellParts{cell / 256, static_cast<int>(cell % 256)};
     }
 
+    // The stick has no operator now: nothing shown may go on standing for the network it had
+    // (the name, codes, cell, registration, figures and level; the bar at 0).
+    void forgetOperator()
+    {
+        operatorNamed = false;
+        operatorName.clear();
+        mcc.clear();
+        mnc.clear();
+        lac.clear();
+        cellId.clear();
+        locationReadAt.reset();
+        registration.reset();
+        quality = {};
+        band.reset();
+        earfcn.reset();
+        levelDbm.reset();
+        barValue = 0;
+    }
+
     // The last reply the operator or the signal query read.
     QString rawReply;
 

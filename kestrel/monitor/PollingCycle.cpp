@@ -37,20 +37,7 @@ void PollingCycle::PCOPS()
     MonitorReading& r = *reading_;
     r.rawReply = transaction_.replyText();
     if (out.reading == at::CopsReading::NoOperator) {
-        // Nothing shown may go on standing for a network the stick no longer has.
-        r.operatorNamed = false;
-        r.operatorName.clear();
-        r.mcc.clear();
-        r.mnc.clear();
-        r.lac.clear();
-        r.cellId.clear();
-        r.locationReadAt.reset();
-        r.registration.reset();
-        r.quality = {};
-        r.band.reset();
-        r.earfcn.reset();
-        r.levelDbm.reset();
-        r.barValue = 0;
+        r.forgetOperator();
     }
     r.operatorKnown = !cops_.operatorText.isEmpty();
     r.generation = cops_.generation;

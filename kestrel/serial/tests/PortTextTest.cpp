@@ -66,27 +66,27 @@ TEST(PortText, ConvertsWholeNumbersOnly)
 TEST(PortText, ReadsAHilinkSticksHostAndPortOnly)
 {
     const Row<QString> boxTexts[] = {
-        {"HiLink 192.168.8.1", "192.168.8.1"},
+        {"HiLink 127.0.0.2", "127.0.0.2"},
         {" HiLink   127.0.0.1:8080 ", "127.0.0.1:8080"},
         {"HiLink [::1]:80", "[::1]:80"},
-        {"hilink 192.168.8.1", std::nullopt}, // the word as the port box writes it
+        {"hilink 127.0.0.2", std::nullopt}, // the word as the port box writes it
         {"HiLink", std::nullopt},
-        {"HiLink 192.168.8.1/api", std::nullopt},
-        {"HiLink admin@192.168.8.1", std::nullopt},
-        {"HiLink 192.168.8.1?x=1", std::nullopt},
-        {"HiLink 192.168.8.1 extra", std::nullopt},
+        {"HiLink 127.0.0.2/api", std::nullopt},
+        {"HiLink admin@127.0.0.2", std::nullopt},
+        {"HiLink 127.0.0.2?x=1", std::nullopt},
+        {"HiLink 127.0.0.2 extra", std::nullopt},
     };
     for (const auto& row : boxTexts) {
         SCOPED_TRACE(row.text);
         EXPECT_EQ(hilinkAddressFromBoxText(QString::fromLatin1(row.text)), row.expected);
     }
     const Row<QString> urls[] = {
-        {"http://192.168.8.1", "192.168.8.1"},
+        {"http://127.0.0.2", "127.0.0.2"},
         {"http://127.0.0.1:18455/", "127.0.0.1:18455"},
-        {"https://192.168.8.1", std::nullopt},
-        {"192.168.8.1", std::nullopt},
-        {"http://192.168.8.1/html/home.html", std::nullopt},
-        {"http://user:pw@192.168.8.1", std::nullopt},
+        {"https://127.0.0.2", std::nullopt},
+        {"127.0.0.2", std::nullopt},
+        {"http://127.0.0.2/html/home.html", std::nullopt},
+        {"http://user:pw@127.0.0.2", std::nullopt},
     };
     for (const auto& row : urls) {
         SCOPED_TRACE(row.text);
