@@ -56,8 +56,10 @@ void KeepAliveWatch::run()
             order_.pop_front(); // answered or closed in time
             continue;
         }
-        if (Clock::now() < found->second.deadline) {
-            changed_.wait_until(lock, found->second.deadline);
+        // A copy: the entry may be gone by the time the wait reads its deadline again.
+        const Clock::time_point deadline = found->second.deadline;
+        if (Clock::now() < deadline) {
+            changed_.wait_until(lock, deadline);
             continue;
         }
         // Under the lock, so the server cannot have closed the descriptor meanwhile: forget()
