@@ -31,7 +31,8 @@ class RequestGate;
 // Bounds that keep a bad or slow client from holding the server.
 struct ServerLimits {
     unsigned threads = 2; // event loops, each with its own epoll set
-    // Connections waiting for their request, and apart from those, connections being answered.
+    // Connections waiting for their first request, and apart from those, connections being
+    // answered or kept alive for their next one.
     unsigned maxConnections = 4096;
     // A connection's request line and headers must all arrive within this time of connecting,
     // and each later request on a kept-alive connection within this time of the reply before
