@@ -1,11 +1,14 @@
 // Good requests against cellsvc while many slow clients each send one byte of a request a
-// second, reconnecting whenever the server cuts them off: prints the good requests' latency
-// (p50, p99, max), how many failed, and how often the slow clients were cut off.
+// second, reconnecting whenever the server cuts them off: half of them trickle their first
+// request, the other half send a whole first request and trickle a second one on the kept-alive
+// connection. Prints the good requests' latency (p50, p99, max), how many failed, and how often
+// the slow clients of each kind were cut off.
 //
 //   cellsvc_slow_bench CELLSVC SAMPLE [--slow N] [--seconds S]
 #include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -47,8 +50,18 @@ int connectTo(unsigned port)
     return -1;
 }
 
-// One good request on a new connection; its time in milliseconds, or a negative number when it
-// failed (no 200 within 10 s).
+// True once `reply` holds a whole reply: its head and as much body as its Content-Length says.
+bool wholeReply(const std::string& reply)
+{
+    const std::size_t end = reply.find("\r\n\r\n");
+    const std::size_t field = reply.find("Content-Length: ");
+    return end != std::string::npos && field < end &&
+           reply.size() >= end + 4 + std::strtoul(reply.c_str() + field + 16, nullptr, 10);
+}
+
+// One good request on a new connection; its time in milliseconds until the whole reply came (the
+// server may keep the connection open), or a negative number when it failed (no 200 within
+// 10 s).
 double goodRequest(unsigned port)
 {
     const auto start = Clock::now();
@@ -61,7 +74,7 @@ double goodRequest(unsigned port)
         static_cast<ssize_t>(kGood.size())) {
         char chunk[4096];
         pollfd p{fd, POLLIN, 0};
-        while (::poll(&p, 1, 10000) > 0) {
+        while (!wholeReply(reply) && ::poll(&p, 1, 10000) > 0) {
             const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
             if (n <= 0) {
                 break;
@@ -76,29 +89,48 @@ double goodRequest(unsigned port)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Keeps `count` connections open, each sending the next byte of a request once a second.
+// Keeps `count` connections open, each sending the next byte of a request once a second; every
+// second one first sends a whole request and trickles the next on the same connection.
 void trickle(unsigned port, std::size_t count, const std::atomic<bool>& stop,
-             std::atomic<long>& cutOff)
+             std::atomic<long> (&cutOff)[2])
 {
     struct Slow {
         int fd = -1;
         std::size_t sent = 0;
+        bool keptAlive = false;
+        bool answered = false; // the whole first request of a kept-alive one
     };
     std::vector<Slow> slow(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        slow[i].keptAlive = i % 2 == 1;
+    }
     while (!stop.load()) {
         const auto tick = Clock::now();
         for (Slow& s : slow) {
+            if (s.fd >= 0 && s.keptAlive && !s.answered) {
+                char reply[4096]; // a few hundred bytes, long there since the last tick
+                const ssize_t n = ::recv(s.fd, reply, sizeof reply, MSG_DONTWAIT);
+                s.answered = n > 0;
+                if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                    continue;
+                }
+            }
             char probe;
-            const bool gone = s.fd >= 0 && ::recv(s.fd, &probe, 1, MSG_DONTWAIT | MSG_PEEK) >= 0;
+            const bool gone = s.fd >= 0 && (::recv(s.fd, &probe, 1, MSG_DONTWAIT | MSG_PEEK) >= 0 ||
+                                            (s.keptAlive && !s.answered));
             if (gone || (s.fd >= 0 && ::send(s.fd, kGood.data() + s.sent % (kGood.size() - 4), 1,
                                              MSG_NOSIGNAL | MSG_DONTWAIT) != 1)) {
                 ::close(s.fd);
                 s.fd = -1;
-                ++cutOff;
+                ++cutOff[s.keptAlive ? 1 : 0];
             }
             if (s.fd < 0) {
                 s.fd = connectTo(port);
                 s.sent = 0;
+                s.answered = false;
+                if (s.fd >= 0 && s.keptAlive) {
+                    ::send(s.fd, kGood.data(), kGood.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+                }
                 continue;
             }
             ++s.sent;
@@ -178,7 +210,7 @@ int main(int argc, char** argv)
     const unsigned port = static_cast<unsigned>(std::atoi(at + std::strlen("http://127.0.0.1:")));
 
     std::atomic<bool> stop{false};
-    std::atomic<long> cutOff{0};
+    std::atomic<long> cutOff[2] = {0, 0}; // trickling the first request, a later one
     std::thread slow([&] { trickle(port, slowCount, stop, cutOff); });
     std::this_thread::sleep_for(std::chrono::seconds(2)); // all slow connections open
 
@@ -209,9 +241,12 @@ int main(int argc, char** argv)
     }
     std::printf("cellsvc under slow clients; load average %.2f %.2f %.2f\n", load[0], load[1],
                 load[2]);
-    std::printf("slow connections kept open: %zu, each sending one byte a second (cut off and "
-                "reopened %ld times)\n",
-                slowCount, cutOff.load());
+    std::printf("slow connections kept open: %zu, each sending one byte a second\n", slowCount);
+    std::printf("  %zu trickling their first request: cut off and reopened %ld times\n",
+                slowCount - slowCount / 2, cutOff[0].load());
+    std::printf("  %zu trickling a second request after a whole first one: cut off and reopened "
+                "%ld times\n",
+                slowCount / 2, cutOff[1].load());
     std::printf("good requests (new connection each) over %d s: %zu answered, %ld failed\n",
                 seconds, times.size(), failed);
     std::printf("latency p50 %.2f ms, p99 %.2f ms, max %.2f ms\n", percentile(times, 0.5),

@@ -4,12 +4,16 @@
 #     new database, again into the full database (every row an update), and into a new database
 #     with a small page cache (memory is bounded by the cache, not by the file);
 #   - lookups against the imported database with wrk on 127.0.0.1 for DURATION seconds:
-#     requests per second, p50 and p99 latency, the server's peak memory.
+#     requests per second, p50 and p99 latency, the server's peak memory;
+#   - the same wrk run against nginx answering a fixed reply of the same size, when nginx is
+#     installed, and cellsvc's rate as a share of nginx's: what this machine allows an HTTP
+#     server with keep-alive connections at that moment, so figures of a busy machine compare.
 #
 #   bench/cellsvc/run.sh [path/to/cellsvc]      (or: cmake --build build --target bench_cellsvc)
 #
-# Environment: ROWS, DURATION (default 10), CONNECTIONS (default 16), SERVER_THREADS (default 2),
-# CELLSVC_BENCH_DIR (default /tmp/cellsvc-bench: the export and database, kept out of git).
+# Environment: ROWS, DURATION (default 10), CONNECTIONS (default 16), SERVER_THREADS (default 2;
+# nginx gets as many workers), CELLSVC_BENCH_DIR (default /tmp/cellsvc-bench: the export and
+# database, kept out of git), LOOKUPS_ONLY=1 (skip the imports when the database is there).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,9 +32,11 @@ mkdir -p "$work"
 export_file=$work/export-$rows.csv.gz
 db=$work/cells.db
 server_pid=
+nginx_pid=
 
 cleanup() {
   if [ -n "$server_pid" ]; then kill "$server_pid" 2> /dev/null || true; fi
+  if [ -n "$nginx_pid" ]; then kill "$nginx_pid" 2> /dev/null || true; fi
 }
 trap cleanup EXIT
 
@@ -68,6 +74,9 @@ echo "machine: $(nproc) cores ($(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo "export: $(group "$rows") rows, $(du -m "$export_file" | cut -f1) MB gzip'd"
 echo
 
+if [ "${LOOKUPS_ONLY:-0}" = 1 ] && [ -f "$db" ]; then
+  echo "imports skipped (LOOKUPS_ONLY=1); database: $(du -m "$db" | cut -f1) MB"
+else
 rm -f "$db" "$db-wal" "$db-shm"
 import "import, new database"
 import "import again, every row an update"
@@ -80,6 +89,7 @@ echo "database: $(du -m "$db" | cut -f1) MB"
 echo "columns: wall time, rate by wall time, processor time (of the storing and the reading"
 echo "thread), rate by the busier thread's processor time, peak resident memory"
 echo "goal: >= 500,000 rows/s, memory bounded whatever the export's size"
+fi
 echo
 
 # Lookups: the server on an ephemeral port of 127.0.0.1, wrk asking for random cells.
@@ -94,21 +104,69 @@ port=$(sed -n 's|.*http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/serve.out")
 url=http://127.0.0.1:$port
 areas=$((rows / 50))
 
-timeout 60 wrk -t1 -c"$connections" -d2s -s "$here/lookups.lua" "$url" -- "$areas" > /dev/null
-timeout $((duration + 60)) wrk -t1 -c"$connections" -d"${duration}s" --latency \
-  -s "$here/lookups.lua" "$url" -- "$areas" > "$work/wrk.out"
+# lookups URL OUT: a warm-up, then the measured wrk run with its report in OUT.
+lookups() {
+  timeout 60 wrk -t1 -c"$connections" -d2s -s "$here/lookups.lua" "$1" -- "$areas" > /dev/null
+  timeout $((duration + 60)) wrk -t1 -c"$connections" -d"${duration}s" --latency \
+    -s "$here/lookups.lua" "$1" -- "$areas" > "$2"
+}
+# figures OUT: requests per second, p50, p99 and non-200 replies of a wrk report.
+figures() {
+  awk '/^Requests\/sec:/ { r = $2 } $1 == "50%" { p50 = $2 } $1 == "99%" { p99 = $2 }
+       /^non-200 replies:/ { bad = $3 } END { printf "%d %s %s %s\n", r, p50, p99, bad }' "$1"
+}
+
+lookups "$url" "$work/wrk.out"
 peak_kib=$(awk '/^VmHWM:/ { print $2 }' "/proc/$server_pid/status")
 kill -TERM "$server_pid"
 wait "$server_pid" || true
 server_pid=
 
-requests=$(awk '/^Requests\/sec:/ { printf "%d", $2 }' "$work/wrk.out")
-p50=$(awk '$1 == "50%" { print $2 }' "$work/wrk.out")
-p99=$(awk '$1 == "99%" { print $2 }' "$work/wrk.out")
-failed=$(awk '/^non-200 replies:/ { print $3 }' "$work/wrk.out")
-echo "lookups: wrk 1 thread, $connections connections, ${duration} s; server $server_threads threads"
+read -r requests p50 p99 failed < <(figures "$work/wrk.out")
+echo "lookups: wrk 1 thread, $connections keep-alive connections, ${duration} s;" \
+  "server $server_threads threads"
 printf "%-40s %11s req/s   p50 %s   p99 %s   non-200 %s   server peak %.1f MiB\n" \
   "lookups of random cells" "$(group "$requests")" "$p50" "$p99" "$failed" \
   "$(awk -v k="$peak_kib" 'BEGIN { print k / 1024 }')"
+
+# The same against nginx with as many workers, answering every path with a location reply of
+# the same size: the rate this machine allows a lean HTTP server right now.
+nginx_bin=$(PATH=$PATH:/usr/sbin command -v nginx || true)
+if [ -z "$nginx_bin" ]; then
+  echo "nginx is not installed: no comparison with its static reply (apt-get install nginx-light)"
+else
+  nginx_dir=$work/nginx
+  rm -rf "$nginx_dir"
+  mkdir -p "$nginx_dir"
+  nginx_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  reply='<?xml version="1.0" encoding="UTF-8"?><location source="cell"><coordinates latitude="55.75580" longitude="37.61730" range="1200" samples="14"/></location>'
+  {
+    echo "daemon off; worker_processes $server_threads; pid $nginx_dir/nginx.pid;"
+    echo "error_log $nginx_dir/error.log; events { worker_connections 1024; }"
+    echo "http { access_log off; client_body_temp_path $nginx_dir/body;"
+    echo "  proxy_temp_path $nginx_dir/proxy; fastcgi_temp_path $nginx_dir/fastcgi;"
+    echo "  uwsgi_temp_path $nginx_dir/uwsgi; scgi_temp_path $nginx_dir/scgi;"
+    echo "  server { listen 127.0.0.1:$nginx_port; location / {"
+    echo "    default_type \"application/xml; charset=UTF-8\"; add_header Cache-Control no-cache;"
+    echo "    return 200 '$reply'; } } }"
+  } > "$nginx_dir/nginx.conf"
+  "$nginx_bin" -p "$nginx_dir" -e "$nginx_dir/error.log" -c "$nginx_dir/nginx.conf" &
+  nginx_pid=$!
+  for _ in $(seq 100); do
+    python3 -c "import socket; socket.create_connection(('127.0.0.1', $nginx_port))" \
+      2> /dev/null && break
+    sleep 0.1
+  done
+  lookups "http://127.0.0.1:$nginx_port" "$work/wrk-nginx.out"
+  kill -TERM "$nginx_pid"
+  wait "$nginx_pid" || true
+  nginx_pid=
+  read -r nginx_requests nginx_p50 nginx_p99 nginx_failed < <(figures "$work/wrk-nginx.out")
+  printf "%-40s %11s req/s   p50 %s   p99 %s   non-200 %s\n" \
+    "nginx $("$nginx_bin" -v 2>&1 | sed 's|.*/||'), a fixed reply" "$(group "$nginx_requests")" \
+    "$nginx_p50" "$nginx_p99" "$nginx_failed"
+  echo "cellsvc against nginx: $(awk -v a="$requests" -v b="$nginx_requests" \
+    'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }')x its requests per second"
+fi
 echo "goal: >= 20,000 req/s, p99 < 5 ms"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

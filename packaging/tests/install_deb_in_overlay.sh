@@ -64,14 +64,16 @@ if in_root sh -c 'command -v systemd-socket-activate' >/dev/null; then
   chroot "$root" env -i PATH=/usr/bin:/bin HOME=/tmp/home LANG=C.UTF-8 \
     systemd-socket-activate -l "127.0.0.1:$port" /usr/bin/cellsvc serve >"$work/cellsvc.log" 2>&1 &
   activator=$!
-  # The lookup plover makes for the installed ID file of a sample cell.
+  # The lookup plover makes for the installed ID file of a sample cell. cat reads to the end, so
+  # the request asks the server to close the connection after its reply rather than keep it.
   ini=$root/usr/share/cellsvc/sample-cell.ini
   value() { sed -n "s/^$1=\([^\r]*\).*/\1/p" "$ini"; }
   target="/cellid_location/?&cellid=$(value cellid)&operatorid=$(value mnc)&countrycode=$(value mcc)&lac=$(value lac)"
   reply=
   for _ in $(seq 50); do
     reply=$(timeout 5 bash -c "exec 3<>/dev/tcp/127.0.0.1/$port &&
-      printf 'GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n' '$target' >&3 && cat <&3" 2>/dev/null) && break
+      printf 'GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' '$target' >&3 &&
+      cat <&3" 2>/dev/null) && break
     sleep 0.1
   done
   grep -q '<coordinates latitude=' <<<"$reply" || {

@@ -1,5 +1,6 @@
 #include "tools/cellsvc/HttpServer.h"
 
+#include "tools/cellsvc/KeepAliveWatch.h"
 #include "tools/cellsvc/RequestGate.h"
 
 #include <algorithm>
@@ -119,6 +120,7 @@ int openListeningSocket(const ListenAddress& address)
 struct RequestState {
     std::string target;
     bool headersSeen = false;
+    bool withBody = false;
 };
 
 bool hasBody(MHD_Connection* connection)
@@ -129,7 +131,7 @@ bool hasBody(MHD_Connection* connection)
                                        MHD_HTTP_HEADER_TRANSFER_ENCODING);
 }
 
-MHD_Response* xmlResponse(const HttpReply& reply)
+MHD_Response* xmlResponse(const HttpReply& reply, bool close)
 {
     MHD_Response* response = MHD_create_response_from_buffer(
         reply.body.size(), const_cast<char*>(reply.body.data()), MHD_RESPMEM_MUST_COPY);
@@ -137,8 +139,9 @@ MHD_Response* xmlResponse(const HttpReply& reply)
         MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE,
                                 "application/xml; charset=UTF-8");
         MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-cache");
-        // One request per connection: every request then passes the gate, with its deadline.
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+        if (close) {
+            MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+        }
         if (reply.status == MHD_HTTP_METHOD_NOT_ALLOWED) {
             MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET, HEAD");
         }
@@ -154,10 +157,25 @@ struct HttpServerCallbacks {
         return new (std::nothrow) RequestState{uri ? uri : ""};
     }
 
-    static void forget(void*, MHD_Connection*, void** state, MHD_RequestTerminationCode)
+    static void forget(void* self, MHD_Connection* connection, void** state,
+                       MHD_RequestTerminationCode how)
     {
         delete static_cast<RequestState*>(*state);
         *state = nullptr;
+        const MHD_ConnectionInfo* info =
+            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+        if (how == MHD_REQUEST_TERMINATED_COMPLETED_OK && info) {
+            static_cast<HttpServer*>(self)->watch_->awaitNext(connection, info->connect_fd);
+        }
+    }
+
+    static void connectionEvent(void* self, MHD_Connection* connection, void**,
+                                MHD_ConnectionNotificationCode event)
+    {
+        // Called before libmicrohttpd closes the socket.
+        if (event == MHD_CONNECTION_NOTIFY_CLOSED) {
+            static_cast<HttpServer*>(self)->watch_->forget(connection);
+        }
     }
 
     static MHD_Result answer(void* self, MHD_Connection* connection, const char*,
@@ -170,10 +188,13 @@ struct HttpServerCallbacks {
         }
         // libmicrohttpd keeps a connection alive only for a reply queued after the first call,
         // which comes with the headers. A request with a body is answered at once instead:
-        // none of ours has one, and the connection then closes without reading it.
+        // none of ours has one, and the connection then closes without reading it, so that a
+        // body trickled in is never waited for.
         if (!request->headersSeen) {
             request->headersSeen = true;
-            if (!hasBody(connection)) {
+            static_cast<HttpServer*>(self)->watch_->arrived(connection);
+            request->withBody = hasBody(connection);
+            if (!request->withBody) {
                 return MHD_YES;
             }
         } else if (*uploadSize > 0) {
@@ -186,7 +207,7 @@ struct HttpServerCallbacks {
         } catch (const std::exception&) {
             reply = HttpReply{500, errorXml("internalError", "the request could not be served")};
         }
-        MHD_Response* response = xmlResponse(reply);
+        MHD_Response* response = xmlResponse(reply, request->withBody);
         if (!response) {
             return MHD_NO;
         }
@@ -219,6 +240,7 @@ void HttpServer::start(int listeningSocket, const ServerLimits& limits)
     SocketHolder listening(listeningSocket);
     port_ = boundPort(listening.get());
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(limits.requestTime).count();
+    watch_ = std::make_unique<KeepAliveWatch>(limits.requestTime);
     daemon_ = MHD_start_daemon(
         MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_USE_NO_LISTEN_SOCKET | MHD_USE_ITC, 0,
         nullptr, nullptr, &HttpServerCallbacks::answer, this, MHD_OPTION_THREAD_POOL_SIZE,
@@ -227,7 +249,8 @@ void HttpServer::start(int listeningSocket, const ServerLimits& limits)
         static_cast<unsigned>(std::max<decltype(seconds)>(seconds, 1)),
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.requestMemory, MHD_OPTION_URI_LOG_CALLBACK,
         &HttpServerCallbacks::rememberTarget, nullptr, MHD_OPTION_NOTIFY_COMPLETED,
-        &HttpServerCallbacks::forget, nullptr, MHD_OPTION_END);
+        &HttpServerCallbacks::forget, this, MHD_OPTION_NOTIFY_CONNECTION,
+        &HttpServerCallbacks::connectionEvent, this, MHD_OPTION_END);
     if (!daemon_) {
         throw std::runtime_error("the HTTP server did not start");
     }
@@ -257,6 +280,7 @@ void HttpServer::stop()
         MHD_stop_daemon(daemon_);
         daemon_ = nullptr;
     }
+    watch_.reset(); // after the daemon: its connections are all forgotten by now
 }
 
 } // namespace cellsvc

@@ -61,10 +61,11 @@ protected:
     std::unique_ptr<HttpServer> server;
 };
 
-// Whatever comes in, the answer comes on a connection the server closes, and the server goes on
-// serving. A request line the gate finds implausible is refused by the gate itself, in XML; a
-// head too large for the server's request memory is handed on for libmicrohttpd to refuse.
-TEST_F(LiveServer, AnswersEachRequestInXmlAndClosesTheConnection)
+// Whatever comes in, the answer comes in XML and the server goes on serving. A request line the
+// gate finds implausible is refused by the gate itself; a head too large for the server's request
+// memory is handed on for libmicrohttpd to refuse; a request with a body is answered without
+// waiting for the body. Those connections are closed, the others kept for the next request.
+TEST_F(LiveServer, AnswersEachRequestInXml)
 {
     const auto get = [](const std::string& target) {
         return "GET " + target + " HTTP/1.1\r\nHost: x\r\n\r\n";
@@ -73,30 +74,75 @@ TEST_F(LiveServer, AnswersEachRequestInXmlAndClosesTheConnection)
         const char* name;
         std::string request;
         int status;
+        bool closes;
         bool xml = true;
     } rows[] = {
         {"unknown cell", get("/cellid_location/?&cellid=999&operatorid=1&countrycode=250&lac=78"),
-         404},
-        {"no target", "GET\r\n\r\n", 400},
-        {"no version", "GET /cellid_location/\r\n\r\n", 400},
-        {"control byte in the method", "G\x01T / HTTP/1.1\r\n\r\n", 400},
-        {"a megabyte query", get("/cellid_location/?" + std::string(1 << 20, 'a')), 414, false},
+         404, false},
+        {"no target", "GET\r\n\r\n", 400, true},
+        {"no version", "GET /cellid_location/\r\n\r\n", 400, true},
+        {"control byte in the method", "G\x01T / HTTP/1.1\r\n\r\n", 400, true},
+        {"a body to come", "POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 9\r\n\r\n", 405, true},
+        {"a megabyte query", get("/cellid_location/?" + std::string(1 << 20, 'a')), 414, true,
+         false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        {
-            Client client(server->port());
-            client.send(row.request);
-            const Reply reply = client.read();
-            EXPECT_EQ(reply.status, row.status);
-            EXPECT_TRUE(!row.xml ||
-                        reply.text.find("Content-Type: application/xml; charset=UTF-8") !=
-                            std::string::npos)
-                << reply.text;
-            EXPECT_NE(reply.text.find("Connection: close"), std::string::npos);
-            EXPECT_TRUE(reply.closed);
+        Client client(server->port());
+        client.send(row.request);
+        const Reply reply = client.next();
+        EXPECT_EQ(reply.status, row.status);
+        EXPECT_TRUE(!row.xml || reply.text.find("Content-Type: application/xml; charset=UTF-8") !=
+                                    std::string::npos)
+            << reply.text;
+        EXPECT_EQ(reply.text.find("Connection: close") != std::string::npos, row.closes);
+        if (row.closes) {
+            EXPECT_TRUE(client.read().closed);
         }
         EXPECT_EQ(Client(server->port()).get(kLookup).status, 200);
+        if (!row.closes) {
+            EXPECT_EQ(client.get(kLookup).status, 200);
+        }
+    }
+}
+
+// Requests after the first on a connection are answered on it, one at a time or sent together.
+TEST_F(LiveServer, AnswersMoreRequestsOnAKeptAliveConnection)
+{
+    const std::string request = "GET " + kLookup + " HTTP/1.1\r\nHost: x\r\n\r\n";
+    Client client(server->port());
+    EXPECT_EQ(client.get(kLookup).status, 200);
+    EXPECT_EQ(client.get(kLookup).status, 200);
+    client.send(request + request);
+    for (int i = 0; i < 2; ++i) {
+        const Reply reply = client.next();
+        EXPECT_EQ(reply.status, 200);
+        EXPECT_FALSE(reply.closed);
+    }
+}
+
+// After a reply, the next request must be whole within the deadline however often it sends a
+// byte, or the connection is closed; an idle one is closed then too.
+TEST_F(LiveServer, ClosesAKeptAliveConnectionAtTheNextRequestsDeadline)
+{
+    using std::chrono::milliseconds;
+    for (const milliseconds interval : {milliseconds(0), milliseconds(100)}) { // idle, trickling
+        SCOPED_TRACE(interval.count());
+        Client client(server->port());
+        ASSERT_EQ(client.get(kLookup).status, 200);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string request = "GET " + kLookup + " HTTP/1.1\r\nHost: x\r\n\r\n";
+        for (std::size_t i = 0;
+             interval.count() > 0 && i < request.size() - 1 && client.send(request.substr(i, 1));
+             ++i) {
+            std::this_thread::sleep_for(interval);
+        }
+        const Reply reply = client.read();
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(reply.status, 0);
+        EXPECT_TRUE(reply.closed);
+        EXPECT_GT(took, limits.requestTime - milliseconds(100));
+        EXPECT_LT(took, limits.requestTime + milliseconds(1000));
     }
 }
 

@@ -78,8 +78,7 @@ public:
         return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
     }
 
-    // The server answers one request per connection: the reply is all that comes until it
-    // closes the connection.
+    // All that comes until the server closes the connection.
     Reply read()
     {
         Reply reply;
@@ -89,8 +88,27 @@ public:
         while (::poll(&p, 1, 10000) > 0 && (n = ::recv(fd_, chunk, sizeof chunk, 0)) > 0)
             reply.text.append(chunk, std::size_t(n));
         reply.closed = n <= 0;
-        reply.status = reply.text.starts_with("HTTP/1.1 ") ? std::atoi(reply.text.c_str() + 9) : 0;
-        return reply;
+        return withStatus(reply);
+    }
+
+    // One reply, as long as its Content-Length says, on a connection that may stay open; what
+    // comes after it is kept for the next call.
+    Reply next()
+    {
+        Reply reply;
+        char chunk[65536];
+        pollfd p{fd_, POLLIN, 0};
+        while (length(pending_) == 0 && ::poll(&p, 1, 10000) > 0) {
+            const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+            reply.closed = n <= 0;
+            if (reply.closed)
+                break;
+            pending_.append(chunk, std::size_t(n));
+        }
+        const std::size_t size = reply.closed ? pending_.size() : length(pending_);
+        reply.text = pending_.substr(0, size);
+        pending_.erase(0, size);
+        return withStatus(reply);
     }
 
     // Ends the connection with a reset instead of an orderly close.
@@ -105,11 +123,29 @@ public:
     Reply get(const std::string& target)
     {
         send("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
-        return read();
+        return next();
     }
 
 private:
+    static Reply withStatus(Reply reply)
+    {
+        reply.status = reply.text.starts_with("HTTP/1.1 ") ? std::atoi(reply.text.c_str() + 9) : 0;
+        return reply;
+    }
+
+    // The size of the first whole reply in `text`, 0 while it is incomplete.
+    static std::size_t length(const std::string& text)
+    {
+        const std::size_t end = text.find("\r\n\r\n");
+        const std::size_t field = text.find("Content-Length: ");
+        if (end == std::string::npos || field > end)
+            return 0;
+        const std::size_t size = end + 4 + std::stoul(text.substr(field + 16));
+        return text.size() >= size ? size : 0;
+    }
+
     int fd_;
+    std::string pending_;
 };
 
 } // namespace cellsvc::test
