@@ -1,20 +1,19 @@
 // cellsvc: imports the open cell database's export into SQLite and answers the locator's
 // "/cellid_location/" requests from it over HTTP, also as a systemd socket-activated service.
-#include "ProjectVersion.h"
 #include "tools/cellsvc/CellDatabase.h"
 #include "tools/cellsvc/CellService.h"
+#include "tools/cellsvc/CommandLine.h"
 #include "tools/cellsvc/ExportReader.h"
 #include "tools/cellsvc/HttpServer.h"
 #include "tools/cellsvc/Importer.h"
 #include "tools/cellsvc/ProgressLine.h"
 #include "tools/cellsvc/ReaderPool.h"
 
-#include <CLI/CLI.hpp>
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
@@ -331,82 +330,28 @@ std::string helpFooter(const std::string& database)
 
 int main(int argc, char** argv)
 {
-    // A word where the command belongs is named; CLI11 would only ask for a command.
-    if (argc < 2 || (argv[1][0] != '-' && std::strcmp(argv[1], "import") != 0 &&
-                     std::strcmp(argv[1], "serve") != 0)) {
-        std::cerr << "cellsvc: "
-                  << (argc < 2 ? std::string("give a command, import or serve")
-                               : "unknown command \"" + std::string(argv[1]) +
-                                     "\"; the commands are import and serve")
-                  << "\nTry 'cellsvc --help' for more information.\n";
-        return 2;
-    }
     const std::string database = defaultDatabase();
-    CLI::App app{"cellsvc: a cell-location service for plover, fed from the OpenCelliD export.",
-                 "cellsvc"};
-    app.set_version_flag("--version", std::string("cellsvc ") + kProjectVersion);
-    app.require_subcommand(1, 1);
-
-    std::string exportFile;
-    std::string importDatabase;
-    unsigned cacheMiB = 256;
-    bool replace = false;
-    CLI::App* import = app.add_subcommand(
-        "import", "Read an export (CSV, plain or gzip) into the database, adding new cells and "
-                  "updating known ones in one transaction: a stopped import changes nothing.");
-    import->add_option("EXPORT", exportFile, "the export file, .csv or .csv.gz")->required();
-    import->add_option("DATABASE", importDatabase, "the database (default: " + database + ")");
-    import
-        ->add_option("--cache-mb", cacheMiB, "SQLite's page cache in MiB, most of the memory used")
-        ->check(CLI::Range(8u, 65536u))
-        ->capture_default_str();
-    import->add_flag("--replace", replace,
-                     "replace every cell the database holds (the sample's, say) by the export's");
-
-    std::string serveDatabase;
-    std::string listen(kDefaultListen);
-    unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
-    CLI::App* serve = app.add_subcommand(
-        "serve", "Answer GET /cellid_location/?&cellid=C&operatorid=MNC&countrycode=MCC&lac=L "
-                 "with the cell's position as XML.");
-    serve->add_option("DATABASE", serveDatabase, "the database (default: " + database + ")");
-    CLI::Option* listenOption =
-        serve->add_option("--listen", listen, "HOST:PORT to listen on; port 0 picks a free one")
-            ->capture_default_str();
-    serve->add_option("--threads", threads, "event-loop threads (default: one per core)")
-        ->check(CLI::Range(1u, 64u));
-
-    const std::string footer = helpFooter(database.empty() ? "not set (no HOME)" : database);
-    for (CLI::App* command : {&app, import, serve}) {
-        command->footer(footer);
+    const auto read = readCommandLine(
+        argc, argv, database, helpFooter(database.empty() ? "not set (no HOME)" : database));
+    if (const int* status = std::get_if<int>(&read)) {
+        return *status;
     }
+    const CommandLine& line = std::get<CommandLine>(read);
     try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
-            return app.exit(e);
-        }
-        const std::string command = import->parsed() ? " import" : serve->parsed() ? " serve" : "";
-        std::cerr << "cellsvc" << command << ": " << e.what() << "\n"
-                  << "Try 'cellsvc" << command << " --help' for more information.\n";
-        return 2;
-    }
-
-    try {
-        const bool useDefault = import->parsed() ? importDatabase.empty() : serveDatabase.empty();
+        const bool useDefault = line.database.empty();
         if (useDefault && database.empty()) {
             throw Failure("neither HOME nor XDG_DATA_HOME is set, so there is no default "
                           "database; name one");
         }
-        if (import->parsed()) {
-            const std::string target = useDefault ? database : importDatabase;
+        if (line.command == CommandLine::Command::Import) {
+            const std::string target = useDefault ? database : line.database;
             if (useDefault) {
                 std::filesystem::create_directories(std::filesystem::path(target).parent_path());
             }
-            return runImport(exportFile, target, cacheMiB, replace);
+            return runImport(line.exportFile, target, line.cacheMiB, line.replace);
         }
-        return runServe(useDefault ? database : serveDatabase, listen, listenOption->count() > 0,
-                        threads, useDefault);
+        return runServe(useDefault ? database : line.database, line.listen, line.listenGiven,
+                        line.threads, useDefault);
     } catch (const std::exception& e) {
         std::cerr << "cellsvc: " << e.what() << "\n";
         return 1;
