@@ -213,7 +213,8 @@ TEST_F(LiveServer, LetsGoAtOnceOfAClientThatResets)
     while (openDescriptors() > before && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(openDescriptors(), before);
+    // Fewer is fine: a descriptor the server held for a moment as `before` was counted.
+    EXPECT_LE(openDescriptors(), before);
 }
 
 // An import into the database being served shows once it has committed, without a restart;
