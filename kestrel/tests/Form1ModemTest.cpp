@@ -230,15 +230,13 @@ TEST(Form1OwnThreadTest, ChoicesWaitForTheCycleAndClosingEndsTheWait)
     monitor.simulator().clearLog();
     ASSERT_TRUE(monitor.simulator().waitForCommands(2, 5000)) << "a cycle is under way";
     pickFromList(form.Combo2, 0);
-    ASSERT_TRUE(waitUntil([&] {
-        const auto log = monitor.simulator().log();
-        return std::any_of(log.begin(), log.end(),
-                           [](const LogEntry& e) { return e.command.startsWith("AT^SYSCFG"); });
-    }));
     QByteArrayList commands;
-    for (const LogEntry& entry : monitor.simulator().log()) {
-        commands << entry.command;
-    }
+    ASSERT_TRUE(waitUntil([&] {
+        commands.clear();
+        for (const LogEntry& entry : monitor.simulator().log())
+            commands << entry.command;
+        return commands.contains("AT^SYSCFG=14,2,3fffffff,0,1");
+    }));
     const qsizetype choice = commands.indexOf("AT^SYSCFG=14,2,3fffffff,0,1");
     ASSERT_GT(choice, 0);
     EXPECT_EQ(commands[choice - 1], "AT+CGREG?") << commands.join(' ').toStdString();

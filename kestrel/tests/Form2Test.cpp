@@ -7,7 +7,6 @@
 #include "platform/window/WindowHelpers.h"
 #include "tests/support/WaitUntil.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -18,12 +17,6 @@
 
 namespace
 {
-
-void pressKey(QWidget* widget, Qt::Key key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-}
 
 class Form2Test : public WindowFixture
 {
@@ -103,7 +96,7 @@ TEST_F(Form2Test, TheSliderSetsTheLevelSizeWhenTheUserLetsGoOrPressesAKey)
         {"released at 100", release(100), 100, 100},
         {"0 keeps the size the text had", release(0), 0, 250},
         {"a key down to 0 keeps it too",
-         [](QSlider* s) { s->setValue(1), pressKey(s, Qt::Key_Home); }, 0, 1},
+         [](QSlider* s) { s->setValue(1), QTest::keyClick(s, Qt::Key_Home); }, 0, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
