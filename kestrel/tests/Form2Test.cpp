@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <functional>
@@ -41,15 +42,6 @@ protected:
             form().fullScreenView()->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    // Waits for the view's own timer to tick once more.
-    void waitOneTick(Form2& view)
-    {
-        int ticks = 0;
-        const auto counting = QObject::connect(view.Timer1, &QTimer::timeout, [&] { ++ticks; });
-        EXPECT_TRUE(waitUntil([&] { return ticks > 0; }));
-        QObject::disconnect(counting);
     }
 
     static int levelPoints(const Form2& view) { return view.Label2->font().pointSize(); }
@@ -168,6 +160,7 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
         {"a cleared level in dBm mode", QString(), buttonText, false, 0, std::nullopt, "  "},
     };
     Form2& view = openView();
+    QSignalSpy ticks(view.Timer1, &QTimer::timeout); // the view's own timer
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
         form().LblCOPS->setText(row.operatorLine);
@@ -176,7 +169,8 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
         form().ProgressBar1->setValue(row.barValue);
         LevelDbm() = row.levelDbm;
 
-        waitOneTick(view);
+        const qsizetype before = ticks.count();
+        ASSERT_TRUE(waitUntil([&] { return ticks.count() > before; }));
         EXPECT_EQ(view.Label1->text(), row.operatorLine);
         EXPECT_EQ(view.Label2->text(), row.levelText);
         EXPECT_EQ(textColour(view.Label1), row.colour);
