@@ -28,20 +28,16 @@ inline QString impossibleField(const Form1& form)
         return text.isEmpty() || (ok && value <= 0xFFFFFFFFu && text == QString::number(value));
     };
     const QString cops = form.LblCOPS->text();
-    const bool fine[] = {
-        cops.isEmpty() || suffix.match(cops).hasMatch(),
-        form.LblMCC->text().size() <= 3,
-        form.LblMNC->text().size() <= 3,
-        signal(form.LblCSQ->text()),
-        location(form.LblLAC->text()),
-        location(form.LblCellID->text()),
+    const std::pair<const QLabel*, bool> checks[] = {
+        {form.LblCOPS, cops.isEmpty() || suffix.match(cops).hasMatch()},
+        {form.LblMCC, form.LblMCC->text().size() <= 3},
+        {form.LblMNC, form.LblMNC->text().size() <= 3},
+        {form.LblCSQ, signal(form.LblCSQ->text())},
+        {form.LblLAC, location(form.LblLAC->text())},
+        {form.LblCellID, location(form.LblCellID->text())},
     };
-    const QLabel* labels[] = {form.LblCOPS, form.LblMCC, form.LblMNC,
-                              form.LblCSQ,  form.LblLAC, form.LblCellID};
-    for (int i = 0; i < 6; ++i) {
-        if (!fine[i]) {
-            return labels[i]->objectName() + QStringLiteral(" shows ") + labels[i]->text();
-        }
-    }
+    for (const auto& [label, fine] : checks)
+        if (!fine)
+            return label->objectName() + QStringLiteral(" shows ") + label->text();
     return {};
 }

@@ -86,18 +86,6 @@ struct Trouble {
     enum { Steady, Cut } during;
 };
 
-void answerEveryCommandWith(ModemSimulator& sim, const QByteArray& reply)
-{
-    sim.silenceForever();
-    sim.setLogObserver([&sim, reply](const LogEntry&) { sim.sendRaw(reply); });
-}
-
-void answerNormally(ModemSimulator& sim)
-{
-    sim.setLogObserver({});
-    sim.endSilence();
-}
-
 const Trouble kTroubles[] = {
     {"UnsolicitedReports",
      [](ModemSimulator& sim) {
@@ -134,8 +122,16 @@ const Trouble kTroubles[] = {
      Trouble::Cut},
     // Plain ERROR, which never ends a wait; "+CME ERROR" ends it at once and each reply step
     // leaves everything as it was on it (their tables).
-    {"ErrorReplies", [](ModemSimulator& sim) { answerEveryCommandWith(sim, "\r\nERROR\r\n"); },
-     answerNormally, 2, Trouble::Steady},
+    {"ErrorReplies",
+     [](ModemSimulator& sim) {
+         sim.silenceForever();
+         sim.setLogObserver([&sim](const LogEntry&) { sim.sendRaw("\r\nERROR\r\n"); });
+     },
+     [](ModemSimulator& sim) {
+         sim.setLogObserver({});
+         sim.endSilence();
+     },
+     2, Trouble::Steady},
     // Garbage trickling in every 10 ms: some of it lands in the same read as a reply.
     {"GarbageBetweenReplies", [](ModemSimulator& sim) { sim.flood(4 * 1024, 6000); },
      [](ModemSimulator& sim) { sim.stopFlood(); }, 3, Trouble::Cut},
@@ -230,15 +226,13 @@ TEST(Form1OwnThreadTest, ChoicesWaitForTheCycleAndClosingEndsTheWait)
     monitor.simulator().clearLog();
     ASSERT_TRUE(monitor.simulator().waitForCommands(2, 5000)) << "a cycle is under way";
     pickFromList(form.Combo2, 0);
-    ASSERT_TRUE(waitUntil([&] {
-        const auto log = monitor.simulator().log();
-        return std::any_of(log.begin(), log.end(),
-                           [](const LogEntry& e) { return e.command.startsWith("AT^SYSCFG"); });
-    }));
     QByteArrayList commands;
-    for (const LogEntry& entry : monitor.simulator().log()) {
-        commands << entry.command;
-    }
+    ASSERT_TRUE(waitUntil([&] {
+        commands.clear();
+        for (const LogEntry& entry : monitor.simulator().log())
+            commands << entry.command;
+        return commands.contains("AT^SYSCFG=14,2,3fffffff,0,1");
+    }));
     const qsizetype choice = commands.indexOf("AT^SYSCFG=14,2,3fffffff,0,1");
     ASSERT_GT(choice, 0);
     EXPECT_EQ(commands[choice - 1], "AT+CGREG?") << commands.join(' ').toStdString();

@@ -86,21 +86,16 @@ TEST(Form1Presenter, EachReadingHasItsCaptionsAndColours)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const Form1Captions c = presentReading(row.reading, kBefore);
-        EXPECT_EQ(c.cops, row.cops);
-        EXPECT_EQ(c.csq, row.csq);
-        EXPECT_EQ(c.mcc, row.reading.mcc);
-        EXPECT_EQ(c.mnc, row.reading.mnc);
-        EXPECT_EQ(c.lac, row.reading.lac);
-        EXPECT_EQ(c.cellId, row.reading.cellId);
-        EXPECT_EQ(c.text1, row.reading.rawReply);
-        EXPECT_EQ(c.barValue, row.reading.barValue);
-        EXPECT_EQ(c.copsColour, row.copsColour);
-        EXPECT_EQ(c.mccColour, row.reading.operatorStale ? kGrey : lightBlue);
-        EXPECT_EQ(c.mncColour, c.mccColour);
-        EXPECT_EQ(c.csqColour, row.csqColour);
-        EXPECT_EQ(c.barColour, row.barColour);
-        EXPECT_EQ(c.lacColour, row.locationColour);
-        EXPECT_EQ(c.cellIdColour, row.locationColour);
+        const MonitorReading& r = row.reading;
+        EXPECT_EQ((QStringList{c.cops, c.csq, c.mcc, c.mnc, c.lac, c.cellId, c.text1}),
+                  (QStringList{row.cops, row.csq, r.mcc, r.mnc, r.lac, r.cellId, r.rawReply}));
+        EXPECT_EQ(c.barValue, r.barValue);
+        // The operator's, its codes', the level's, the bar's, the LAC's and the cell ID's.
+        const QColor codes = r.operatorStale ? kGrey : lightBlue;
+        EXPECT_EQ((QList<QColor>{c.copsColour, c.mccColour, c.mncColour, c.csqColour, c.barColour,
+                                 c.lacColour, c.cellIdColour}),
+                  (QList<QColor>{row.copsColour, codes, codes, row.csqColour, row.barColour,
+                                 row.locationColour, row.locationColour}));
     }
 }
 
@@ -118,12 +113,9 @@ TEST(Form1Presenter, A4gReadingAddsItsFiguresAndItsCell)
     });
     MonitorReading nsa = lte, cesq = lte, back3g = lte;
     nsa.generation = Generation::G5;
-    nsa.quality = {.rsrpDbm = -96,
-                   .sinrDb = 16.0,
-                   .rsrqDb = -11.0,
-                   .nrRsrpDbm = -64,
-                   .nrSinrDb = 27.0,
-                   .nrRsrqDb = -4.5};
+    nsa.quality.nrRsrpDbm = -64;
+    nsa.quality.nrSinrDb = 27.0;
+    nsa.quality.nrRsrqDb = -4.5;
     cesq.quality.sinrDb.reset();
     cesq.band.reset();
     cesq.qualityStale = true;

@@ -7,23 +7,17 @@
 #include "platform/window/WindowHelpers.h"
 #include "tests/support/WaitUntil.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <functional>
 
 namespace
 {
-
-void pressKey(QWidget* widget, Qt::Key key)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &press);
-}
 
 class Form2Test : public WindowFixture
 {
@@ -48,15 +42,6 @@ protected:
             form().fullScreenView()->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    // Waits for the view's own timer to tick once more.
-    void waitOneTick(Form2& view)
-    {
-        int ticks = 0;
-        const auto counting = QObject::connect(view.Timer1, &QTimer::timeout, [&] { ++ticks; });
-        EXPECT_TRUE(waitUntil([&] { return ticks > 0; }));
-        QObject::disconnect(counting);
     }
 
     static int levelPoints(const Form2& view) { return view.Label2->font().pointSize(); }
@@ -103,7 +88,7 @@ TEST_F(Form2Test, TheSliderSetsTheLevelSizeWhenTheUserLetsGoOrPressesAKey)
         {"released at 100", release(100), 100, 100},
         {"0 keeps the size the text had", release(0), 0, 250},
         {"a key down to 0 keeps it too",
-         [](QSlider* s) { s->setValue(1), pressKey(s, Qt::Key_Home); }, 0, 1},
+         [](QSlider* s) { s->setValue(1), QTest::keyClick(s, Qt::Key_Home); }, 0, 1},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -175,6 +160,7 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
         {"a cleared level in dBm mode", QString(), buttonText, false, 0, std::nullopt, "  "},
     };
     Form2& view = openView();
+    QSignalSpy ticks(view.Timer1, &QTimer::timeout); // the view's own timer
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
         form().LblCOPS->setText(row.operatorLine);
@@ -183,7 +169,8 @@ TEST_F(Form2Test, TheViewFollowsTheMainWindowWithinOneTick)
         form().ProgressBar1->setValue(row.barValue);
         LevelDbm() = row.levelDbm;
 
-        waitOneTick(view);
+        const qsizetype before = ticks.count();
+        ASSERT_TRUE(waitUntil([&] { return ticks.count() > before; }));
         EXPECT_EQ(view.Label1->text(), row.operatorLine);
         EXPECT_EQ(view.Label2->text(), row.levelText);
         EXPECT_EQ(textColour(view.Label1), row.colour);

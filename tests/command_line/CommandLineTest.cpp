@@ -27,6 +27,8 @@ TEST(CommandLine, EachProgramAnswersHelpAndVersionAndRefusesWrongWords)
         {PLOVER_PROGRAM, {"a.ini", "b.ini"}, 2, "plover: unexpected argument 'b.ini'"},
         {MODEMSIM_PROGRAM, {"--version"}, 0, "modemsim " + version + "\n"},
         {MODEMSIM_PROGRAM, {"--scenario"}, 2, "modemsim: Missing value after '--scenario'."},
+        {MODEMSIM_PROGRAM, {"--hcsq-reports", "0s"}, 2, "--hcsq-reports expects a period"},
+        {MODEMSIM_PROGRAM, {"--hilink", "10.0.0.1:8080"}, 2, "not a loopback address"},
         {KESTREL_DEMO_PROGRAM, {"--version"}, 0, "kestrel-demo " + version + "\n"},
     };
     // Without a display: none is needed to answer.

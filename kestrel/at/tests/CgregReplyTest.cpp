@@ -103,8 +103,7 @@ TEST(CgregReply, GivesTheKeptFieldsInDecimal)
                                                : at::parseCgregReply(row.reply, row.kept);
         EXPECT_EQ(out.state.lacText, row.expectKept.lacText);
         EXPECT_EQ(out.state.cellIdText, row.expectKept.cellIdText);
-        EXPECT_EQ(out.lac, row.labels.first);
-        EXPECT_EQ(out.cellId, row.labels.second);
+        EXPECT_EQ(Labels(out.lac, out.cellId), row.labels);
         // A location is new fields taken and both readable; without a report line, no report.
         const bool taken = row.expectKept.lacText != row.kept.lacText ||
                            row.expectKept.cellIdText != row.kept.cellIdText;

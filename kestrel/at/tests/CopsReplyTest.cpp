@@ -106,15 +106,12 @@ TEST(CopsReply, TellsWhatTheStepsCut)
         const at::CopsOutcome out = at::parseCopsReply(row.reply, row.kept);
         const CopsExpect& want = row.expect;
 
-        EXPECT_EQ(out.state.operatorText, want.state.operatorText);
-        EXPECT_EQ(out.state.accessTechnology, want.state.accessTechnology);
-        EXPECT_EQ(out.state.generation, want.state.generation);
-        EXPECT_EQ(out.state.formatChar, want.state.formatChar);
-        EXPECT_EQ(out.reading, want.reading);
-        EXPECT_EQ(out.name, want.name);
-        EXPECT_EQ(out.mcc, want.mcc);
-        EXPECT_EQ(out.mnc, want.mnc);
-        EXPECT_EQ(out.switchCommand, want.switchCommand);
+        // The state kept, then what the reply told.
+        const auto fields = [](const CopsState& s, const auto& told) {
+            return std::tuple(s.operatorText, s.accessTechnology, s.generation, s.formatChar,
+                              told.reading, told.name, told.mcc, told.mnc, told.switchCommand);
+        };
+        EXPECT_EQ(fields(out.state, out), fields(want.state, want));
         EXPECT_EQ(out.runPcsq, want.switchCommand.has_value());
     }
 }

@@ -12,22 +12,20 @@ namespace
 // The figures that are known, by name: "rsrp -96 sinr 16.0", or "none" without a report.
 QString known(const std::optional<at::RadioQuality>& q)
 {
-    if (!q) {
+    if (!q)
         return QStringLiteral("none");
-    }
     QStringList parts;
     const auto add = [&parts](const char* name, auto value) {
-        if (value) {
-            parts << QLatin1String(name) + u' ' + QString::number(*value, 'f', 1);
-        }
+        if (value)
+            parts << QLatin1String(name) + u' ' + QString::number(double(*value), 'f', 1);
     };
-    add("rssi", q->rssiDbm ? std::optional<double>(*q->rssiDbm) : std::nullopt);
-    add("rsrp", q->rsrpDbm ? std::optional<double>(*q->rsrpDbm) : std::nullopt);
+    add("rssi", q->rssiDbm);
+    add("rsrp", q->rsrpDbm);
     add("sinr", q->sinrDb);
     add("rsrq", q->rsrqDb);
-    add("rscp", q->rscpDbm ? std::optional<double>(*q->rscpDbm) : std::nullopt);
+    add("rscp", q->rscpDbm);
     add("ecio", q->ecioDb);
-    add("nr-rsrp", q->nrRsrpDbm ? std::optional<double>(*q->nrRsrpDbm) : std::nullopt);
+    add("nr-rsrp", q->nrRsrpDbm);
     add("nr-sinr", q->nrSinrDb);
     add("nr-rsrq", q->nrRsrqDb);
     return parts.join(u' ');

@@ -110,24 +110,16 @@ TEST(AtTransactionSequence, ALeftoverReplyThenAPulledStickThenTheFullReadLimitTh
 // are quick.
 TEST(AtTransactionSequence, TheReadWindowEndsAStreamBeforeTheReadLimit)
 {
-    const struct {
-        const char* name;
-        qint64 msPerRead;
-        int readsMade;
-    } rows[] = {
-        {"30 ms per read", 30, 25}, // the 25th ends at 750 ms
-        {"1 ms per read", 1, AtTransaction::kReadLimit},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    // Milliseconds per read, and the reads made: at 30 ms the 25th ends at 750 ms.
+    for (const auto& [msPerRead, readsMade] :
+         {std::pair<qint64, int>{30, 25}, {1, AtTransaction::kReadLimit}}) {
+        SCOPED_TRACE(msPerRead);
         FakeCommControl port;
         port.setPortOpen(true);
         port.scriptedReads = Reads(600, QStringLiteral("\x7f\x01 noise without end"));
-        AtTransaction transaction(port, [&] { return port.readCount * row.msPerRead; });
-
+        AtTransaction transaction(port, [&] { return port.readCount * msPerRead; });
         transaction.run(QStringLiteral("AT+CSQ"), kOk);
-
-        EXPECT_EQ(port.readCount, row.readsMade);
+        EXPECT_EQ(port.readCount, readsMade);
         EXPECT_EQ(transaction.readCounter(), 0);
     }
 }

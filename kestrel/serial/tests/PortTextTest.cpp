@@ -12,42 +12,53 @@ template <typename T> struct Row {
     std::optional<T> expected;
 };
 
-TEST(PortText, CutsTheNumberOutOfACaption)
+// Each reader of a text that names a port, row by row: a caption's cut, the port box's text,
+// a HiLink stick's address in the box and as a web address.
+TEST(PortText, EachReaderTakesItsFormAndRefusesTheRest)
 {
-    const Row<QString> rows[] = {
-        {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"},
-        {"HUAWEI Mobile Connect - 3G PC UI Interface (COM3)", "3"},
-        {"Modem (USB123456)", "123456"},
-        {"HUAWEI Mobile Connect", std::nullopt},
-        {"HUAWEI (USB2", std::nullopt},
-        {"HUAWEI (US)", std::nullopt}, // the closing mark too near the opening one
-        {"HUAWEI (USB)", ""},
-        {"HU) (USB2)", std::nullopt},
-        {"HUAWEI (x) (USB3)", std::nullopt}, // the first pair counts
-        {"HUAWEI USB7)", "WEI USB7"},        // no opening mark: cut from the start
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(cutPortText(QString::fromLatin1(row.text)), row.expected);
-    }
-}
-
-TEST(PortText, TakesBoxCaptionsCutAndOtherTextWhole)
-{
-    const Row<QString> rows[] = {
-        {"5", "5"},
-        {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"},
-        {"hu", "hu"},
-        {"Modem (USB4)", "Modem (USB4)"},
+    using Reader = std::optional<QString> (*)(const QString&);
+    const struct {
+        Reader read;
+        Row<QString> row;
+    } rows[] = {
+        {cutPortText, {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"}},
+        {cutPortText, {"HUAWEI Mobile Connect - 3G PC UI Interface (COM3)", "3"}},
+        {cutPortText, {"Modem (USB123456)", "123456"}},
+        {cutPortText, {"HUAWEI Mobile Connect", std::nullopt}},
+        {cutPortText, {"HUAWEI (USB2", std::nullopt}},
+        {cutPortText, {"HUAWEI (US)", std::nullopt}}, // the closing mark too near the opening one
+        {cutPortText, {"HUAWEI (USB)", ""}},
+        {cutPortText, {"HU) (USB2)", std::nullopt}},
+        {cutPortText, {"HUAWEI (x) (USB3)", std::nullopt}}, // the first pair counts
+        {cutPortText, {"HUAWEI USB7)", "WEI USB7"}},        // no opening mark: cut from the start
+        {portTextFromBoxText, {"5", "5"}},
+        {portTextFromBoxText, {"HUAWEI Mobile Connect - 3G PC UI Interface (USB2)", "2"}},
+        {portTextFromBoxText, {"hu", "hu"}},
+        {portTextFromBoxText, {"Modem (USB4)", "Modem (USB4)"}},
         // A device path, though a by-id name holds "HU" and a "(".
-        {" /dev/serial/by-id/usb-HUAWEI_(1)-if02 ", "/dev/serial/by-id/usb-HUAWEI_(1)-if02"},
-        {"HUAWEI", std::nullopt},
-        {"", ""},
+        {portTextFromBoxText,
+         {" /dev/serial/by-id/usb-HUAWEI_(1)-if02 ", "/dev/serial/by-id/usb-HUAWEI_(1)-if02"}},
+        {portTextFromBoxText, {"HUAWEI", std::nullopt}},
+        {portTextFromBoxText, {"", ""}},
+        {hilinkAddressFromBoxText, {"HiLink 127.0.0.2", "127.0.0.2"}},
+        {hilinkAddressFromBoxText, {" HiLink   127.0.0.1:8080 ", "127.0.0.1:8080"}},
+        {hilinkAddressFromBoxText, {"HiLink [::1]:80", "[::1]:80"}},
+        // The word as the port box writes it.
+        {hilinkAddressFromBoxText, {"hilink 127.0.0.2", std::nullopt}},
+        {hilinkAddressFromBoxText, {"HiLink", std::nullopt}},
+        {hilinkAddressFromBoxText, {"HiLink 127.0.0.2/api", std::nullopt}},
+        {hilinkAddressFromBoxText, {"HiLink admin@127.0.0.2", std::nullopt}},
+        {hilinkAddressFromBoxText, {"HiLink 127.0.0.2?x=1", std::nullopt}},
+        {hilinkAddressFromBoxText, {"HiLink 127.0.0.2 extra", std::nullopt}},
+        {hilinkAddressFromUrl, {"http://127.0.0.2", "127.0.0.2"}},
+        {hilinkAddressFromUrl, {"http://127.0.0.1:18455/", "127.0.0.1:18455"}},
+        {hilinkAddressFromUrl, {"https://127.0.0.2", std::nullopt}},
+        {hilinkAddressFromUrl, {"127.0.0.2", std::nullopt}},
+        {hilinkAddressFromUrl, {"http://127.0.0.2/html/home.html", std::nullopt}},
+        {hilinkAddressFromUrl, {"http://user:pw@127.0.0.2", std::nullopt}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(portTextFromBoxText(QString::fromLatin1(row.text)), row.expected);
-    }
+    for (const auto& [read, row] : rows)
+        EXPECT_EQ(read(QString::fromLatin1(row.text)), row.expected) << row.text;
 }
 
 TEST(PortText, ConvertsWholeNumbersOnly)
@@ -57,41 +68,8 @@ TEST(PortText, ConvertsWholeNumbersOnly)
         {"32767", 32767}, {"32768", {}}, {"hu", {}},  {"", {}},  {"3.5", {}},
         {"12abc", {}},    {"-", {}},     {"1 2", {}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(portNumberFromText(QString::fromLatin1(row.text)), row.expected);
-    }
-}
-
-TEST(PortText, ReadsAHilinkSticksHostAndPortOnly)
-{
-    const Row<QString> boxTexts[] = {
-        {"HiLink 127.0.0.2", "127.0.0.2"},
-        {" HiLink   127.0.0.1:8080 ", "127.0.0.1:8080"},
-        {"HiLink [::1]:80", "[::1]:80"},
-        {"hilink 127.0.0.2", std::nullopt}, // the word as the port box writes it
-        {"HiLink", std::nullopt},
-        {"HiLink 127.0.0.2/api", std::nullopt},
-        {"HiLink admin@127.0.0.2", std::nullopt},
-        {"HiLink 127.0.0.2?x=1", std::nullopt},
-        {"HiLink 127.0.0.2 extra", std::nullopt},
-    };
-    for (const auto& row : boxTexts) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(hilinkAddressFromBoxText(QString::fromLatin1(row.text)), row.expected);
-    }
-    const Row<QString> urls[] = {
-        {"http://127.0.0.2", "127.0.0.2"},
-        {"http://127.0.0.1:18455/", "127.0.0.1:18455"},
-        {"https://127.0.0.2", std::nullopt},
-        {"127.0.0.2", std::nullopt},
-        {"http://127.0.0.2/html/home.html", std::nullopt},
-        {"http://user:pw@127.0.0.2", std::nullopt},
-    };
-    for (const auto& row : urls) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(hilinkAddressFromUrl(QString::fromLatin1(row.text)), row.expected);
-    }
+    for (const auto& row : rows)
+        EXPECT_EQ(portNumberFromText(QString::fromLatin1(row.text)), row.expected) << row.text;
 }
 
 } // namespace

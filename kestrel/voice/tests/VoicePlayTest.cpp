@@ -51,7 +51,6 @@ TEST(Voiceplay, OneTickNamesTheRecordingThenClosesOpensAndPlays)
         FakeSoundPlayer player;
         voiceplay(player, row.inputs);
         EXPECT_EQ(player.calls, tickCalls(row.number));
-        EXPECT_EQ("FileName=" + player.FileName(), tickCalls(row.number)[0]);
     }
     // LEVEL AS VOICE left unticked, a tick sends nothing (as the window's voice test also shows).
     FakeSoundPlayer player;
