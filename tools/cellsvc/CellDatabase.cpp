@@ -40,21 +40,31 @@ CREATE TABLE IF NOT EXISTS summary (
 );
 )sql";
 
-// The search around a place reads a latitude band of one network from this index and filters
-// longitudes inside it, so only the cells of the band's longitude window are fetched from the
-// table. Kept out of kSchema: a new database gets it in one sorted pass after its rows (see
-// CellWriter::commit), which costs a fraction of keeping it up to date row by row. SQLite's
-// R*Tree was weighed and measured too (README): many times slower to fill, and its 32-bit
-// floats can only prefilter.
-constexpr const char* kNearIndex =
-    "CREATE INDEX IF NOT EXISTS cells_near ON cells (mcc, net, lat, lon)";
+// The search around a place reads, for each strip of latitude its circle touches, the
+// network's cells of its longitude window: the index is ordered by network, strip (a twentieth
+// of a degree, 5.6 km) and longitude, so each strip is one seek and a short run, whatever the
+// number of cells in the rest of the strip. An index on (mcc, net, lat, lon) read the whole
+// latitude band and filtered longitudes, which in a dense network's band took 3 to 4 ms alone
+// (README). It also holds the latitude and the table's key, so the search reads no table row
+// but those of the cells it answers with. Kept out of kSchema: a new database gets it in one
+// sorted pass after its rows (see CellWriter::commit), a fraction of the cost of keeping it up
+// to date row by row. SQLite's R*Tree was measured too (README): several times slower to fill,
+// and its 32-bit floats can only prefilter.
+constexpr const char* kNearIndex = "CREATE INDEX IF NOT EXISTS cells_near ON cells "
+                                   "(mcc, net, CAST((lat + 90) * 20 AS INTEGER), lon, lat)";
+constexpr double kStripsPerDegree = 20; // as in kNearIndex
 
-// Latitude band and up to two longitude ranges (a window across the date line is split); the
-// distance of each candidate is then computed from its stored coordinates.
+// One strip's longitude window; the distance of each cell is then computed from its stored
+// coordinates. The strip's expression is the index's, word for word, or SQLite would not use it.
 constexpr const char* kNear = R"sql(
-SELECT radio, area, cell, lat, lon, range, samples FROM cells
-WHERE mcc = ?1 AND net = ?2 AND lat BETWEEN ?3 AND ?4
-  AND (lon BETWEEN ?5 AND ?6 OR lon BETWEEN ?7 AND ?8)
+SELECT radio, area, cell, lat, lon FROM cells
+WHERE mcc = ?1 AND net = ?2 AND CAST((lat + 90) * 20 AS INTEGER) = ?3
+  AND lon BETWEEN ?4 AND ?5 AND lat BETWEEN ?6 AND ?7
+)sql";
+
+constexpr const char* kRangeAndSamples = R"sql(
+SELECT range, samples FROM cells
+WHERE mcc = ?1 AND net = ?2 AND area = ?3 AND cell = ?4 AND radio = ?5
 )sql";
 
 // Counting tens of millions of rows takes seconds, so each import leaves the count here for
@@ -95,15 +105,15 @@ struct Window {
     double west1, east1, west2, east2; // the second range is empty unless split
 };
 
-Window windowAround(const NearQuery& q)
+Window windowAround(const NearQuery& q, double radiusKm)
 {
     constexpr double kDegrees = 180.0 / std::numbers::pi;
     // A hair of slack, so that a cell exactly at the edge is not lost to rounding here; the
     // distance check excludes what lies beyond.
     constexpr double kSlack = 1e-9;
-    const double angle = q.radiusKm / geodesy::kEarthRadiusKm; // radians of arc
-    Window w{q.latitude - angle * kDegrees - kSlack,
-             q.latitude + angle * kDegrees + kSlack,
+    const double angle = radiusKm / geodesy::kEarthRadiusKm; // radians of arc
+    Window w{std::max(q.latitude - angle * kDegrees - kSlack, -90.0),
+             std::min(q.latitude + angle * kDegrees + kSlack, 90.0),
              -180,
              180,
              1,
@@ -303,10 +313,10 @@ void CellWriter::begin()
         connection_.execute("DELETE FROM cells");
     }
     // Keeping the index up to date costs more per row than building it afresh costs per stored
-    // cell (measured on 1 M cells: 1.4 against 0.6 us), so an import that writes more rows than
-    // an eighth of the cells already stored drops it and builds it again at commit: a full
-    // export again then costs 1.27x an import without the index instead of 1.55x. A small
-    // update keeps it; one just past the eighth pays at most 3.4x what keeping it would.
+    // cell (measured on 1 M cells: about 1.4 against 0.6 us), so an import that writes more
+    // rows than an eighth of the cells already stored drops it and builds it again at commit,
+    // as a full export imported again does. A small update keeps it; one just past the eighth
+    // pays at most about 3.4 times what keeping it would have cost.
     Statement stored(connection_.get(), "SELECT coalesce((SELECT cells FROM summary), 0)");
     if (sqlite3_step(stored.get()) != SQLITE_ROW) {
         connection_.raise("cannot read the summary");
@@ -395,6 +405,7 @@ CellReader::CellReader(const std::string& path, Clock::duration maxSnapshotAge)
 {
     find_ = Statement(connection_.get(), kFind);
     near_ = Statement(connection_.get(), kNear);
+    rangeAndSamples_ = Statement(connection_.get(), kRangeAndSamples);
     begin_ = Statement(connection_.get(), "BEGIN");
     end_ = Statement(connection_.get(), "COMMIT");
 }
@@ -459,36 +470,63 @@ void CellReader::failReading(const char* what)
     throw error;
 }
 
-std::vector<NearCell> CellReader::near(const NearQuery& query, std::size_t limit)
+void CellReader::collectNear(const NearQuery& query, double radiusKm, std::vector<NearCell>& cells)
 {
-    useSnapshot();
-    const Window w = windowAround(query);
+    const Window w = windowAround(query, radiusKm);
+    const geodesy::Position centre{query.latitude, query.longitude};
     sqlite3_stmt* s = near_.get();
     sqlite3_bind_int(s, 1, query.mcc);
     sqlite3_bind_int(s, 2, query.mnc);
-    const double bounds[] = {w.south, w.north, w.west1, w.east1, w.west2, w.east2};
-    for (int i = 0; i < 6; ++i) {
-        sqlite3_bind_double(s, i + 3, bounds[i]);
-    }
-    const geodesy::Position centre{query.latitude, query.longitude};
-    std::vector<NearCell> cells;
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(s)) == SQLITE_ROW) {
-        const geodesy::Position at{sqlite3_column_double(s, 3), sqlite3_column_double(s, 4)};
-        const double km = geodesy::distanceKm(centre, at);
-        if (km > query.radiusKm) {
-            continue; // in the window's corners
+    sqlite3_bind_double(s, 6, w.south);
+    sqlite3_bind_double(s, 7, w.north);
+    const auto strip = [](double latitude) {
+        return static_cast<int>((latitude + 90) * kStripsPerDegree);
+    };
+    const std::pair<double, double> ranges[] = {{w.west1, w.east1}, {w.west2, w.east2}};
+    for (int i = strip(w.south); i <= strip(w.north); ++i) {
+        for (const auto& [west, east] : ranges) {
+            if (west > east) {
+                continue; // no second range
+            }
+            sqlite3_bind_int(s, 3, i);
+            sqlite3_bind_double(s, 4, west);
+            sqlite3_bind_double(s, 5, east);
+            int result = SQLITE_ROW;
+            while ((result = sqlite3_step(s)) == SQLITE_ROW) {
+                const geodesy::Position at{sqlite3_column_double(s, 3),
+                                           sqlite3_column_double(s, 4)};
+                const double km = geodesy::distanceKm(centre, at);
+                if (km > radiusKm) {
+                    continue; // in the window's corners
+                }
+                const auto* radio = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+                cells.push_back(NearCell{radio ? radio : "", sqlite3_column_int64(s, 1),
+                                         sqlite3_column_int64(s, 2),
+                                         CellLocation{at.latitude, at.longitude, 0, 0}, km,
+                                         geodesy::initialBearingDeg(centre, at)});
+            }
+            sqlite3_reset(s);
+            if (result != SQLITE_DONE) {
+                failReading("cannot search for cells");
+            }
         }
-        const auto* radio = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
-        cells.push_back(NearCell{radio ? radio : "", sqlite3_column_int64(s, 1),
-                                 sqlite3_column_int64(s, 2),
-                                 CellLocation{at.latitude, at.longitude, sqlite3_column_int64(s, 5),
-                                              sqlite3_column_int64(s, 6)},
-                                 km, geodesy::initialBearingDeg(centre, at)});
     }
-    sqlite3_reset(s);
-    if (result != SQLITE_DONE) {
-        failReading("cannot search for cells");
+}
+
+std::vector<NearCell> CellReader::near(const NearQuery& query, std::size_t limit)
+{
+    useSnapshot();
+    // Only the nearest `limit` are answered: in a town they lie within a kilometre or two, so
+    // the search starts there and widens fourfold until the circle holds enough, or is the one
+    // asked for. Widening reads the inner circles again, at most half as much once more.
+    std::vector<NearCell> cells;
+    for (double radiusKm = std::min(query.radiusKm, 2.0);;
+         radiusKm = std::min(query.radiusKm, radiusKm * 4)) {
+        cells.clear();
+        collectNear(query, radiusKm, cells);
+        if (cells.size() >= limit || radiusKm >= query.radiusKm) {
+            break;
+        }
     }
     const auto nearer = [](const NearCell& a, const NearCell& b) {
         return std::tie(a.distanceKm, a.radio, a.lac, a.cellId) <
@@ -497,6 +535,25 @@ std::vector<NearCell> CellReader::near(const NearQuery& query, std::size_t limit
     const auto kept = cells.begin() + static_cast<std::ptrdiff_t>(std::min(limit, cells.size()));
     std::partial_sort(cells.begin(), kept, cells.end(), nearer);
     cells.erase(kept, cells.end());
+    // The index holds positions and keys; the rest of each answered cell comes from the table.
+    sqlite3_stmt* s = rangeAndSamples_.get();
+    for (NearCell& cell : cells) {
+        sqlite3_bind_int(s, 1, query.mcc);
+        sqlite3_bind_int(s, 2, query.mnc);
+        sqlite3_bind_int64(s, 3, cell.lac);
+        sqlite3_bind_int64(s, 4, cell.cellId);
+        sqlite3_bind_text(s, 5, cell.radio.data(), static_cast<int>(cell.radio.size()),
+                          SQLITE_STATIC);
+        const int result = sqlite3_step(s);
+        if (result == SQLITE_ROW) {
+            cell.location.range = sqlite3_column_int64(s, 0);
+            cell.location.samples = sqlite3_column_int64(s, 1);
+        }
+        sqlite3_reset(s);
+        if (result != SQLITE_ROW) {
+            failReading("cannot read a cell found nearby");
+        }
+    }
     return cells;
 }
 

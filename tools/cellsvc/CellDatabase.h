@@ -142,10 +142,13 @@ public:
 private:
     void useSnapshot();
     [[noreturn]] void failReading(const char* what);
+    // Adds the cells within radiusKm of the query's place, in no order.
+    void collectNear(const NearQuery& query, double radiusKm, std::vector<NearCell>& cells);
 
     Connection connection_;
     Statement find_;
     Statement near_;
+    Statement rangeAndSamples_;
     Statement begin_;
     Statement end_;
     Clock::duration maxSnapshotAge_;
