@@ -64,6 +64,9 @@ std::string_view compassPoint(double bearingDeg)
         "N", "NNE", "NE", "ENE", "E", "ESE", "SE", "SSE",
         "S", "SSW", "SW", "WSW", "W", "WNW", "NW", "NNW",
     };
+    if (!std::isfinite(bearingDeg)) {
+        return {}; // NaN has no sector, and converting it to an index is undefined
+    }
     const double sector = std::floor(normalizedDegrees(bearingDeg + 11.25) / 22.5);
     return kNames[static_cast<std::size_t>(sector) % kNames.size()];
 }

@@ -28,7 +28,7 @@ double initialBearingDeg(Position from, Position to);
 
 // The 16-point compass name of a bearing: "N", "NNE", "NE", ..., "NNW". Each name covers 22.5
 // degrees centred on its direction, N from 348.75 up to 11.25; any finite bearing is taken
-// modulo 360.
+// modulo 360. Empty for a NaN or infinite bearing.
 std::string_view compassPoint(double bearingDeg);
 
 } // namespace geodesy

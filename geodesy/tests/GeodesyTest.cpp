@@ -72,9 +72,9 @@ TEST(Geodesy, NamesSixteenCompassPointsCentredOnTheirDirection)
         double bearing;
         const char* name;
     } rows[] = {
-        {0, "N"},       {11.24, "N"},   {11.25, "NNE"}, {45, "NE"},      {90, "E"},
-        {157.5, "SSE"}, {202.5, "SSW"}, {247.5, "WSW"}, {348.74, "NNW"}, {348.75, "N"},
-        {359.99, "N"},  {-22.5, "NNW"}, {720, "N"},
+        {0, "N"},       {11.24, "N"},   {11.25, "NNE"}, {45, "NE"},         {90, "E"},
+        {157.5, "SSE"}, {202.5, "SSW"}, {247.5, "WSW"}, {348.74, "NNW"},    {348.75, "N"},
+        {359.99, "N"},  {-22.5, "NNW"}, {720, "N"},     {std::nan(""), ""},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(compassPoint(row.bearing), row.name) << row.bearing;
