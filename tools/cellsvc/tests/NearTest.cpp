@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
 
 using namespace cellsvc;
 using namespace cellsvc::test;
@@ -36,14 +35,23 @@ struct Listed {
     double km, bearing;
 };
 
+// The value of one attribute of an element written by cellsXml.
+std::string attribute(std::string_view element, const std::string& name)
+{
+    const std::size_t start = element.find(" " + name + "=\"") + name.size() + 3;
+    return std::string(element.substr(start, element.find('"', start) - start));
+}
+
 std::vector<Listed> cellsOf(const std::string& xml)
 {
-    static const std::regex cell(
-        R"re(radio="(\w+)" lac="(\d+)" cellid="(\d+)".*?distance_km="([\d.]+)" bearing_deg="([\d.]+)")re");
     std::vector<Listed> found;
-    for (std::sregex_iterator i(xml.begin(), xml.end(), cell), end; i != end; ++i) {
-        found.push_back({(*i)[1].str() + "/" + (*i)[2].str() + "/" + (*i)[3].str(), (*i)[3],
-                         std::stod((*i)[4]), std::stod((*i)[5])});
+    for (std::size_t at = xml.find("<cell "); at != std::string::npos;
+         at = xml.find("<cell ", at + 1)) {
+        const std::string_view cell = std::string_view(xml).substr(at, xml.find("/>", at) - at);
+        found.push_back({attribute(cell, "radio") + "/" + attribute(cell, "lac") + "/" +
+                             attribute(cell, "cellid"),
+                         attribute(cell, "cellid"), std::stod(attribute(cell, "distance_km")),
+                         std::stod(attribute(cell, "bearing_deg"))});
     }
     return found;
 }
