@@ -92,8 +92,8 @@ ORDER BY samples DESC, updated DESC, radio
 LIMIT 1
 )sql";
 
-// Indexes are ours whatever their name (cells_near, or one an older cellsvc made); only
-// tables tell another program's database.
+// Only tables tell another program's database: an index on ours, such as cells_near, is ours
+// whatever its name.
 constexpr const char* kForeignTables = R"sql(
 SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name NOT IN ('cells', 'summary')
 )sql";
