@@ -6,9 +6,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -106,7 +108,13 @@ private:
     Statement upsert_;
     bool inTransaction_ = false;
     bool replaceAll_ = false;
+    std::int64_t rowsUntilReindex_ = 0; // rows stored before the index is dropped (begin)
 };
+
+// Builds the index of cell positions that the search around a place uses, when a database
+// imported by an older cellsvc lacks it; `starting` is called first when there is work to do
+// (it takes seconds per million cells). False when it was there already.
+bool addNearIndex(const std::string& path, const std::function<void()>& starting = {});
 
 // Looks cells up in a database opened read-only. One reader serves one thread at a time.
 //
@@ -124,15 +132,23 @@ public:
 
     // The row with the most samples among those of any radio with this key, or nothing.
     std::optional<CellLocation> find(const CellKey& key);
+    // The network's cells within the radius, nearest first (then by radio, area and cell), at
+    // most `limit`.
+    std::vector<NearCell> near(const NearQuery& query, std::size_t limit);
     std::int64_t count();
     // Ends the read snapshot if it is older than `age`.
     void releaseSnapshot(Clock::duration age = Clock::duration::zero());
 
 private:
     void useSnapshot();
+    [[noreturn]] void failReading(const char* what);
+    // Adds the cells within radiusKm of the query's place, in no order.
+    void collectNear(const NearQuery& query, double radiusKm, std::vector<NearCell>& cells);
 
     Connection connection_;
     Statement find_;
+    Statement near_;
+    Statement rangeAndSamples_;
     Statement begin_;
     Statement end_;
     Clock::duration maxSnapshotAge_;

@@ -51,4 +51,32 @@ struct QueryResult {
 // fields are ignored, whatever they hold. A pure function: no state, no locale.
 QueryResult parseCellQuery(std::string_view query);
 
+// Where to look for cells around a place, and whose.
+struct NearQuery {
+    double latitude = 0;  // -90 to 90
+    double longitude = 0; // -180 to 180
+    int mcc = 0;
+    int mnc = 0;
+    double radiusKm = 0; // kMinNearRadiusKm to kMaxNearRadiusKm
+
+    friend bool operator==(const NearQuery&, const NearQuery&) = default;
+};
+
+constexpr double kMinNearRadiusKm = 1;
+constexpr double kMaxNearRadiusKm = 50;
+
+struct NearQueryResult {
+    std::optional<NearQuery> query;
+    QueryProblem problem; // meaningful only when query is empty
+};
+
+// Reads the query of a search around a place:
+//
+//   lat=55.7558&lon=37.6173&countrycode=250&operatorid=1&radius_km=5
+//
+// by the same rules as parseCellQuery, with the same problem codes. lat, lon and radius_km are
+// plain decimal numbers: an optional minus sign, digits, and optionally a dot and more digits
+// (no exponent, no "inf" or "nan"), within their ranges.
+NearQueryResult parseNearQuery(std::string_view query);
+
 } // namespace cellsvc

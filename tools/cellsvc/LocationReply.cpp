@@ -34,6 +34,14 @@ void appendEscaped(std::string& out, std::string_view text)
     }
 }
 
+std::string fixed(double value, int decimals)
+{
+    char buffer[64];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    return ec == std::errc{} ? std::string(buffer, end) : std::string("0");
+}
+
 } // namespace
 
 std::string formatDegrees(double degrees)
@@ -60,6 +68,29 @@ std::string locationXml(const CellLocation& location)
     xml += R"(" samples=")";
     xml += std::to_string(location.samples);
     xml += R"("/></location>)";
+    return xml;
+}
+
+std::string cellsXml(const std::vector<NearCell>& cells)
+{
+    std::string xml(kXmlDeclaration);
+    xml += "<cells>";
+    for (const NearCell& cell : cells) {
+        xml += R"(<cell radio=")";
+        appendEscaped(xml, cell.radio);
+        xml += R"(" lac=")" + std::to_string(cell.lac);
+        xml += R"(" cellid=")" + std::to_string(cell.cellId);
+        xml += R"(" latitude=")" + formatDegrees(cell.location.latitude);
+        xml += R"(" longitude=")" + formatDegrees(cell.location.longitude);
+        xml += R"(" range=")" + std::to_string(cell.location.range);
+        xml += R"(" samples=")" + std::to_string(cell.location.samples);
+        xml += R"(" distance_km=")" + fixed(cell.distanceKm, 3);
+        // 359.96 would round to "360.0"; on a compass that is north.
+        const std::string bearing = fixed(cell.bearingDeg, 1);
+        xml += R"(" bearing_deg=")" + (bearing == "360.0" ? std::string("0.0") : bearing);
+        xml += R"("/>)";
+    }
+    xml += "</cells>";
     return xml;
 }
 

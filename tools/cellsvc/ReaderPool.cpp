@@ -70,6 +70,12 @@ std::optional<CellLocation> ReaderPool::find(const CellKey& key)
     return lease.reader().find(key);
 }
 
+std::vector<NearCell> ReaderPool::near(const NearQuery& query, std::size_t limit)
+{
+    Lease lease(*this);
+    return lease.reader().near(query, limit);
+}
+
 std::int64_t ReaderPool::count()
 {
     Lease lease(*this);

@@ -216,6 +216,31 @@ void importSampleInto(const std::string& database)
                 groupThousands(result.stored).c_str(), sample.c_str(), database.c_str());
 }
 
+// A database imported by an older cellsvc has no index for /cells_near/: built once, here, so
+// that no import has to be repeated; the readers' statements take it up by themselves. Without
+// it (a file or folder we may not write) the search still answers, by reading every cell of
+// the network.
+void addNearIndexOnce(const std::string& database)
+{
+    const auto start = Clock::now();
+    try {
+        if (addNearIndex(database, [&database] {
+                std::fprintf(stderr,
+                             "cellsvc: indexing the cell positions of %s for /cells_near/ "
+                             "(once; a few seconds per million cells) ...\n",
+                             database.c_str());
+            })) {
+            std::fprintf(stderr, "cellsvc: indexed the cell positions in %.1f s\n",
+                         secondsSince(start));
+        }
+    } catch (const DatabaseError& e) {
+        std::fprintf(stderr,
+                     "cellsvc: cannot index the cell positions, so /cells_near/ will be "
+                     "slow: %s\n",
+                     e.what());
+    }
+}
+
 // The listening socket systemd hands over (cellsvc.socket), or -1 when started by hand.
 int inheritedSocket()
 {
@@ -277,13 +302,16 @@ int runServe(const std::string& database, const std::string& listenText, bool li
     }
     checkServable(database);
     ReaderPool readers(database, limits.threads);
-    const std::int64_t cells = readers.count();
+    const std::int64_t cells = readers.count(); // fails on a file that is not our database
+    addNearIndexOnce(database);
     std::mutex logMutex;
-    CellService service([&readers](const CellKey& key) { return readers.find(key); },
-                        [&logMutex](const std::string& message) {
-                            const std::lock_guard lock(logMutex);
-                            std::cerr << "cellsvc: " << message << "\n";
-                        });
+    CellService service(
+        [&readers](const CellKey& key) { return readers.find(key); },
+        [&logMutex](const std::string& message) {
+            const std::lock_guard lock(logMutex);
+            std::cerr << "cellsvc: " << message << "\n";
+        },
+        [&readers](const NearQuery& query) { return readers.near(query, kMaxNearCells); });
     const auto handler = [&service](std::string_view method, std::string_view target) {
         return service.handle(method, target);
     };

@@ -1,10 +1,11 @@
-// Feeds arbitrary bytes to the query parser, alone and inside an otherwise valid lookup query,
-// and checks that a key it accepts is in range and that every reply is a well-formed document.
+// Feeds arbitrary bytes to the query parsers, alone and inside an otherwise valid query, and
+// checks that what they accept is in range and that every reply is a well-formed document.
 #include "tools/cellsvc/CellQuery.h"
 #include "tools/cellsvc/CellService.h"
 #include "tools/fuzz/FuzzCheck.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -42,6 +43,19 @@ void checkQuery(const std::string& query)
     FUZZ_CHECK((reply.status == 200) == bool(result.key) || reply.status == 404);
 }
 
+// An accepted search is in range: a NaN or infinity fails these comparisons too.
+void checkNearQuery(const std::string& query)
+{
+    const NearQueryResult result = parseNearQuery(query);
+    if (result.query) {
+        const NearQuery& q = *result.query;
+        FUZZ_CHECK(std::abs(q.latitude) <= 90 && std::abs(q.longitude) <= 180 &&
+                   q.radiusKm >= kMinNearRadiusKm && q.radiusKm <= kMaxNearRadiusKm);
+    } else {
+        FUZZ_CHECK(!result.problem.code.empty() && !result.problem.message.empty());
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -51,5 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkQuery("&cellid=" + input + "&operatorid=1&countrycode=250&lac=78");
     checkQuery("&cellid=314&operatorid=1&countrycode=250&lac=78&" + input);
     checkQuery("&cellid=3%314&operatorid=" + input + "&countrycode=250&lac=78");
+    checkNearQuery(input);
+    checkNearQuery("lat=" + input + "&lon=1&countrycode=1&operatorid=1&radius_km=5");
     return 0;
 }

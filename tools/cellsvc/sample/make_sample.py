@@ -13,7 +13,9 @@ real-looking networks, plus rows that tests rely on:
   * LTE 310/260 (a three-digit MNC), TAC 6699, E-UTRAN cell 27447297 (28 bits) at 40.74840,
     -73.98570 (range 800, 33 samples): the cell of the modem simulator's 4G stick;
   * keys listed under two radios with different sample counts (the most samples must win);
-  * three bad rows, on the line numbers printed at the end.
+  * three bad rows, on the line numbers printed at the end;
+  * the cells of one network in each of a few towns (TOWNS), 40 to 70 within 15 km of the
+    centre, for searches around a place.
 
 The large export is laid out so that a load generator can rebuild its keys: for area index a
 (0 <= a < rows / CELLS_PER_AREA) and cell index c (0 <= c < CELLS_PER_AREA) the key is
@@ -24,6 +26,7 @@ Areas come in a shuffled order, as in a real export, which is not sorted by key.
 import argparse
 import gzip
 import io
+import math
 import os
 import random
 import sys
@@ -31,6 +34,7 @@ import sys
 HEADER = ("radio,mcc,net,area,cell,unit,lon,lat,range,samples,changeable,created,updated,"
           "averageSignal")
 CELLS_PER_AREA = 50
+TOWN_SEED = 20261208
 
 # Networks of the sample: (mcc, net, centre latitude, centre longitude, spread in degrees,
 # number of cells).
@@ -45,6 +49,19 @@ SAMPLE_NETWORKS = [
     (505, 1, -33.86880, 151.20930, 0.10, 15),  # Australia
     (724, 5, -23.55050, -46.63330, 0.10, 15),  # Brazil
 ]
+
+# Towns whose cells of one network lie close together, as in a real export, so that a search
+# around a place has something to show: (name, mcc, net, centre latitude, centre longitude,
+# number of cells, first area code). Moscow's centre holds the locator's sample cell
+# (sample-cell.ini); Taveuni lies across the 180th meridian.
+TOWNS = [
+    ("Moscow", 250, 1, 55.75580, 37.61730, 70, 7700),
+    ("Cambridge", 234, 15, 52.20530, 0.12180, 50, 3400),
+    ("Freiburg im Breisgau", 262, 2, 47.99900, 7.84210, 60, 5100),
+    ("Taveuni", 542, 1, -16.80000, 179.99000, 40, 210),
+]
+TOWN_RADIUS_KM = 15.0
+KM_PER_DEGREE = 6371.0088 * 3.141592653589793 / 180
 
 # Keys that appear under two radios: (mcc, net, area, cell, (radio, samples), (radio, samples)).
 SHARED_KEYS = [
@@ -73,6 +90,40 @@ def timestamps(rand):
     return created, created + rand.randint(0, 60000000)
 
 
+def town_rows(rand, seen):
+    """Cells of each town: most near its centre, thinning out towards the edge, each radio
+    with the ranges and sample counts such cells have in a real export."""
+    lines = []
+    for _name, mcc, net, lat0, lon0, count, area0 in TOWNS:
+        made = 0
+        while made < count:
+            radio = rand.choices(["LTE", "UMTS", "GSM"], weights=[45, 25, 30])[0]
+            area = area0 + rand.randint(0, 4)
+            if radio == "GSM":
+                cell = rand.randint(1, 65535)
+                rng = rand.randint(8, 60) * 100
+            elif radio == "UMTS":
+                cell = 65536 * rand.randint(1, 4095) + rand.randint(1, 65535)
+                rng = rand.randint(5, 35) * 100
+            else:
+                cell = 256 * rand.randint(1, 1048575) + rand.randint(0, 2)
+                rng = rand.randint(3, 25) * 100
+            if (mcc, net, area, cell) in seen:
+                continue
+            seen.add((mcc, net, area, cell))
+            made += 1
+            km = TOWN_RADIUS_KM * rand.random() ** 1.5
+            angle = rand.uniform(0, 2 * 3.141592653589793)
+            lat = lat0 + km * math.cos(angle) / KM_PER_DEGREE
+            lon = lon0 + km * math.sin(angle) / (KM_PER_DEGREE * math.cos(math.radians(lat0)))
+            lon = (lon + 180) % 360 - 180
+            samples = max(1, min(2000, int(rand.lognormvariate(3.5, 1.2))))
+            created, updated = timestamps(rand)
+            lines.append(row(radio, mcc, net, area, cell, rand.randint(0, 503), lon, lat, rng,
+                             samples, created, updated, rand.randint(-115, -60)))
+    return lines
+
+
 def sample_rows(rand):
     lines = []
     seen = {(250, 1, 78, 314), (310, 260, 6699, 27447297)} | {key[:4] for key in SHARED_KEYS}
@@ -97,6 +148,8 @@ def sample_rows(rand):
         for offset, (radio, samples) in enumerate((first, second)):
             lines.append(row(radio, mcc, net, area, cell, 0, 2.30 + offset * 0.01,
                              48.80 + offset * 0.01, 1000, samples, 1500000000, 1600000000, -90))
+    # Drawn from their own seed, so that the other rows stay as they were before the towns.
+    lines += town_rows(random.Random(TOWN_SEED), seen)
     rand.shuffle(lines)
     # Faults that real exports also carry now and then, at fixed places.
     bad = {

@@ -59,8 +59,8 @@ TEST(Cli, CellsImportedFromTheFileOrAPipeAreServedUntilSigintStopsTheService)
     Program import({"import", CELLSVC_SAMPLE, QString::fromStdString(database)}, dir.file(""));
     const std::string report = import.rest();
     ASSERT_EQ(import.status(), 0) << report;
-    for (const char* part : {"read 395 rows",
-                             "392 added or updated, 0 kept (the stored row was newer), 3 bad\n"
+    for (const char* part : {"read 615 rows",
+                             "612 added or updated, 0 kept (the stored row was newer), 3 bad\n"
                              "  line 40: lat \"91.500000\" is not a latitude\n  line 120: ",
                              "\n  line 300: "})
         EXPECT_NE(report.find(part), std::string::npos) << report;
@@ -71,7 +71,7 @@ TEST(Cli, CellsImportedFromTheFileOrAPipeAreServedUntilSigintStopsTheService)
                      dir.file(""), -1, "/bin/sh");
         const std::string piped = pipe.rest();
         EXPECT_EQ(pipe.status(), 0) << piped;
-        EXPECT_NE(piped.find("392 added or updated, 0 kept (the stored row was newer), 3 bad"),
+        EXPECT_NE(piped.find("612 added or updated, 0 kept (the stored row was newer), 3 bad"),
                   std::string::npos)
             << piped;
     }
@@ -79,7 +79,7 @@ TEST(Cli, CellsImportedFromTheFileOrAPipeAreServedUntilSigintStopsTheService)
     Program serve({"serve", QString::fromStdString(database), "--listen=127.0.0.1:0"},
                   dir.file(""));
     const std::string ready = serve.line();
-    ASSERT_NE(ready.find("serving 392 cells"), std::string::npos) << ready;
+    ASSERT_NE(ready.find("serving 612 cells"), std::string::npos) << ready;
     // The line ends in the address, at http://127.0.0.1:PORT/cellid_location/.
     EXPECT_EQ(Client(std::stoul(ready.substr(ready.rfind(':') + 1))).get(kLookup).status, 200);
     ::kill(serve.processId(), SIGINT);
@@ -108,7 +108,7 @@ TEST(Cli, SocketFromSystemdServesTheSampleOnFirstStartUntilSigterm)
     Program serve({"serve"}, dir.file("home"), listening,
                   QString::fromStdString((prefix / "bin" / "cellsvc").string()));
     ::close(listening);
-    EXPECT_NE(serve.line().find("imported the sample's 392 cells"), std::string::npos);
+    EXPECT_NE(serve.line().find("imported the sample's 612 cells"), std::string::npos);
     EXPECT_NE(serve.line().find("on the socket from systemd"), std::string::npos);
     EXPECT_EQ(Client(ntohs(address.sin_port)).get(kLookup).status, 200);
     EXPECT_TRUE(std::filesystem::exists(dir.file("home/.local/share/cellsvc/cells.db")));
