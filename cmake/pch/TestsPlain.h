@@ -1,0 +1,12 @@
+// GoogleTest and the standard library, for tests of code without Qt.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
