@@ -4,9 +4,8 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
