@@ -9,6 +9,8 @@ function(add_fuzz_target name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} project_warnings)
+    # clang builds them with the fuzzer's own flags, which a shared precompiled header lacks.
+    set_target_properties(${name} PROPERTIES PROJECT_NO_PCH ON)
     if(FUZZ_WITH_LIBFUZZER)
         target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)

@@ -18,6 +18,11 @@ function(add_project_test name)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
                                           project_warnings)
+    # The test files of one executable share most of what they include and instantiate:
+    # compiled as one unit, GoogleTest's and Qt's templates are made once.
+    if(PROJECT_UNITY_TESTS)
+        set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
+    endif()
     if(BUILD_TESTING)
         gtest_discover_tests(${name}
             DISCOVERY_TIMEOUT 60

@@ -28,7 +28,7 @@ struct CgregRow {
 };
 
 // clang-format off
-const CgregRow kRows[] = {
+const CgregRow kCgregRows[] = {
     {"HuaweiE1550BothLocationFields", ok("+CGREG: 2,1, 1A2B, 00C3D4E5"), kNone, kKept, kKeptShown},
     // A reply read without its leading line break still starts with its report.
     {"ReportAtTheVeryStart", "+CGREG: 2,1, 1A2B, 00C3D4E5\r\n\r\nOK\r\n", kNone, kKept, kKeptShown},
@@ -97,7 +97,7 @@ const CgregRow kRows[] = {
 
 TEST(CgregReply, GivesTheKeptFieldsInDecimal)
 {
-    for (const CgregRow& row : kRows) {
+    for (const CgregRow& row : kCgregRows) {
         SCOPED_TRACE(row.name);
         const at::CgregOutcome out = row.cereg ? at::parseCeregReply(row.reply, row.kept)
                                                : at::parseCgregReply(row.reply, row.kept);

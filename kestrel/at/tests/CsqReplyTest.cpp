@@ -10,7 +10,7 @@ namespace
 using at::DbmLevel;
 using std::nullopt;
 
-const QString kOk = QStringLiteral("\r\n\r\nOK\r\n");
+const QString kCsqOk = QStringLiteral("\r\n\r\nOK\r\n");
 
 struct CsqRow {
     const char* name;
@@ -21,19 +21,19 @@ struct CsqRow {
 };
 
 // clang-format off
-const CsqRow kRows[] = {
-    {"Index20", "\r\n+CSQ: 20,99" + kOk, "20", true, 20},
-    {"Index0IsTheWeakest", "\r\n+CSQ: 0,99" + kOk, "0", true, 0},
-    {"Index31IsTheStrongest", "\r\n+CSQ: 31,99" + kOk, "31", true, 31},
-    {"Index99IsNoReading", "\r\n+CSQ: 99,99" + kOk, "99", true, nullopt},
-    {"Index56IsStillAReading", "\r\n+CSQ: 56,99" + kOk, "56", true, 56},
-    {"Index57IsAboveZeroDbm", "\r\n+CSQ: 57,99" + kOk, "57", true, nullopt},
-    {"EchoBeforeTheReplyDoesNotShiftTheCut", "AT+CSQ\r\r\n+CSQ: 20,99" + kOk, "20", true, 20},
+const CsqRow kCsqRows[] = {
+    {"Index20", "\r\n+CSQ: 20,99" + kCsqOk, "20", true, 20},
+    {"Index0IsTheWeakest", "\r\n+CSQ: 0,99" + kCsqOk, "0", true, 0},
+    {"Index31IsTheStrongest", "\r\n+CSQ: 31,99" + kCsqOk, "31", true, 31},
+    {"Index99IsNoReading", "\r\n+CSQ: 99,99" + kCsqOk, "99", true, nullopt},
+    {"Index56IsStillAReading", "\r\n+CSQ: 56,99" + kCsqOk, "56", true, 56},
+    {"Index57IsAboveZeroDbm", "\r\n+CSQ: 57,99" + kCsqOk, "57", true, nullopt},
+    {"EchoBeforeTheReplyDoesNotShiftTheCut", "AT+CSQ\r\r\n+CSQ: 20,99" + kCsqOk, "20", true, 20},
     {"HcsqLineBeforeTheReplyDoesNotShiftTheCut",
-     "\r\n^HCSQ:\"LTE\",48,40,120,25\r\n\r\n+CSQ: 25,99" + kOk, "25", true, 25},
-    {"IndexThatIsNoNumberClears", "\r\n+CSQ: xx,99" + kOk, "xx", true, nullopt},
-    {"EmptyIndexClears", "\r\n+CSQ: ,99" + kOk, "", true, nullopt},
-    {"CommaBeforeTheBlankKeepsTheLastIndex", "\r\n+CSQ:20, 99" + kOk, "17", true, 17},
+     "\r\n^HCSQ:\"LTE\",48,40,120,25\r\n\r\n+CSQ: 25,99" + kCsqOk, "25", true, 25},
+    {"IndexThatIsNoNumberClears", "\r\n+CSQ: xx,99" + kCsqOk, "xx", true, nullopt},
+    {"EmptyIndexClears", "\r\n+CSQ: ,99" + kCsqOk, "", true, nullopt},
+    {"CommaBeforeTheBlankKeepsTheLastIndex", "\r\n+CSQ:20, 99" + kCsqOk, "17", true, 17},
     {"SplitReplyLeavesOnlyTheOk", "\r\nOK\r\n", "17", false, nullopt},
     {"CmeErrorChangesNothing", "\r\n+CME ERROR: 10\r\n", "17", false, nullopt},
     {"SilentModemChangesNothing", "", "17", false, nullopt},
@@ -42,7 +42,7 @@ const CsqRow kRows[] = {
 
 TEST(CsqReply, TellsTheIndexAndItsLevel)
 {
-    for (const CsqRow& row : kRows) {
+    for (const CsqRow& row : kCsqRows) {
         SCOPED_TRACE(row.name);
         const at::CsqOutcome out = at::parseCsqReply(row.reply, at::CsqState{"17"});
 

@@ -38,8 +38,6 @@ protected:
     std::unique_ptr<PtyClient> client;
 };
 
-} // namespace
-
 TEST_F(ModemSimulatorTest, UnsolicitedLinesComeBetweenReplies)
 {
     sim.setEcho(false);
@@ -172,3 +170,5 @@ TEST(ModemSimulatorLink, FollowsUnplugAndReplugAndGoesWithStop)
     sim.stop();
     EXPECT_FALSE(QFileInfo(moved).isSymLink());
 }
+
+} // namespace
