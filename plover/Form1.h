@@ -1,7 +1,9 @@
 #pragma once
 
 #include "plover/lookup/CellLookup.h"
+#include "plover/place/NearbyCells.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -12,6 +14,7 @@ class PageLoader;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class RoseWindow;
 class UrlOpener;
 
 // The locator's window: five fields of a cell identity, buttons to open and save them as an ID
@@ -39,6 +42,10 @@ public:
     QLineEdit* Txtlac;
     QLineEdit* Txtcellid;
     QPushButton* Command1;
+    // The user's place (typed once, remembered) and, after "MAP", the way to the cell from it.
+    QLabel* Label6;
+    QLineEdit* TxtPlace;
+    QLabel* LblWay;
 
     // Handlers.
     void CommandOpen_Click();
@@ -53,13 +60,32 @@ public:
 
     const lookup::LookupValues& lookupValues() const { return lookup_.values(); }
 
+    // Where the cells around the user's place are asked for after "MAP"; without one (or
+    // without a place) no rose is drawn.
+    void setNearbyLoader(PageLoader& loader);
+    // The typed place taken: remembered and shown, or, when it is no place, left as it was
+    // and the reason in the box's tool tip. Empty text forgets the place.
+    void TxtPlace_Return();
+    const std::optional<place::Place>& userPlace() const { return place_; }
+    // The window of the cells around the place while it is open, else null.
+    RoseWindow* roseWindow() const;
+
 private:
     void createControls();
     void orderTabs();
     void connectHandlers(PageLoader& loader);
     void showIdentity(const std::optional<CellIdentity>& identity);
+    void cellPlaced(double latitude, double longitude);
+    void nearbyCellsCame();
 
     FileDialog& cmdOpenFile_;
     MessageSink& messages_;
     lookup::CellLookup lookup_;
+    UrlOpener& opener_;
+    lookup::BaseAddresses bases_;
+    std::optional<place::Place> place_;
+    PageLoader* nearby_ = nullptr;
+    // The cell of the last "MAP" whose position came: the rose marks it.
+    lookup::CellFields mapped_;
+    QPointer<RoseWindow> roseWindow_;
 };

@@ -29,9 +29,11 @@ int main(int argc, char* argv[])
     // The platform pieces outlive the window that uses them; dialogs and boxes then belong to it.
     QtFileDialog fileDialog;
     NetworkPageLoader pageLoader;
+    NetworkPageLoader nearbyLoader; // the cells around the user's place
     DesktopUrlOpener urlOpener;
     BoxMessageSink messages;
     Form1 window(fileDialog, pageLoader, urlOpener, messages);
+    window.setNearbyLoader(nearbyLoader);
     fileDialog.setOwner(&window);
     messages.setOwner(&window);
     window.show();

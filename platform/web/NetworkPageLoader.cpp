@@ -121,12 +121,13 @@ void NetworkPageLoader::convertElsewhere(const QByteArray& body, const QByteArra
     QThread* worker =
         QThread::create([text, body, contentType] { *text = pageText(body, contentType); });
     worker->setParent(this);
-    connect(worker, &QThread::finished, this, [this, worker, text, navigation] {
+    connect(worker, &QThread::finished, this, [this, worker, text, navigation, body] {
         worker->wait(); // finished comes just before the thread's very end
         delete worker;
         if (navigation != navigation_)
             return;
         bodyText_ = *text;
+        replyBody_ = body;
         emit DocumentComplete();
     });
     worker->start();

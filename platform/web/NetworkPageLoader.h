@@ -26,6 +26,7 @@ public:
 
     void Navigate(const QString& address) override;
     QString bodyText() const override { return bodyText_; }
+    QByteArray replyBody() const override { return replyBody_; }
 
 private:
     void dropInFlight();
@@ -42,4 +43,5 @@ private:
     std::chrono::milliseconds timeout_;
     quint64 navigation_ = 0; // lets a queued failure of an overtaken Navigate see it is stale
     QString bodyText_;
+    QByteArray replyBody_;
 };

@@ -18,6 +18,8 @@ public:
     virtual void Navigate(const QString& address) = 0;
     // The text a browser would show for the body of the last completed page.
     virtual QString bodyText() const = 0;
+    // That body as it came, for a reply that is data rather than a page to read.
+    virtual QByteArray replyBody() const = 0;
 
 signals:
     // A page arrived (whatever its HTTP status); bodyText() now holds its text.

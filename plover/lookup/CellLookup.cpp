@@ -149,6 +149,8 @@ void CellLookup::web1()
         return;
     }
     values_.mapAddress = mapAddress(bases_.map, values_.firstValue, values_.secondValue);
+    if (placed && !values_.firstValue.isEmpty() && !values_.secondValue.isEmpty())
+        placed(values_.firstValue.toDouble(), values_.secondValue.toDouble());
     if (!values_.secondValue.isEmpty())
         web2();
 }

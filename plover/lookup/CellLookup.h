@@ -3,6 +3,7 @@
 #include "plover/lookup/Addresses.h"
 
 #include <QObject>
+#include <functional>
 
 class MessageSink;
 class PageLoader;
@@ -55,6 +56,9 @@ public:
     void replyTooLarge();
 
     const LookupValues& values() const { return values_; }
+
+    // Told the cell's position when a reply gave a valid one, just before its map opens.
+    std::function<void(double latitude, double longitude)> placed;
 
 private:
     void takeCoordinates();

@@ -32,7 +32,11 @@ private:
     QTemporaryDir dir_;
     cellsvc::ReaderPool readers_;
     cellsvc::CellService service_{
-        [this](const cellsvc::CellKey& key) { return readers_.find(key); }};
+        [this](const cellsvc::CellKey& key) { return readers_.find(key); },
+        {},
+        [this](const cellsvc::NearQuery& query) {
+            return readers_.near(query, cellsvc::kMaxNearCells);
+        }};
     cellsvc::HttpServer server_{{"127.0.0.1", 0},
                                 [this](std::string_view method, std::string_view target) {
                                     return service_.handle(method, target);

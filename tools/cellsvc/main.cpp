@@ -12,8 +12,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
