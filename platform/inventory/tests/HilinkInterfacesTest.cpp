@@ -12,8 +12,8 @@ namespace
 {
 
 const QString header = "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\n";
-// usb0 on 192.168.8.0/24.
-const QString usb0Subnet = "usb0\t0008A8C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n";
+// usb0 on 192.0.2.0/24 (documentation addresses: parsed, never asked).
+const QString usb0Subnet = "usb0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n";
 
 TEST(HilinkAddress, GatewayWithinTheInterfacesSubnetElseItsFirstAddress)
 {
@@ -23,24 +23,23 @@ TEST(HilinkAddress, GatewayWithinTheInterfacesSubnetElseItsFirstAddress)
         QString address;
     } rows[] = {
         {"gateway inside",
-         usb0Subnet + "usb0\t00000000\tFE08A8C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n",
-         "192.168.8.254"},
+         usb0Subnet + "usb0\t00000000\tFE0200C0\t0003\t0\t0\t100\t00000000\t0\t0\t0\n",
+         "192.0.2.254"},
         {"gateway outside",
-         "usb0\t00000000\t0100000A\t0003\t0\t0\t0\t00000000\t0\t0\t0\n" + usb0Subnet,
-         "192.168.8.1"},
-        {"no subnet", "usb0\t00000000\t0108A8C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n", ""},
+         "usb0\t00000000\t0100000A\t0003\t0\t0\t0\t00000000\t0\t0\t0\n" + usb0Subnet, "192.0.2.1"},
+        {"no subnet", "usb0\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n", ""},
         {"a host route only", "usb0\t0500000A\t00000000\t0005\t0\t0\t0\tFFFFFFFF\t0\t0\t0\n", ""},
         {"another interface's rows",
          "eth0\t0000000A\t00000000\t0001\t0\t0\t0\t000000FF\t0\t0\t0\n"
-         "eth0\t00000000\t0508A8C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n" +
+         "eth0\t00000000\t050200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n" +
              usb0Subnet,
-         "192.168.8.1"},
+         "192.0.2.1"},
         {"malformed lines",
-         "usb0\t00000000\t6408A8C0\t0003\n"
-         "usb0\t00000000\t6508A8C0\t0003\t0\t0\t0\tXYZ\t0\t0\t0\n"
-         "usb0\t00000000\t6608A8C0\t00G3\t0\t0\t0\t00000000\t0\t0\t0\n" +
+         "usb0\t00000000\t640200C0\t0003\n"
+         "usb0\t00000000\t650200C0\t0003\t0\t0\t0\tXYZ\t0\t0\t0\n"
+         "usb0\t00000000\t660200C0\t00G3\t0\t0\t0\t00000000\t0\t0\t0\n" +
              usb0Subnet + "usb0 \n\n",
-         "192.168.8.1"},
+         "192.0.2.1"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.shows);
@@ -68,15 +67,15 @@ TEST(SysfsDeviceInventory, ListsHilinkSticksAfterTheTtys)
         {"two sticks, one pulled",
          [](FakeSysfs& sysfs) {
              sysfs.plugHuaweiStick("1-1", 1);
-             const QString pulled = sysfs.plugHilinkStick("1-2", "usb0");
-             sysfs.plugHilinkStick("1-3", "usb1", "192.168.3.1");
-             sysfs.plugHilinkStick("1-4", "enx0c5b8f279a64");
+             const QString pulled = sysfs.plugHilinkStick("1-2", "usb0", "192.0.2.1");
+             sysfs.plugHilinkStick("1-3", "usb1", "198.51.100.1");
+             sysfs.plugHilinkStick("1-4", "enx0c5b8f279a64", "192.0.2.1");
              sysfs.unplug(pulled);
          },
          {{huaweiModemDescription, huaweiModemDescription + " (USB0)"},
           pcUi,
-          hilinkEntry("enx0c5b8f279a64", "192.168.8.1"),
-          hilinkEntry("usb1", "192.168.3.1")}},
+          hilinkEntry("enx0c5b8f279a64", "192.0.2.1"),
+          hilinkEntry("usb1", "198.51.100.1")}},
         {"not Huawei's",
          [](FakeSysfs& sysfs) {
              sysfs.write(sysfs.plugHilinkStick("1-2", "usb0") + "/idVendor", "0bda");
@@ -90,7 +89,7 @@ TEST(SysfsDeviceInventory, ListsHilinkSticksAfterTheTtys)
          {pcUi}},
         {"route table unreadable",
          [](FakeSysfs& sysfs) {
-             sysfs.plugHilinkStick("1-2", "usb0");
+             sysfs.plugHilinkStick("1-2", "usb0", "192.0.2.1");
              sysfs.plugHuaweiStick("1-3", 1);
          },
          {{huaweiModemDescription, huaweiModemDescription + " (USB0)"}, pcUi},
