@@ -29,6 +29,7 @@ TEST(HilinkReply, ReadsResponsesErrorsAndRefusesWhatIsNoReply)
                       "</error>"),
               kSessionExpired);
     EXPECT_EQ(errorOf("<error><code>100003</code></error>"), kPasswordRequired);
+    EXPECT_EQ(errorOf("<error><code>x</code></error>"), 0) << "an error all the same";
     const struct {
         const char* name;
         QByteArray body;

@@ -55,8 +55,8 @@ TEST(SysfsDeviceInventory, FindsExactlyOnePcUiPortOnEachKindOfHuaweiStick)
         // A known all-ff product whose layout differs from an unknown product's.
         {{"known product in upper-case hex", "1C05", 0, 2, false},
          {allFf0, allFf1, allFf2, allFf3}},
-        {{"unknown all-ff: the highest tty up to four", "1da1", 0, 2, false},
-         {allFf0, allFf1, allFf3, {5, "ff", "ff"}}},
+        {{"unknown all-ff: the highest tty up to four", "1da1", 0, 3, false},
+         {allFf0, allFf1, allFf3, {4, "ff", "ff"}, {5, "ff", "ff"}}},
     };
     for (const auto& [row, interfaces] : rows) {
         SCOPED_TRACE(row.shows);
