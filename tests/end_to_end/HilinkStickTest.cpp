@@ -2,6 +2,7 @@
 // 4G stick, a session that expires between rounds, a stick that wants its password until its
 // user logs in, and a network mode set with the tokens the login handed out.
 #include "kestrel/hilink/HilinkPoller.h"
+#include "tests/support/CoreApp.h"
 #include "tools/modemsim/HilinkServer.h"
 #include "tools/modemsim/LteStick.h"
 
@@ -12,13 +13,9 @@
 namespace
 {
 
-int argc = 1;
-char name[] = "tests";
-char* argv[] = {name, nullptr};
-
 TEST(HilinkStick, RoundsReadA4gStickThroughAnExpiredSessionAndALogin)
 {
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     modemsim::ModemSimulator sim;
     ASSERT_TRUE(sim.start());
     sim.modifyState(modemsim::useLteStick);

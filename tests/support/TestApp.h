@@ -1,18 +1,10 @@
 #pragma once
 
+#include "tests/support/CoreApp.h"
+
 #include <QApplication>
 
-// The command line of every test's application object.
-inline int testArgc = 1;
-inline char testName[] = "tests";
-inline char* testArgv[] = {testName, nullptr};
-
-// The application object of one test, destroyed with it: one that outlived main() would leave
-// Qt's font caches behind for the leak checker. QApplication for widgets, QGuiApplication for
-// tests that need only the GUI types.
-template <class Application = QApplication> struct TestApp : Application {
-    TestApp() : Application(testArgc, testArgv) {}
-};
+// QApplication for widgets, QGuiApplication for tests that need only the GUI types.
 
 using WidgetApp = TestApp<QApplication>;
 using GuiApp = TestApp<QGuiApplication>;

@@ -2,6 +2,7 @@
 #include "kestrel/hilink/HilinkPoller.h"
 
 #include "platform/web/tests/LocalHttpServer.h"
+#include "tests/support/CoreApp.h"
 #include "tests/support/TextPrinter.h"
 
 #include <QCoreApplication>
@@ -10,10 +11,6 @@
 
 namespace
 {
-
-int argc = 1;
-char name[] = "tests";
-char* argv[] = {name, nullptr};
 
 LocalHttpServer::Reply xml(const QByteArray& body, int status = 200)
 {
@@ -41,7 +38,7 @@ void routeReadableStick(LocalHttpServer& stick)
 // one once when the stick says the session expired.
 TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
 {
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     const struct {
         const char* name;
         LocalHttpServer::Reply signal;
@@ -81,7 +78,7 @@ TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
 // The SIM's lock is asked after a new session, and again in each of two rounds while locked.
 TEST(HilinkPoller, ASimWantingItsPinOrPukEndsTheRound)
 {
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     const struct {
         QByteArray simState;
         HilinkRound::Outcome outcome;
@@ -111,7 +108,7 @@ TEST(HilinkPoller, ASimWantingItsPinOrPukEndsTheRound)
 // last reply handed, or a new session's.
 TEST(HilinkPoller, NetworkModeIsPostedWithTheStickBandsAndAToken)
 {
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     LocalHttpServer::Reply handsT2 = xml("<response>OK</response>");
     handsT2.headers = {{"__RequestVerificationToken", "t2"}};
     const struct {
@@ -153,7 +150,7 @@ TEST(HilinkPoller, NetworkModeIsPostedWithTheStickBandsAndAToken)
 
 TEST(HilinkPoller, ALoginAskedMidRoundWaitsForTheRoundToEnd)
 {
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     LocalHttpServer stick;
     routeReadableStick(stick);
     stick.route("/api/device/signal", kHeld);

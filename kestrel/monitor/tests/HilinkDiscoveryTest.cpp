@@ -7,6 +7,7 @@
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/serial/FakeCommControl.h"
 #include "platform/web/tests/LocalHttpServer.h"
+#include "tests/support/CoreApp.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QCoreApplication>
@@ -23,10 +24,7 @@ LocalHttpServer::Reply page(const QByteArray& xml)
 
 TEST(HilinkDiscovery, AListedStickIsReadWhileListedAndGivesWayToAnAtPort)
 {
-    int argc = 1;
-    char name[] = "tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     LocalHttpServer stick;
     stick.route("/api/webserver/SesTokInfo",
                 page("<SesInfo>SessionID=s</SesInfo><TokInfo>t</TokInfo>"));

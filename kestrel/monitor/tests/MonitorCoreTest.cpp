@@ -8,6 +8,7 @@
 #include "platform/inventory/FakeDeviceInventory.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/serial/FakeCommControl.h"
+#include "tests/support/CoreApp.h"
 #include "tests/support/TextPrinter.h"
 
 #include <QCoreApplication>
@@ -58,10 +59,7 @@ protected:
         return readings.back();
     }
 
-    static inline int argc = 1;
-    static inline char name[] = "tests";
-    static inline char* argv[] = {name, nullptr};
-    QCoreApplication app{argc, argv};
+    CoreApp app;
     FakeCommControl port;
     FakeDeviceInventory inventory;
     MonitorCore core{{port, inventory}};

@@ -5,6 +5,7 @@
 #include "platform/inventory/SysfsDeviceInventory.h"
 #include "platform/inventory/UsbTtyDescription.h"
 #include "platform/serial/SerialCommControl.h"
+#include "tests/support/CoreApp.h"
 #include "tests/support/WaitUntil.h"
 #include "tools/modemsim/ModemSimulator.h"
 #include "tools/modemsim/PseudoTerminal.h"
@@ -15,10 +16,6 @@
 
 namespace
 {
-
-int argc = 1;
-char name[] = "tests";
-char* argv[] = {name, nullptr};
 
 // ttyUSB<N> on interface N (of unknown role) for each N, played by the pseudo-terminal at its
 // path.
@@ -58,7 +55,7 @@ protected:
         holder.waitForFinished();
     }
 
-    QCoreApplication app{argc, argv};
+    CoreApp app;
     modemsim::PseudoTerminal silent, held;
     modemsim::ModemSimulator modem;
     QProcess holder;

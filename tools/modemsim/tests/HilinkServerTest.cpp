@@ -1,5 +1,6 @@
 #include "tools/modemsim/HilinkServer.h"
 
+#include "tests/support/CoreApp.h"
 #include "tools/modemsim/ScenarioPlayer.h"
 
 #include <QCoreApplication>
@@ -56,10 +57,7 @@ QByteArray hashed(const QByteArray& text)
 // session and token a reply hands out are what the next rows send.
 TEST(HilinkServer, AnswersFromTheStickAndGuardsItsPages)
 {
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    CoreApp app;
     ModemSimulator sim;
     ASSERT_TRUE(sim.start());
     HilinkServer server(sim);
