@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace
@@ -20,17 +18,8 @@ namespace
 class Form1AimingTest : public WindowFixture
 {
 protected:
-    Form1AimingTest()
-    {
-        // The choice of measure is remembered in the settings: a test's own, begun empty.
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel")).clear();
-        port.setPortOpen(true);
-    }
-    ~Form1AimingTest() override
-    {
-        QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel")).clear();
-    }
+    // The choice of measure is remembered in the settings, the test's own, begun empty.
+    Form1AimingTest() { port.setPortOpen(true); }
 
     double pitch() { return form().aimingAids().tone().generator().targetPitchHz(); }
 };

@@ -12,7 +12,6 @@
 #include <QGraphicsEllipseItem>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -54,8 +53,6 @@ TEST(LocatorAsksCellService, AKnownCellOpensTheMapAndTheServiceSaysWhyAnotherDoe
 TEST(LocatorAsksCellService, WithAPlaceTheWayAndTheCellsAroundItShow)
 {
     WidgetApp app;
-    QStandardPaths::setTestModeEnabled(true); // the remembered place goes to a test folder
-    place::rememberPlace(std::nullopt);
     SampleCellService service;
     FakeFileDialog dialog;
     NetworkPageLoader loader;

@@ -14,8 +14,6 @@
 #include <QAction>
 #include <QInputDialog>
 #include <QLabel>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -93,7 +91,6 @@ TEST_F(LteStickToMap, TheRecordFollowsASweepOfRsrpAndSinrCycleByCycle)
     Form1& form = start();
     monitor.fileDialog().nextChoices << dir.filePath("sweep.csv");
     form.MnuRecord->trigger();
-    QStandardPaths::setTestModeEnabled(true); // where the choice of measure is remembered
     form.MnuAimBy[static_cast<int>(AimMeasure::Sinr)]->trigger();
     const struct {
         int rsrp;
@@ -127,7 +124,6 @@ TEST_F(LteStickToMap, TheRecordFollowsASweepOfRsrpAndSinrCycleByCycle)
         EXPECT_TRUE(last.endsWith(step.columns)) << last.toStdString();
     }
     EXPECT_EQ(form.LblQuality->text(), "RSRP -84 dBm\nRSRQ -11.0 dB") << "read through +CESQ";
-    QSettings(QStringLiteral("kestrel"), QStringLiteral("kestrel")).clear();
 }
 
 } // namespace
