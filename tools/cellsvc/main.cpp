@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <iostream>
 #include <mutex>
+#include <sqlite3.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -301,9 +302,12 @@ int runServe(const std::string& database, const std::string& listenText, bool li
         importSampleInto(database);
     }
     checkServable(database);
-    ReaderPool readers(database, limits.threads);
-    const std::int64_t cells = readers.count(); // fails on a file that is not our database
+    const std::int64_t cells = CellReader(database).count(); // fails on a file not our database
+    // Before the readers open: the indexing connection, closing as the last one, merges what it
+    // wrote back into the database file. Read-only readers never would, and every lookup would
+    // go through a write-ahead log the size of the index.
     addNearIndexOnce(database);
+    ReaderPool readers(database, limits.threads);
     std::mutex logMutex;
     CellService service(
         [&readers](const CellKey& key) { return readers.find(key); },
@@ -358,6 +362,9 @@ std::string helpFooter(const std::string& database)
 
 int main(int argc, char** argv)
 {
+    // Memory statistics take a lock shared by every connection on each allocation; nothing here
+    // reads them.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
     const std::string database = defaultDatabase();
     const auto read = readCommandLine(
         argc, argv, database, helpFooter(database.empty() ? "not set (no HOME)" : database));

@@ -194,6 +194,32 @@ TEST(ImportFile, RemovesWhatKilledImportsLeftThenUpdatesInPlaceOrReplaces)
     EXPECT_EQ(reader.count(), 1);
 }
 
+// A cell listed once per radio answers with the row of most samples, then the most recently
+// updated, then the first radio by name: the same database always gives the same answer.
+TEST(CellReader, ChoosesAmongACellsRadiosByTheirSamplesThenAge)
+{
+    TempDir dir;
+    const std::string database = dir.file("radios.db");
+    import(dir.write("radios.csv", "GSM,1,1,9,1,0,0,1,100,5,1,1,50,-90\n"
+                                   "LTE,1,1,9,1,0,0,2,100,9,1,1,40,-90\n"
+                                   "UMTS,1,1,9,1,0,0,3,100,9,1,1,60,-90\n"
+                                   "UMTS,1,1,9,2,0,0,4,100,4,1,1,10,-90\n"
+                                   "LTE,1,1,9,2,0,0,5,100,4,1,1,10,-90\n"
+                                   "NR,1,1,9,3,0,0,6,100,1,1,1,10,-90\n"),
+           database);
+    const struct {
+        std::int64_t cell;
+        double latitude; // of the row that must answer
+    } rows[] = {{1, 3}, {2, 5}, {3, 6}};
+    CellReader reader(database);
+    for (const auto& row : rows) {
+        const auto found = reader.find({1, 1, 9, row.cell});
+        ASSERT_TRUE(found) << row.cell;
+        EXPECT_EQ(found->latitude, row.latitude) << row.cell;
+    }
+    EXPECT_FALSE(reader.find({1, 1, 9, 4}));
+}
+
 // The import's progress line: the bar, the percentage, rows in thousands, the rate and the time
 // left, which goes once everything is read; from a pipe, of unknown size, no bar.
 TEST(ProgressLine, ShowsTheBarRowsRateAndTimeLeft)
