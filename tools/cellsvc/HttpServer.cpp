@@ -149,6 +149,14 @@ MHD_Response* xmlResponse(const HttpReply& reply, bool close)
     return response;
 }
 
+// The watch's entry of a connection, made when it opened.
+KeepAliveWatch::Entry* watchEntryOf(MHD_Connection* connection)
+{
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+    return info ? static_cast<KeepAliveWatch::Entry*>(info->socket_context) : nullptr;
+}
+
 } // namespace
 
 struct HttpServerCallbacks {
@@ -162,19 +170,29 @@ struct HttpServerCallbacks {
     {
         delete static_cast<RequestState*>(*state);
         *state = nullptr;
-        const MHD_ConnectionInfo* info =
-            MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-        if (how == MHD_REQUEST_TERMINATED_COMPLETED_OK && info) {
-            static_cast<HttpServer*>(self)->watch_->awaitNext(connection, info->connect_fd);
+        KeepAliveWatch::Entry* entry = watchEntryOf(connection);
+        if (how == MHD_REQUEST_TERMINATED_COMPLETED_OK && entry) {
+            static_cast<HttpServer*>(self)->watch_->awaitNext(*entry);
         }
     }
 
-    static void connectionEvent(void* self, MHD_Connection* connection, void**,
+    static void connectionEvent(void* self, MHD_Connection* connection, void** socketContext,
                                 MHD_ConnectionNotificationCode event)
     {
-        // Called before libmicrohttpd closes the socket.
-        if (event == MHD_CONNECTION_NOTIFY_CLOSED) {
-            static_cast<HttpServer*>(self)->watch_->forget(connection);
+        KeepAliveWatch& watch = *static_cast<HttpServer*>(self)->watch_;
+        if (event == MHD_CONNECTION_NOTIFY_STARTED) {
+            const MHD_ConnectionInfo* info =
+                MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+            try {
+                *socketContext = info ? watch.open(info->connect_fd) : nullptr;
+            } catch (const std::bad_alloc&) {
+                *socketContext =
+                    nullptr; // out of memory: its first request is bounded all the same
+            }
+        } else if (event == MHD_CONNECTION_NOTIFY_CLOSED) {
+            // Called before libmicrohttpd closes the socket.
+            watch.close(static_cast<KeepAliveWatch::Entry*>(*socketContext));
+            *socketContext = nullptr;
         }
     }
 
@@ -192,7 +210,9 @@ struct HttpServerCallbacks {
         // body trickled in is never waited for.
         if (!request->headersSeen) {
             request->headersSeen = true;
-            static_cast<HttpServer*>(self)->watch_->arrived(connection);
+            if (KeepAliveWatch::Entry* entry = watchEntryOf(connection)) {
+                KeepAliveWatch::arrived(*entry);
+            }
             request->withBody = hasBody(connection);
             if (!request->withBody) {
                 return MHD_YES;

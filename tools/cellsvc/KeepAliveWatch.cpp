@@ -6,67 +6,61 @@ namespace cellsvc
 {
 
 KeepAliveWatch::KeepAliveWatch(std::chrono::milliseconds requestTime)
-    : requestTime_(requestTime), thread_([this] { run(); })
+    : sweep_(requestTime / 16), allowed_(requestTime - sweep_),
+      thread_([this](const std::stop_token& stop) { run(stop); })
 {
 }
 
 KeepAliveWatch::~KeepAliveWatch()
 {
-    {
-        const std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    changed_.notify_one();
+    thread_.request_stop();
     thread_.join();
 }
 
-void KeepAliveWatch::awaitNext(const void* connection, int fd)
+KeepAliveWatch::Entry* KeepAliveWatch::open(int fd)
 {
-    bool wasEmpty = false;
-    {
-        const std::lock_guard lock(mutex_);
-        const std::uint64_t serial = nextSerial_++;
-        due_[connection] = Due{fd, serial, Clock::now() + requestTime_};
-        wasEmpty = order_.empty();
-        order_.emplace_back(connection, serial);
-    }
-    // Deadlines come in order, so the thread need only hear of one when it had none to wait for.
-    if (wasEmpty) {
-        changed_.notify_one();
-    }
+    auto entry = std::make_unique<Entry>(fd);
+    Entry* const opened = entry.get();
+    const std::lock_guard lock(mutex_);
+    entries_.emplace(opened, std::move(entry));
+    return opened;
 }
 
-void KeepAliveWatch::arrived(const void* connection)
+void KeepAliveWatch::awaitNext(Entry& entry) const
+{
+    entry.due_.store((Clock::now() + allowed_).time_since_epoch().count(),
+                     std::memory_order_relaxed);
+}
+
+void KeepAliveWatch::close(Entry* entry)
 {
     const std::lock_guard lock(mutex_);
-    due_.erase(connection);
+    entries_.erase(entry);
 }
 
-void KeepAliveWatch::run()
+void KeepAliveWatch::run(const std::stop_token& stop)
 {
     std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        if (order_.empty()) {
-            changed_.wait(lock);
-            continue;
+    while (!asleep_.wait_for(lock, stop, sweep_, [] { return false; })) {
+        if (stop.stop_requested()) {
+            return;
         }
-        const auto [connection, serial] = order_.front();
-        const auto found = due_.find(connection);
-        if (found == due_.end() || found->second.serial != serial) {
-            order_.pop_front(); // answered or closed in time
-            continue;
+        cutLateOnes();
+    }
+}
+
+void KeepAliveWatch::cutLateOnes()
+{
+    const Clock::rep now = Clock::now().time_since_epoch().count();
+    for (const auto& [key, entry] : entries_) {
+        Clock::rep due = entry->due_.load(std::memory_order_relaxed);
+        // Only if no request has arrived, or been answered, since the load.
+        if (due != kNotDue && now >= due &&
+            entry->due_.compare_exchange_strong(due, kNotDue, std::memory_order_relaxed)) {
+            // Under the lock, so the server cannot have closed the descriptor meanwhile: close()
+            // waits for it.
+            ::shutdown(entry->fd_, SHUT_RDWR);
         }
-        // A copy: the entry may be gone by the time the wait reads its deadline again.
-        const Clock::time_point deadline = found->second.deadline;
-        if (Clock::now() < deadline) {
-            changed_.wait_until(lock, deadline);
-            continue;
-        }
-        // Under the lock, so the server cannot have closed the descriptor meanwhile: forget()
-        // waits for it.
-        ::shutdown(found->second.fd, SHUT_RDWR);
-        due_.erase(found);
-        order_.pop_front();
     }
 }
 

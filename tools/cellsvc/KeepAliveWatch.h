@@ -1,9 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdint>
-#include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <unordered_map>
@@ -19,42 +19,53 @@ namespace cellsvc
 // reads the end of the stream and closes it. That bounds a request by its first byte too, which
 // comes after the reply.
 //
-// Called from the server's threads; one thread of its own waits for the deadlines.
+// A request only stores a time in its connection's entry; one thread of its own looks at the
+// entries sixteen times per `requestTime`, so a connection is cut between 15/16 of it and all
+// of it after its reply. (A queue of deadlines, one per reply, took a lock shared by every
+// request and grew by each reply of the last `requestTime`: 8 % of the lookups' rate.)
 class KeepAliveWatch
 {
 public:
+    // One connection's entry, from its opening to its closing.
+    class Entry
+    {
+    public:
+        explicit Entry(int fd) : fd_(fd) {}
+
+    private:
+        friend class KeepAliveWatch;
+        const int fd_;
+        std::atomic<std::chrono::steady_clock::rep> due_{kNotDue};
+    };
+
     explicit KeepAliveWatch(std::chrono::milliseconds requestTime);
     KeepAliveWatch(const KeepAliveWatch&) = delete;
     KeepAliveWatch& operator=(const KeepAliveWatch&) = delete;
     ~KeepAliveWatch();
 
-    // `connection`'s reply has gone out on socket `fd`: its next request is due.
-    void awaitNext(const void* connection, int fd);
-    // `connection`'s next request has arrived whole.
-    void arrived(const void* connection);
-    // `connection` is closing; must be called before its socket is closed, so that a
+    // A connection has opened on socket `fd`; its entry lives until close().
+    Entry* open(int fd);
+    // The entry's reply has gone out: its next request is due.
+    void awaitNext(Entry& entry) const;
+    // The entry's next request has arrived whole.
+    static void arrived(Entry& entry) { entry.due_.store(kNotDue, std::memory_order_relaxed); }
+    // The entry's connection is closing; must be called before its socket is closed, so that a
     // descriptor number reused by a later connection is never shut down.
-    void forget(const void* connection) { arrived(connection); }
+    void close(Entry* entry);
 
 private:
     using Clock = std::chrono::steady_clock;
-    struct Due {
-        int fd = -1;
-        std::uint64_t serial = 0;
-        Clock::time_point deadline;
-    };
+    static constexpr Clock::rep kNotDue = Clock::rep(0);
 
-    void run();
+    void run(const std::stop_token& stop);
+    void cutLateOnes();
 
-    const std::chrono::milliseconds requestTime_;
+    const Clock::duration sweep_;
+    const Clock::duration allowed_; // after a reply, checked a sweep early at the latest
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::unordered_map<const void*, Due> due_;
-    // In the order awaited, which is deadline order; entries no longer in due_ are skipped.
-    std::deque<std::pair<const void*, std::uint64_t>> order_;
-    std::uint64_t nextSerial_ = 1;
-    bool stopping_ = false;
-    std::thread thread_;
+    std::condition_variable_any asleep_;
+    std::unordered_map<const Entry*, std::unique_ptr<Entry>> entries_;
+    std::jthread thread_; // last: stopped and joined before the entries go
 };
 
 } // namespace cellsvc
