@@ -1,7 +1,7 @@
 # Precompiled headers: Qt's, the standard library's and GoogleTest's headers are parsed once per
 # build and kind of target, instead of once per file. Five sets: code on Qt Core, code with
-# widgets, tests of either kind, and tests of plain C++ code (the cell service); each is built by a small target of its own and reused by
-# every target of its kind (REUSE_FROM), so all of them share its flags. Fuzz targets, which
+# widgets, tests of either kind, and tests of plain C++ code (the cell service); each is built by
+# a small target of its own and reused by every target of its kind (REUSE_FROM), so all of them share its flags. Fuzz targets, which
 # clang builds with other flags, take none. What any target contains does not change.
 #
 # project_precompile_headers() runs at the end of the top-level CMakeLists.txt, when every
@@ -52,6 +52,7 @@ function(_project_pch_set name header)
     add_library(${name} OBJECT ${PROJECT_SOURCE_DIR}/cmake/pch/Empty.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN} project_warnings)
     target_precompile_headers(${name} PRIVATE "${PROJECT_SOURCE_DIR}/${header}")
+    set_target_properties(${name} PROPERTIES AUTOMOC OFF) # nothing of its own to moc
 endfunction()
 
 function(_project_targets directory out)
@@ -103,5 +104,13 @@ function(project_precompile_headers)
             set(set pch_widgets)
         endif()
         target_precompile_headers(${target} REUSE_FROM ${set})
+        # Most targets' moc file is empty, and loading a set takes a second, far longer than
+        # compiling the few that are not without it.
+        get_target_property(automoc ${target} AUTOMOC)
+        if(automoc)
+            get_target_property(binary_dir ${target} BINARY_DIR)
+            set_source_files_properties(${binary_dir}/${target}_autogen/mocs_compilation.cpp
+                TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+        endif()
     endforeach()
 endfunction()
