@@ -1,7 +1,7 @@
 # Precompiled headers: Qt's, the standard library's and GoogleTest's headers are parsed once per
-# build and kind of target, instead of once per file. Five sets: code on Qt Core, code with
-# widgets, tests of either kind, and tests of plain C++ code (the cell service); each is built by
-# a small target of its own and reused by every target of its kind (REUSE_FROM), so all of them share its flags. Fuzz targets, which
+# build and kind of target, instead of once per file. Four sets: code on Qt Core, code with
+# widgets, and tests of either kind; each is built by a small target of its own and reused by
+# every target of its kind (REUSE_FROM), so all of them share its flags. Fuzz targets, which
 # clang builds with other flags, take none. What any target contains does not change.
 #
 # project_precompile_headers() runs at the end of the top-level CMakeLists.txt, when every
@@ -75,7 +75,6 @@ function(project_precompile_headers)
         _project_pch_set(pch_tests_core cmake/pch/Tests.h Qt6::Core GTest::gtest project_test_code)
         _project_pch_set(pch_tests_widgets cmake/pch/TestsWidgets.h Qt6::Widgets GTest::gtest
                          project_test_code)
-        _project_pch_set(pch_tests_plain cmake/pch/TestsPlain.h GTest::gtest project_test_code)
     endif()
     _project_targets(${PROJECT_SOURCE_DIR} targets)
     foreach(target IN LISTS targets)
@@ -93,10 +92,9 @@ function(project_precompile_headers)
         endif()
         set(set pch_core)
         if(NOT on_qt)
-            if(NOT tests)
-                continue() # plain C++ (the cell service): its headers are few and its own
-            endif()
-            set(set pch_tests_plain)
+            # Plain C++ (the cell service, geodesy): its headers are few and its own, and its
+            # three test programs parse GoogleTest in less time than a set of it takes to make.
+            continue()
         elseif(tests AND widgets)
             set(set pch_tests_widgets)
         elseif(tests)
