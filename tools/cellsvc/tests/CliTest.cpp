@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -76,10 +77,20 @@ TEST(Cli, CellsImportedFromTheFileOrAPipeAreServedUntilSigintStopsTheService)
             << piped;
     }
 
+    // A database from before the index of positions gets it at its first start, merged into the
+    // file rather than left in a log that every lookup would search.
+    sqlite3* old = nullptr;
+    ASSERT_EQ(sqlite3_open(database.c_str(), &old), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(old, "DROP INDEX cells_near", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(old);
     Program serve({"serve", QString::fromStdString(database), "--listen=127.0.0.1:0"},
                   dir.file(""));
+    EXPECT_NE(serve.line().find("indexing the cell positions"), std::string::npos);
+    EXPECT_NE(serve.line().find("indexed the cell positions"), std::string::npos);
     const std::string ready = serve.line();
     ASSERT_NE(ready.find("serving 612 cells"), std::string::npos) << ready;
+    const std::string log = database + "-wal";
+    EXPECT_TRUE(!std::filesystem::exists(log) || std::filesystem::file_size(log) == 0);
     // The line ends in the address, at http://127.0.0.1:PORT/cellid_location/.
     EXPECT_EQ(Client(std::stoul(ready.substr(ready.rfind(':') + 1))).get(kLookup).status, 200);
     ::kill(serve.processId(), SIGINT);
