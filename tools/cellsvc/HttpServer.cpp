@@ -186,8 +186,8 @@ struct HttpServerCallbacks {
             try {
                 *socketContext = info ? watch.open(info->connect_fd) : nullptr;
             } catch (const std::bad_alloc&) {
-                *socketContext =
-                    nullptr; // out of memory: its first request is bounded all the same
+                // Out of memory: not watched, but its first request is bounded by the gate.
+                *socketContext = nullptr;
             }
         } else if (event == MHD_CONNECTION_NOTIFY_CLOSED) {
             // Called before libmicrohttpd closes the socket.

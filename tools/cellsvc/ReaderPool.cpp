@@ -76,10 +76,4 @@ std::vector<NearCell> ReaderPool::near(const NearQuery& query, std::size_t limit
     return lease.reader().near(query, limit);
 }
 
-std::int64_t ReaderPool::count()
-{
-    Lease lease(*this);
-    return lease.reader().count();
-}
-
 } // namespace cellsvc

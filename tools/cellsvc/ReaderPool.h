@@ -24,7 +24,6 @@ public:
 
     std::optional<CellLocation> find(const CellKey& key);
     std::vector<NearCell> near(const NearQuery& query, std::size_t limit);
-    std::int64_t count();
 
 private:
     class Lease;
