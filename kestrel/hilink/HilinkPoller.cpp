@@ -142,19 +142,40 @@ void HilinkPoller::askSignal(bool sessionIsNew)
             return;
         }
         round_.signal = hilink::readSignal(reply);
-        get(QStringLiteral("/api/net/current-plmn"), [this](const hilink::Reply& plmn) {
-            if (plmn.errorCode) {
-                fail(QStringLiteral("the stick answered error %1").arg(*plmn.errorCode));
-                return;
-            }
-            round_.operatorName = plmn.fields.value(QStringLiteral("FullName")).trimmed();
-            round_.numeric = plmn.fields.value(QStringLiteral("Numeric")).trimmed();
-            bool numeric = false;
-            const int rat = plmn.fields.value(QStringLiteral("Rat")).trimmed().toInt(&numeric);
-            round_.rat = numeric ? std::optional<int>(rat) : std::nullopt;
-            round_.outcome = HilinkRound::Outcome::Read;
-            finish();
-        });
+        if (round_.signal.tac.isEmpty()) {
+            askCellArea();
+        } else {
+            askOperator();
+        }
+    });
+}
+
+void HilinkPoller::askCellArea()
+{
+    // Firmware without the page answers an error or HTTP 404; the round goes on without a LAC.
+    get(
+        QStringLiteral("/api/net/signal-para"),
+        [this](const hilink::Reply& reply) {
+            round_.area = hilink::readSignalPara(reply);
+            askOperator();
+        },
+        Page::Optional);
+}
+
+void HilinkPoller::askOperator()
+{
+    get(QStringLiteral("/api/net/current-plmn"), [this](const hilink::Reply& plmn) {
+        if (plmn.errorCode) {
+            fail(QStringLiteral("the stick answered error %1").arg(*plmn.errorCode));
+            return;
+        }
+        round_.operatorName = plmn.fields.value(QStringLiteral("FullName")).trimmed();
+        round_.numeric = plmn.fields.value(QStringLiteral("Numeric")).trimmed();
+        bool numeric = false;
+        const int rat = plmn.fields.value(QStringLiteral("Rat")).trimmed().toInt(&numeric);
+        round_.rat = numeric ? std::optional<int>(rat) : std::nullopt;
+        round_.outcome = HilinkRound::Outcome::Read;
+        finish();
     });
 }
 
@@ -206,10 +227,10 @@ void HilinkPoller::postNetworkMode(const QString& networkMode)
     });
 }
 
-void HilinkPoller::get(const QString& path, const Then& then)
+void HilinkPoller::get(const QString& path, const Then& then, Page page)
 {
     // A GET carries the next token as the stick's own pages send it, without spending it.
-    send(path, tokens_.value(0), std::nullopt, then);
+    send(path, tokens_.value(0), std::nullopt, then, page);
 }
 
 void HilinkPoller::post(const QString& path, const Body& body, const Then& then)
@@ -223,7 +244,7 @@ void HilinkPoller::post(const QString& path, const Body& body, const Then& then)
 }
 
 void HilinkPoller::send(const QString& path, const QString& token,
-                        const std::optional<QByteArray>& body, const Then& then)
+                        const std::optional<QByteArray>& body, const Then& then, Page page)
 {
     QUrl url = base_;
     url.setPath(path);
@@ -256,7 +277,7 @@ void HilinkPoller::send(const QString& path, const QString& token,
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, then] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, then, page] {
         reply->deleteLater();
         keepHandedOut(*reply);
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
@@ -267,6 +288,11 @@ void HilinkPoller::send(const QString& path, const QString& token,
         if (reply->error() == QNetworkReply::OperationCanceledError ||
             reply->error() == QNetworkReply::TimeoutError) {
             fail(QStringLiteral("the stick gave no answer within a second"));
+            return;
+        }
+        if (reply->error() != QNetworkReply::NoError && status.isValid() &&
+            page == Page::Optional) {
+            then({});
             return;
         }
         if (reply->error() != QNetworkReply::NoError) {

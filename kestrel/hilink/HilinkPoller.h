@@ -25,6 +25,8 @@ struct HilinkRound {
     // stick was pulled (against a stick that is there but does not answer).
     bool unreachable = false;
     hilink::SignalFacts signal;
+    // GET /api/net/signal-para, asked only when the signal gave no TAC: a 2G or 3G cell's LAC.
+    hilink::CellArea area;
     // GET /api/net/current-plmn: <FullName>, <Numeric> ("310260") and <Rat> (0, 2, 7).
     QString operatorName;
     QString numeric;
@@ -81,14 +83,19 @@ private:
 
     void ask(Asked asked);
     void startNext();
-    void get(const QString& path, const Then& then);
+    // A page some firmware lacks: an HTTP error from the stick reaches `then` as an empty reply
+    // instead of ending the round.
+    enum class Page { Needed, Optional };
+    void get(const QString& path, const Then& then, Page page = Page::Needed);
     void post(const QString& path, const Body& body, const Then& then);
     void send(const QString& path, const QString& token, const std::optional<QByteArray>& body,
-              const Then& then);
+              const Then& then, Page page = Page::Needed);
     void keepHandedOut(const QNetworkReply& reply);
     void askSession(const std::function<void()>& then);
     void askSimLock(bool sessionIsNew);
     void askSignal(bool sessionIsNew);
+    void askCellArea();
+    void askOperator();
     void postLogIn(const QString& password);
     void postNetworkMode(const QString& networkMode);
     void finish();

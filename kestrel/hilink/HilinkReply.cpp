@@ -154,6 +154,18 @@ SignalFacts readSignal(const Reply& reply)
     return facts;
 }
 
+CellArea readSignalPara(const Reply& reply)
+{
+    // Bare digits, as the stick writes them: no sign, no "0x", at most 32 bits.
+    static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
+    const auto decimalOfHex = [&reply](const char* name) {
+        const QString text = reply.fields.value(QLatin1String(name)).trimmed();
+        return hexDigits.match(text).hasMatch() ? QString::number(text.toULongLong(nullptr, 16))
+                                                : QString();
+    };
+    return {decimalOfHex("Lac"), decimalOfHex("CellID")};
+}
+
 int levelIndexOfRssi(double rssiDbm)
 {
     return std::clamp(static_cast<int>(std::lround((rssiDbm + 113) / 2)), 0, 31);

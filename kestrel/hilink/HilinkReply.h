@@ -69,6 +69,18 @@ struct SignalFacts {
 };
 SignalFacts readSignal(const Reply& reply);
 
+// What GET /api/net/signal-para tells of the serving cell's area, in hexadecimal, on the older
+// firmware of 2G and 3G sticks, whose /api/device/signal gives no <tac> (only an LTE cell has a
+// TAC), for example (other fields left out)
+//   <response><Lac>1A2B</Lac><CellID>1AC4E05</CellID></response>
+// Both decimal, as the window shows them; empty when missing or not hexadecimal.
+struct CellArea {
+    QString lac{};
+    QString cellId{};
+    bool operator==(const CellArea&) const = default;
+};
+CellArea readSignalPara(const Reply& reply);
+
 // The index of the monitor's level bar and voice for an RSSI: round((dBm + 113) / 2), held to
 // 0..31, so that the level shown, -113 + 2n, is one of the levels an AT stick gives.
 int levelIndexOfRssi(double rssiDbm);

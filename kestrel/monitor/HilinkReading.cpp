@@ -67,9 +67,10 @@ CycleReadings takeHilinkRound(const HilinkRound& round, MonitorReading& r, bool 
     r.band = s.band;
     r.earfcn = s.downlinkChannel;
 
-    r.lac = s.tac;
-    r.cellId = s.cellId;
-    if (s.cellId.isEmpty()) {
+    // An LTE cell's TAC, or a 2G or 3G cell's LAC from signal-para.
+    r.lac = s.tac.isEmpty() ? round.area.lac : s.tac;
+    r.cellId = s.cellId.isEmpty() ? round.area.cellId : s.cellId;
+    if (r.cellId.isEmpty()) {
         r.locationReadAt.reset();
         readings.location = CycleReadings::Location::Missing;
     } else {

@@ -200,6 +200,16 @@ Response signalPage(const ModemState& s)
         element("plmn", registered && s.hasOperator ? s.operatorNumeric : QString()));
 }
 
+// The older firmware's page for a 2G or 3G cell: its LAC and cell ID in hexadecimal.
+Response signalParaPage(const ModemState& s)
+{
+    const bool registered = s.isRegistered();
+    const auto hex = [registered](qint64 v) {
+        return registered ? QByteArray::number(v, 16).toUpper() : QByteArray();
+    };
+    return xmlResponse(element("Lac", hex(s.lac)) + element("CellID", hex(s.cellId)));
+}
+
 Response plmnPage(const ModemState& s)
 {
     if (!s.hasOperator || !s.isRegistered())
@@ -497,6 +507,8 @@ struct HilinkServer::Impl {
             return xmlError(kNotLoggedIn);
         if (get && path == "/api/device/signal")
             return signalPage(s);
+        if (get && path == "/api/net/signal-para")
+            return signalParaPage(s);
         if (get && path == "/api/net/current-plmn")
             return plmnPage(s);
         if (get && path == "/api/monitoring/status")

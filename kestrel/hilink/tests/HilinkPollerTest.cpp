@@ -75,6 +75,42 @@ TEST(HilinkPoller, EachRoundEndsInAReadingOrSaysWhyNot)
     }
 }
 
+// Without a TAC on the signal page (a 2G or 3G cell) a round asks signal-para for the LAC; a
+// stick without that page (HTTP 404) still gives its reading.
+TEST(HilinkPoller, AsksSignalParaOnlyWithoutATac)
+{
+    CoreApp app;
+    const auto para = xml("<response><Lac>1A2B</Lac><CellID>1AC4E05</CellID></response>");
+    const struct {
+        const char* name;
+        QByteArray signal;
+        std::optional<LocalHttpServer::Reply> para;
+        qsizetype asked;
+        hilink::CellArea area;
+    } rows[] = {
+        {"LTE", "<mode>7</mode><tac>6699</tac>", para, 0, {}},
+        {"3G", "<mode>2</mode>", para, 1, {"6699", "28069381"}},
+        {"3G, no such page", "<mode>2</mode>", std::nullopt, 1, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LocalHttpServer stick;
+        routeReadableStick(stick);
+        stick.route("/api/device/signal", xml("<response>" + row.signal + "</response>"));
+        if (row.para) {
+            stick.route("/api/net/signal-para", *row.para);
+        }
+        HilinkPoller poller(QUrl(stick.base()));
+        QSignalSpy rounds(&poller, &HilinkPoller::roundDone);
+        poller.poll();
+        ASSERT_TRUE(rounds.wait(3000));
+        const auto round = rounds.last().first().value<HilinkRound>();
+        EXPECT_EQ(round.outcome, HilinkRound::Outcome::Read) << round.why.toStdString();
+        EXPECT_EQ(stick.targets.count("/api/net/signal-para"), row.asked);
+        EXPECT_EQ(round.area, row.area);
+    }
+}
+
 // The SIM's lock is asked after a new session, and again in each of two rounds while locked.
 TEST(HilinkPoller, ASimWantingItsPinOrPukEndsTheRound)
 {
