@@ -78,18 +78,14 @@ TEST(HilinkReply, ReadsTheSignalAndEachValueForm)
         EXPECT_EQ(measuredValue(row.text), row.value) << row.text.toStdString();
     }
     // signal-para's LAC and cell ID, hexadecimal as the stick writes them, shown in decimal.
-    const struct {
-        QByteArray fields;
-        CellArea area;
-    } areas[] = {
-        {"<Lac>1A2B</Lac><CellID>1AC4E05</CellID>", {"6699", "28069381"}},
-        {"<Lac> ffff </Lac><CellID>FFFFFFFF</CellID>", {"65535", "4294967295"}},
-        {"<Lac>0x1A2B</Lac><CellID>-5</CellID>", {}},
-        {"<Lac></Lac><CellID>123456789</CellID>", {}},
-    };
-    for (const auto& row : areas) {
-        const auto reply = readReply("<response>" + row.fields + "</response>");
-        EXPECT_EQ(readSignalPara(std::get<Reply>(reply)), row.area) << row.fields.toStdString();
+    for (const auto& [fields, area] :
+         {std::pair<QByteArray, CellArea>{"<Lac>1A2B</Lac><CellID>1AC4E05</CellID>",
+                                          {"6699", "28069381"}},
+          {"<Lac> ffff </Lac><CellID>FFFFFFFF</CellID>", {"65535", "4294967295"}},
+          {"<Lac>0x1A2B</Lac><CellID>-5</CellID>", {}},
+          {"<Lac></Lac><CellID>123456789</CellID>", {}}}) {
+        const auto reply = readReply("<response>" + fields + "</response>");
+        EXPECT_EQ(readSignalPara(std::get<Reply>(reply)), area) << fields.toStdString();
     }
     // The level shown for an RSSI is one an AT stick gives: -113 + 2n, n from 0 to 31.
     for (const auto& [rssi, index] :
