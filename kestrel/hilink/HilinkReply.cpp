@@ -1,5 +1,7 @@
 #include "kestrel/hilink/HilinkReply.h"
 
+#include "kestrel/at/Conversions.h"
+
 #include <QCryptographicHash>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
@@ -156,12 +158,9 @@ SignalFacts readSignal(const Reply& reply)
 
 CellArea readSignalPara(const Reply& reply)
 {
-    // Bare digits, as the stick writes them: no sign, no "0x", at most 32 bits.
-    static const QRegularExpression hexDigits(QStringLiteral("^[0-9A-Fa-f]{1,8}$"));
     const auto decimalOfHex = [&reply](const char* name) {
-        const QString text = reply.fields.value(QLatin1String(name)).trimmed();
-        return hexDigits.match(text).hasMatch() ? QString::number(text.toULongLong(nullptr, 16))
-                                                : QString();
+        return at::hexToDecimalText(reply.fields.value(QLatin1String(name)).trimmed())
+            .value_or(QString());
     };
     return {decimalOfHex("Lac"), decimalOfHex("CellID")};
 }

@@ -73,7 +73,7 @@ SignalFacts readSignal(const Reply& reply);
 // firmware of 2G and 3G sticks, whose /api/device/signal gives no <tac> (only an LTE cell has a
 // TAC), for example (other fields left out)
 //   <response><Lac>1A2B</Lac><CellID>1AC4E05</CellID></response>
-// Both decimal, as the window shows them; empty when missing or not hexadecimal.
+// Both decimal, as the window shows them; empty when missing or not one to eight hex digits.
 struct CellArea {
     QString lac{};
     QString cellId{};
