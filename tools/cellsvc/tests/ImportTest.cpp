@@ -203,18 +203,20 @@ TEST(CellReader, ChoosesAmongACellsRadiosByTheirSamplesThenAge)
 {
     TempDir dir;
     const std::string database = dir.file("radios.db");
+    // Each row's range is a hundred times its latitude.
     import(dir.write("radios.csv", "GSM,1,1,9,1,0,0,1,100,5,1,1,50,-90\n"
-                                   "LTE,1,1,9,1,0,0,2,100,9,1,1,40,-90\n"
-                                   "UMTS,1,1,9,1,0,0,3,100,9,1,1,60,-90\n"
-                                   "UMTS,1,1,9,2,0,0,4,100,4,1,1,10,-90\n"
-                                   "LTE,1,1,9,2,0,0,5,100,4,1,1,10,-90\n"
-                                   "NR,1,1,9,3,0,0,6,100,1,1,1,10,-90\n"),
+                                   "LTE,1,1,9,1,0,0,2,200,9,1,1,40,-90\n"
+                                   "UMTS,1,1,9,1,0,0,3,300,9,1,1,60,-90\n"
+                                   "UMTS,1,1,9,2,0,0,4,400,4,1,1,10,-90\n"
+                                   "LTE,1,1,9,2,0,0,5,500,4,1,1,10,-90\n"
+                                   "NR,1,1,9,3,0,0,6,600,1,1,1,10,-90\n"),
            database);
     CellReader reader(database);
     // Each cell and the latitude of the row that must answer; none for cell 4.
     for (const auto& [cell, latitude] : {std::pair{1, 3.0}, {2, 5.0}, {3, 6.0}, {4, 0.0}}) {
         const auto found = reader.find({1, 1, 9, cell});
         EXPECT_EQ(found ? found->latitude : 0.0, latitude) << cell;
+        EXPECT_EQ(found ? found->range : 0, latitude * 100) << cell;
     }
 }
 
